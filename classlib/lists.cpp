@@ -1,0 +1,71 @@
+#include "classlib/lists.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "classlib/exceptions.h"
+#include "classlib/text.h"
+
+namespace classlib {
+
+void TList::Check(int Index) const {
+  if (Index < 0 || Index >= GetCount()) throw EListError(Format("List index out of bounds (%d)", Index));
+}
+
+int TList::Add(void* Item) {
+  FItems.push_back(Item);
+  return GetCount() - 1;
+}
+
+void TList::Insert(int Index, void* Item) {
+  if (Index < 0 || Index > GetCount()) throw EListError(Format("List index out of bounds (%d)", Index));
+  FItems.insert(FItems.begin() + Index, Item);
+}
+
+void TList::Delete(int Index) {
+  Check(Index);
+  FItems.erase(FItems.begin() + Index);
+}
+
+int TList::Remove(void* Item) {
+  int i = IndexOf(Item);
+  if (i >= 0) Delete(i);
+  return i;
+}
+
+int TList::IndexOf(void* Item) const {
+  auto it = std::find(FItems.begin(), FItems.end(), Item);
+  return it == FItems.end() ? -1 : int(it - FItems.begin());
+}
+
+void TList::Exchange(int Index1, int Index2) {
+  Check(Index1);
+  Check(Index2);
+  std::swap(FItems[size_t(Index1)], FItems[size_t(Index2)]);
+}
+
+void TList::Move(int CurIndex, int NewIndex) {
+  if (CurIndex == NewIndex) return;
+  Check(CurIndex);
+  Check(NewIndex);
+  void* item = FItems[size_t(CurIndex)];
+  FItems.erase(FItems.begin() + CurIndex);
+  FItems.insert(FItems.begin() + NewIndex, item);
+}
+
+void* TList::GetItem(int Index) const {
+  Check(Index);
+  return FItems[size_t(Index)];
+}
+
+void TList::SetItem(int Index, void* Item) {
+  Check(Index);
+  FItems[size_t(Index)] = Item;
+}
+
+void TList::Sort(TListSortCompare Compare) {
+  if (!Compare || FItems.size() < 2) return;
+  std::sort(FItems.begin(), FItems.end(), [Compare](void* a, void* b) { return Compare(a, b) < 0; });
+}
+
+}  // namespace classlib

@@ -1,0 +1,45 @@
+#include "imagelib/PGInit.h"
+
+#include <cstring>
+
+#include "imagelib/PGCanvasList.h"
+#include "imagelib/PGMessages.h"
+#include "imagelib/PGOptions.h"
+
+namespace imagelib {
+
+classlib::TFont* PGDialogFont = nullptr;
+LOGFONTA PGDialogLogFont{};
+
+namespace {
+bool gStarted = false;
+
+void FillDialogLogFont() {
+  std::memset(&PGDialogLogFont, 0, sizeof PGDialogLogFont);
+  PGDialogLogFont.lfHeight = 8;
+  PGDialogLogFont.lfWeight = 400;
+  PGDialogLogFont.lfCharSet = DEFAULT_CHARSET;
+  std::strncpy(PGDialogLogFont.lfFaceName, "MS Sans Serif", LF_FACESIZE - 1);
+}
+}  // namespace
+
+void InitPGraphicUnit() {
+  CheckLangStrEntries();
+  PGLanguage = 0;
+  PGDialogFont = nullptr;
+  FillDialogLogFont();
+  SetDefaultPGOptions();
+  if (!PGCanvasList) PGCanvasList = new classlib::TList;
+  gStarted = true;
+}
+
+void FinalizePGraphicUnit() {
+  FreeAllPGCanvasHandles();
+  delete PGCanvasList;
+  PGCanvasList = nullptr;
+  gStarted = false;
+}
+
+bool PGraphicUnitStarted() { return gStarted; }
+
+}  // namespace imagelib

@@ -1,0 +1,315 @@
+// TPixelGraphic, the picture of the image library: one device-independent bitmap section of 1, 4,
+// 8 or 24 bits per pixel with a palette, change notification and progress events; and the small
+// numeric routines the library shares.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "classlib/graphic.h"
+#include "classlib/winapi.h"
+#include "imagelib/PGExceptions.h"
+#include "imagelib/PGMessages.h"
+
+namespace imagelib {
+
+using namespace classlib;
+
+class TPGCanvas;
+
+// A colour: red in the low byte, then green, then blue (0..$FFFFFF).
+using TRGB = int32_t;
+
+inline int RGBRed(TRGB C) { return C & 0xFF; }
+inline int RGBGreen(TRGB C) { return (C >> 8) & 0xFF; }
+inline int RGBBlue(TRGB C) { return (C >> 16) & 0xFF; }
+inline TRGB MakeRGB(int R, int G, int B) { return TRGB(R | (G << 8) | (B << 16)); }
+
+enum TPaletteIdent : uint8_t {
+  pNone, pTrueColor, pUnknown, pBlackWhite, pSysGray4, pSys16, pGray4, pGray16, pGray236, pGray256,
+  pSpecial125, pSpecial216, pSpecial252, pOptimized252Sys16, pSource
+};
+enum TStretchMode : uint8_t { smFast, smMedium, smPrecise };
+enum TPGWarningAction : uint8_t { pgwaIgnore, pgwaOKBox, pgwaOKCancelBox, pgwaRaise };
+
+// (Sender, Step, Max, Abort): Step/Max of the work is done; setting Abort stops an operation that
+// honours it.
+using TPGProgressEvent = std::function<void(TObject* Sender, int Step, int Max, bool& Abort)>;
+
+// Shared limit of every picture: pixel memory above this many bytes is refused.
+constexpr int64_t PGMaxImageSize = 0x7FFFFFFF;
+
+class TPixelGraphic : public TGraphic {
+  CL_CLASS(TPixelGraphic)
+  TPixelGraphic();
+  TPixelGraphic(const TPixelGraphic&) = delete;
+  TPixelGraphic& operator=(const TPixelGraphic&) = delete;
+  ~TPixelGraphic() override;
+
+  // ---- construction and copying
+  // A TPixelGraphic or nil; anything else goes to the class library.
+  void Assign(TPersistent* Source) override;
+  void AssignPalette(TPixelGraphic* Source);
+
+  // ---- geometry
+  // The one place where pixel memory is made. Width is tested before height; a picture whose
+  // pixel memory would exceed PGMaxImageSize is refused like a failed bitmap section.
+  void NewImage(int AWidth, int AHeight, int ABitCountNum);
+  int GetWidth() override { return Width; }
+  int GetHeight() override { return Height; }
+  void SetWidth(int Value) override;
+  void SetHeight(int Value) override;
+  void SetBitCountNum(int Value);
+  int GetBitCount() const;
+  int GetBitCountNum() const { return BitCountNum; }
+  static int BitCountToNum(int BitCount);
+  int GetPaletteSize() const;
+  int GetRowSize() const { return RowSize; }
+  int GetImageSize() const { return ImageSize; }
+  int GetPaletteCount() const { return PaletteCount; }
+  TPaletteIdent GetPaletteIdent() const { return PaletteIdent; }
+  bool GetEmpty() override { return Bits == nullptr; }
+  int64_t GetStreamSize() const;
+
+  // ---- options (the setters only store)
+  bool GetTransparent() override { return Transparent; }
+  void SetTransparent(bool Value) override { Transparent = Value; }
+  bool GetDither() const { return Dither; }
+  void SetDither(bool Value) { Dither = Value; }
+  uint8_t GetDitherErrorLimit() const { return DitherErrorLimit; }
+  void SetDitherErrorLimit(uint8_t Value) { DitherErrorLimit = Value; }
+  bool GetDitherErrorLimitAuto() const { return DitherErrorLimitAuto; }
+  void SetDitherErrorLimitAuto(bool Value) { DitherErrorLimitAuto = Value; }
+  bool GetDitherErrorLimitSoft() const { return DitherErrorLimitSoft; }
+  void SetDitherErrorLimitSoft(bool Value) { DitherErrorLimitSoft = Value; }
+  bool GetFastJPGDecoding() const { return FastJPGDecoding; }
+  void SetFastJPGDecoding(bool Value) { FastJPGDecoding = Value; }
+  TStretchMode GetStretchMode() const { return StretchMode; }
+  void SetStretchMode(TStretchMode Value) { StretchMode = Value; }
+  TPGWarningAction GetReadWarningAction() const { return ReadWarningAction; }
+  void SetReadWarningAction(TPGWarningAction Value) { ReadWarningAction = Value; }
+  TPGWarningAction GetSaveColorResWarningAction() const { return SaveColorResWarningAction; }
+  void SetSaveColorResWarningAction(TPGWarningAction Value) { SaveColorResWarningAction = Value; }
+  long double GetGamma() const { return Gamma; }
+  void SetGamma(long double Value) { Gamma = Value; }
+  bool GetRaiseOnOutOfRange() const { return RaiseOnOutOfRange; }
+  void SetRaiseOnOutOfRange(bool Value) { RaiseOnOutOfRange = Value; }
+  bool GetNoPaletteRealize() const { return NoPaletteRealize; }
+  void SetNoPaletteRealize(bool Value) { NoPaletteRealize = Value; }
+  bool GetColorCache() const { return ColorCache; }
+  bool GetRGBWeighting() const { return RGBWeighting; }
+  bool GetIsGray() const { return IsGray; }
+
+  // ---- pixel access (each first flushes pending drawing)
+  uint8_t* GetBits();
+  // Row Y (0 = top) of the bottom-up pixel memory; none for an empty picture (no range check).
+  uint8_t* ScanLine(int Y);
+  // Raw value: a palette index, or a TRGB for 24 bits. Outside the picture (or without pixel
+  // memory): EPGXYIndexOutOfRange with RaiseOnOutOfRange, else BackGroundColor.
+  int32_t GetPixel(int X, int Y);
+  // Raw value; outside: EPGXYIndexOutOfRange with RaiseOnOutOfRange, else nothing.
+  void SetPixel(int X, int Y, int32_t Value);
+  TRGB GetPixelColor(int X, int Y);
+  void SetPixelColor(int X, int Y, TRGB Color);
+  // The index itself for true colour; EPGInvalidPaletteIndex outside the palette.
+  TRGB GetPaletteEntry(int Index) const;
+  TRGB GetBackGroundColor() const;
+  void SetBackGroundColor(TRGB Color);
+  int32_t GetBackGroundValue() const { return BackGroundColor; }
+  void Clear();
+
+  // ---- change notification
+  void BeginUpdate() { ++UpdateCount; }
+  void EndUpdate();
+  int GetUpdateCount() const { return UpdateCount; }
+  // OnChange(this) when the update count is 0.
+  void Changed(TObject* Sender = nullptr) override;
+  TNotifyEvent GetOnChange() const { return OnChange; }
+  void SetOnChange(TNotifyEvent Value) { OnChange = std::move(Value); }
+  TNotifyEvent GetOnProgressStart() const { return OnProgressStart; }
+  void SetOnProgressStart(TNotifyEvent Value) { OnProgressStart = std::move(Value); }
+  TPGProgressEvent GetOnProgress() const { return OnProgress; }
+  void SetOnProgress(TPGProgressEvent Value) { OnProgress = std::move(Value); }
+  TNotifyEvent GetOnProgressEnd() const { return OnProgressEnd; }
+  void SetOnProgressEnd(TNotifyEvent Value) { OnProgressEnd = std::move(Value); }
+
+  TPGProgressEvent OnProgress;
+  TNotifyEvent OnProgressStart;
+  TNotifyEvent OnProgressEnd;
+
+  // ---- drawing (Windows build)
+  // Made on first use; every call marks drawing as possibly pending.
+  TPGCanvas* GetCanvas();
+  void FreeCanvasHandle();
+  void DrawToDC(HDC DC, const TRect& Rect, bool BackgroundPalette, DWORD RasterOp);
+  // The logical palette, rebuilt when stale; 0 for true colour or an empty palette.
+  HPALETTE GetPalette() override;
+
+  // ---- palettes and colour matching
+  virtual void InvalidateColorCache();
+  virtual void SetColorCache(bool Value);
+  virtual void SetPaletteCount(int Count);
+  virtual void SetPaletteIdent(TPaletteIdent Ident);
+  virtual void SetPaletteEntry(int Index, TRGB Color);
+  virtual void SetRGBWeighting(bool Value);
+  virtual int32_t ColorToIndex(TRGB Color);
+  void UpdatePaletteIdent();
+
+  // ---- dithering
+  void EndDither();
+
+  // ---- state for tests and the library's own modules
+  HBITMAP GetDIBSection() const { return DIBSection; }
+  const BITMAPINFO* GetBitmapInfo() const { return reinterpret_cast<const BITMAPINFO*>(BitmapInfo.get()); }
+  HPALETTE GetPaletteHandle() const { return PaletteHandle; }
+  bool GetPaletteStale() const { return PaletteStale; }
+  bool GetGdiPending() const { return GdiPending; }
+  TPGCanvas* GetCanvasIfAny() const { return Canvas; }
+  // Draws through the canvas even on a device that can stretch bits (a test seam).
+  static void SetForceCanvasBlit(bool Value);
+
+ protected:
+  void Draw(TCanvas* ACanvas, const TRect& Rect) override;
+  // The platform flush of queued drawing, when the canvas has been handed out.
+  void FlushGdi() {
+    if (GdiPending) {
+      GdiFlush();
+      GdiPending = false;
+    }
+  }
+  RGBQUAD* ColorTable() const;
+  int32_t NearestPaletteIndex(TRGB Color) const;
+
+  int32_t BackGroundColor = 0;
+  uint8_t BitCountNum = 3;
+  uint8_t* Bits = nullptr;
+  std::unique_ptr<uint8_t[]> BitmapInfo;  // header and colour table of the section
+  TPGCanvas* Canvas = nullptr;
+  bool Dither = true;
+  uint8_t DitherErrorLimit = 32;
+  bool DitherErrorLimitAuto = true;
+  std::unique_ptr<int32_t[]> DitherLimitTable;
+  bool DitherErrorLimitSoft = true;
+  std::unique_ptr<int32_t[]> DitherRowCurrent, DitherRowNext;
+  bool ColorCache = true;
+  bool FastJPGDecoding = false;
+  int32_t Height = 0;
+  bool NoPaletteRealize = false;
+  bool IsGray = false;
+  long double Gamma;
+  int32_t ImageSize = 0;
+  int32_t PaletteCount = 0;
+  int32_t RowSize = 0;
+  HPALETTE PaletteHandle = nullptr;
+  uint8_t PaletteEntryFlags = 0;
+  std::unique_ptr<uint8_t[]> ColorMap;
+  bool ColorMapInvalid = true;
+  TRGB LastColor = 0;
+  bool LastColorInvalid = true;
+  std::unique_ptr<uint8_t[]> ColorMapFilled;
+  int32_t LastIndex = 0;
+  bool PaletteStale = false;
+  std::vector<TRGB> PaletteEntries;
+  TPaletteIdent PaletteIdent = pTrueColor;
+  bool RGBWeighting = true;
+  TStretchMode StretchMode = smPrecise;
+  bool Transparent = false;
+  int32_t UpdateCount = 0;
+  TPGWarningAction ReadWarningAction = pgwaOKCancelBox;
+  bool RaiseOnOutOfRange = false;
+  TPGWarningAction SaveColorResWarningAction = pgwaOKCancelBox;
+  bool GdiPending = false;
+  int32_t Width = 0;
+  HBITMAP DIBSection = nullptr;
+
+ private:
+  void DestroyCanvas();  // Windows build: frees the canvas and its device context
+  void FillColorTable();
+};
+
+// ---- numeric routines
+inline int IntMax(int A, int B) { return A > B ? A : B; }
+inline int IntMin(int A, int B) { return A < B ? A : B; }
+// Left <= X < Right and Top <= Y < Bottom.
+inline bool PointInRect(const TPoint& P, const TRect& R) {
+  return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom;
+}
+// 0..765: weighted (R*897 + G*1761 + B*342) div 1000, else R + G + B.
+inline int Luminance3(TRGB Color, bool Weighted) {
+  int r = RGBRed(Color), g = RGBGreen(Color), b = RGBBlue(Color);
+  return Weighted ? (r * 897 + g * 1761 + b * 342) / 1000 : r + g + b;
+}
+// Truncation, minus 1 when the fraction is negative.
+int PGFloor(long double X);
+// Exponent 0 -> 1; base 0 -> 0; base 1 -> 1; base < 0 -> EPixelGraphic "Invalid Argument";
+// else e^(Exponent * ln Base).
+long double PGPower(long double Base, long double Exponent);
+
+// ---- inline pixel access
+
+inline uint8_t* TPixelGraphic::GetBits() {
+  FlushGdi();
+  return Bits;
+}
+
+inline uint8_t* TPixelGraphic::ScanLine(int Y) {
+  FlushGdi();
+  if (!Bits) return nullptr;
+  return Bits + int64_t(RowSize) * (int64_t(Height) - Y - 1);
+}
+
+inline int32_t TPixelGraphic::GetPixel(int X, int Y) {
+  FlushGdi();
+  if (!Bits || X < 0 || Y < 0 || X >= Width || Y >= Height) {
+    if (RaiseOnOutOfRange) throw EPGXYIndexOutOfRange(PGLangStr(1));
+    return BackGroundColor;
+  }
+  const uint8_t* row = Bits + int64_t(RowSize) * (Height - Y - 1);
+  switch (BitCountNum) {
+    case 0: return (row[X >> 3] >> (7 - (X & 7))) & 1;
+    case 1: return (X & 1) ? (row[X >> 1] & 0x0F) : (row[X >> 1] >> 4);
+    case 2: return row[X];
+    default: {
+      const uint8_t* p = row + int64_t(X) * 3;
+      return p[2] | (p[1] << 8) | (p[0] << 16);
+    }
+  }
+}
+
+inline void TPixelGraphic::SetPixel(int X, int Y, int32_t Value) {
+  FlushGdi();
+  if (!Bits || X < 0 || Y < 0 || X >= Width || Y >= Height) {
+    if (RaiseOnOutOfRange) throw EPGXYIndexOutOfRange(PGLangStr(1));
+    return;
+  }
+  uint8_t* row = Bits + int64_t(RowSize) * (Height - Y - 1);
+  switch (BitCountNum) {
+    case 0: {
+      uint8_t mask = uint8_t(0x80 >> (X & 7));
+      if (Value == 1)
+        row[X >> 3] |= mask;
+      else
+        row[X >> 3] &= uint8_t(~mask);
+      break;
+    }
+    case 1: {
+      uint8_t& b = row[X >> 1];
+      if (X & 1)
+        b = uint8_t((b & 0xF0) | (Value & 0x0F));
+      else
+        b = uint8_t((b & 0x0F) | ((Value & 0x0F) << 4));
+      break;
+    }
+    case 2: row[X] = uint8_t(Value); break;
+    default: {
+      uint8_t* p = row + int64_t(X) * 3;
+      p[0] = uint8_t(Value >> 16);
+      p[1] = uint8_t(Value >> 8);
+      p[2] = uint8_t(Value);
+    }
+  }
+}
+
+}  // namespace imagelib

@@ -1,0 +1,33 @@
+# Starting a virtual X server: xvfb_start <pid-file> prints the display (":N") once it is ready.
+# The server runs detached from the caller's pipes, so that CTest does not wait for it.
+
+xvfb_start() {
+  local pidfile=$1 numfile
+  numfile=$(mktemp)
+  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
+    3>"$numfile" </dev/null >/dev/null 2>&1 &
+  echo $! >"$pidfile"
+  local i
+  for i in $(seq 1 100); do
+    if [ -s "$numfile" ]; then
+      echo ":$(tr -d '[:space:]' <"$numfile")"
+      rm -f "$numfile"
+      return 0
+    fi
+    sleep 0.1
+  done
+  rm -f "$numfile"
+  echo "Xvfb did not start" >&2
+  return 1
+}
+
+xvfb_alive() {
+  local pidfile=$1
+  [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null
+}
+
+xvfb_stop() {
+  local pidfile=$1
+  if xvfb_alive "$pidfile"; then kill "$(cat "$pidfile")" 2>/dev/null || true; fi
+  rm -f "$pidfile"
+}
