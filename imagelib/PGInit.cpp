@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "imagelib/PGCanvasList.h"
+#include "imagelib/PGDither.h"
 #include "imagelib/PGMessages.h"
 #include "imagelib/PGOptions.h"
 
@@ -28,6 +29,7 @@ void InitPGraphicUnit() {
   PGLanguage = 0;
   PGDialogFont = nullptr;
   FillDialogLogFont();
+  InitClampTable();
   SetDefaultPGOptions();
   if (!PGCanvasList) PGCanvasList = new classlib::TList;
   gStarted = true;

@@ -158,7 +158,19 @@ class TPixelGraphic : public TGraphic {
   void UpdatePaletteIdent();
 
   // ---- dithering
+  // Prepares dithering into this picture: error rows, limit table, IsGray.
+  void BeginDither();
+  // Writes pixel (X, Y) from (R, G, B) plus the diffused error and spreads the new error. Even rows
+  // run left to right, odd rows right to left; the caller visits the columns in that order.
+  void DitherPixel(int X, int Y, int R, int G, int B);
+  // Before each row: the next error row becomes the current one.
+  void NextDitherRow();
+  // DitherPixel for every pixel of row Y in the row's direction, the colours taken from a row of
+  // Width pixels of blue, green, red: the same result, without a call per pixel.
+  void DitherRow(int Y, const uint8_t* BGR);
   void EndDither();
+  // The error limit applied to an error e of -255..255 (after BeginDither).
+  int32_t GetDitherLimit(int E) const { return DitherLimitTable ? DitherLimitTable[size_t(E + 255)] : E; }
 
   // ---- state for tests and the library's own modules
   HBITMAP GetDIBSection() const { return DIBSection; }
@@ -181,6 +193,11 @@ class TPixelGraphic : public TGraphic {
   }
   RGBQUAD* ColorTable() const;
   int32_t NearestPaletteIndex(TRGB Color) const;
+  // ColorToIndex without the virtual call (PGColorMatch.h), and its out-of-line part.
+  inline int32_t MatchColor(TRGB Color);
+  int32_t MatchUnknownColor(TRGB Color);
+  template <int N, TPaletteIdent Kind>
+  void DitherRowBits(int Y, const uint8_t* BGR, bool Direct);
 
   int32_t BackGroundColor = 0;
   uint8_t BitCountNum = 3;
@@ -193,6 +210,7 @@ class TPixelGraphic : public TGraphic {
   std::unique_ptr<int32_t[]> DitherLimitTable;
   bool DitherErrorLimitSoft = true;
   std::unique_ptr<int32_t[]> DitherRowCurrent, DitherRowNext;
+  std::unique_ptr<int16_t[]> DitherSumLimit;  // the limited error per possible sum, for DitherRow
   bool ColorCache = true;
   bool FastJPGDecoding = false;
   int32_t Height = 0;

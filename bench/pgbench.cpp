@@ -1,0 +1,76 @@
+// Times the image library's operations on a photograph:
+//   pgbench <operation> <photo.ppm> [runs]   prints "<operation> <median seconds>"
+//   pgbench --palette <ident-name> <out.ppm> writes a fixed palette for other tools
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "bench/bench_support.h"
+#include "imagelib/PGInit.h"
+#include "imagelib/PGraphic.h"
+
+using namespace imagelib;
+
+namespace {
+
+// The conversion loop of a dithered copy: rows in order, each in its serpentine direction.
+void DitherInto(TPixelGraphic* Source, TPixelGraphic* Target, int BitCountNum, TPaletteIdent Palette) {
+  int w = Source->GetWidth(), h = Source->GetHeight();
+  Target->NewImage(w, h, BitCountNum);
+  Target->SetPaletteIdent(Palette);
+  Target->BeginDither();
+  for (int y = 0; y < h; ++y) {
+    Target->NextDitherRow();
+    Target->DitherRow(y, Source->ScanLine(y));
+  }
+  Target->EndDither();
+}
+
+using Operation = void (*)(TPixelGraphic* Photo, TPixelGraphic* Target);
+
+const std::map<std::string, Operation>& Operations() {
+  static const std::map<std::string, Operation> ops = {
+      {"dither-special252", [](TPixelGraphic* s, TPixelGraphic* t) { DitherInto(s, t, 2, pSpecial252); }},
+      {"dither-sys16", [](TPixelGraphic* s, TPixelGraphic* t) { DitherInto(s, t, 1, pSys16); }},
+      {"dither-special216", [](TPixelGraphic* s, TPixelGraphic* t) { DitherInto(s, t, 2, pSpecial216); }},
+  };
+  return ops;
+}
+
+const std::map<std::string, TPaletteIdent>& Palettes() {
+  static const std::map<std::string, TPaletteIdent> p = {{"special252", pSpecial252}, {"sys16", pSys16}};
+  return p;
+}
+
+int Usage() {
+  std::fprintf(stderr, "usage: pgbench <operation> <photo.ppm> [runs] | pgbench --palette <name> <out.ppm>\n");
+  std::fprintf(stderr, "operations:");
+  for (const auto& op : Operations()) std::fprintf(stderr, " %s", op.first.c_str());
+  std::fprintf(stderr, "\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  InitPGraphicUnit();
+  if (argc == 4 && std::strcmp(argv[1], "--palette") == 0) {
+    auto it = Palettes().find(argv[2]);
+    if (it == Palettes().end()) return Usage();
+    bench::WritePalettePPM(it->second, argv[3]);
+    return 0;
+  }
+  if (argc < 3) return Usage();
+  auto op = Operations().find(argv[1]);
+  if (op == Operations().end()) return Usage();
+  int runs = argc > 3 ? std::atoi(argv[3]) : 5;
+  if (runs < 1) runs = 1;
+  TOwned<TPixelGraphic> photo(bench::LoadPPM(argv[2]));
+  TOwned<TPixelGraphic> target(New<TPixelGraphic>());
+  double seconds = bench::MedianSeconds([&] { op->second(photo.get(), target.get()); }, runs);
+  std::printf("%s %.6f\n", argv[1], seconds);
+  FinalizePGraphicUnit();
+  return 0;
+}
