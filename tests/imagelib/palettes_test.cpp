@@ -108,6 +108,11 @@ TEST(SetPaletteEntry, RefusesPicturesWithoutAPaletteAndBadIndices) {
   none->SetPaletteIdent(pNone);
   EXPECT_THROW(none->ColorToIndex(0), EPGNoPalette);
   EXPECT_THROW(none->ColorToIndex(0), EPGNoPalette) << "a failure is not remembered as a result";
+  none->SetPaletteIdent(pUnknown);  // an unknown palette without entries has nothing to match
+  for (bool cache : {true, false}) {
+    none->SetColorCache(cache);
+    EXPECT_THROW(none->ColorToIndex(0x123456), EPGNoPalette);
+  }
 }
 
 TEST(SetPaletteCount, NewEntriesAreBlackAndTheHeaderFollows) {
