@@ -9,6 +9,7 @@
 
 #include "bench/bench_support.h"
 #include "imagelib/PGInit.h"
+#include "imagelib/PGQuantize.h"
 #include "imagelib/PGraphic.h"
 
 using namespace imagelib;
@@ -28,6 +29,21 @@ void DitherInto(TPixelGraphic* Source, TPixelGraphic* Target, int BitCountNum, T
   Target->EndDither();
 }
 
+// A quarter of the size in each direction, with one of the resampling qualities.
+void Reduce(TPixelGraphic* Source, TPixelGraphic* Target, TStretchMode Mode) {
+  Target->NewImage(Source->GetWidth() / 4, Source->GetHeight() / 4, 3);
+  Target->SetStretchMode(Mode);
+  Target->CopyFrom(Source);
+}
+
+// An optimised palette of 252 colours with the system colours, then the conversion.
+void Optimize(TPixelGraphic* Source, TPixelGraphic* Target, bool Dither) {
+  Target->NewImage(Source->GetWidth(), Source->GetHeight(), 2);
+  CreateOptimizedPalette(Target, Source, 252, true);
+  Target->SetDither(Dither);
+  Target->CopyFrom(Source);
+}
+
 using Operation = void (*)(TPixelGraphic* Photo, TPixelGraphic* Target);
 
 const std::map<std::string, Operation>& Operations() {
@@ -35,6 +51,11 @@ const std::map<std::string, Operation>& Operations() {
       {"dither-special252", [](TPixelGraphic* s, TPixelGraphic* t) { DitherInto(s, t, 2, pSpecial252); }},
       {"dither-sys16", [](TPixelGraphic* s, TPixelGraphic* t) { DitherInto(s, t, 1, pSys16); }},
       {"dither-special216", [](TPixelGraphic* s, TPixelGraphic* t) { DitherInto(s, t, 2, pSpecial216); }},
+      {"reduce-fast", [](TPixelGraphic* s, TPixelGraphic* t) { Reduce(s, t, smFast); }},
+      {"reduce-medium", [](TPixelGraphic* s, TPixelGraphic* t) { Reduce(s, t, smMedium); }},
+      {"reduce-precise", [](TPixelGraphic* s, TPixelGraphic* t) { Reduce(s, t, smPrecise); }},
+      {"optimized252-dither", [](TPixelGraphic* s, TPixelGraphic* t) { Optimize(s, t, true); }},
+      {"optimized252-plain", [](TPixelGraphic* s, TPixelGraphic* t) { Optimize(s, t, false); }},
   };
   return ops;
 }

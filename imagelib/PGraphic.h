@@ -157,6 +157,19 @@ class TPixelGraphic : public TGraphic {
   virtual int32_t ColorToIndex(TRGB Color);
   void UpdatePaletteIdent();
 
+  // ---- stretching and copying (the target is this picture; it keeps its size, bit count and palette)
+  // Resamples the source rectangle onto the target rectangle by the target's StretchMode; the parts
+  // of either rectangle outside their pictures are skipped.
+  void StretchCopy(int DstX, int DstY, int DstW, int DstH, int SrcX, int SrcY, int SrcW, int SrcH,
+                   TPixelGraphic* Source);
+  // Copies the source rectangle of the same size at (SrcX, SrcY) to (DstX, DstY).
+  void CopyRect(int DstX, int DstY, int DstW, int DstH, int SrcX, int SrcY, TPixelGraphic* Source);
+  // The whole source onto the whole target.
+  void CopyFrom(TPixelGraphic* Source);
+  // The colour that conversions read for each pixel index: the palette entry, and for an index at
+  // or beyond the palette's end the colour the bitmap's colour table shows for it.
+  void ConversionColors(TRGB (&Colors)[256]) const;
+
   // ---- dithering
   // Prepares dithering into this picture: error rows, limit table, IsGray.
   void BeginDither();
@@ -198,6 +211,10 @@ class TPixelGraphic : public TGraphic {
   int32_t MatchUnknownColor(TRGB Color);
   template <int N, TPaletteIdent Kind>
   void DitherRowBits(int Y, const uint8_t* BGR, bool Direct);
+  // Count pixels of row Y from FirstX as blue, green, red, the way conversions read them.
+  void ReadRowColors(int Y, int FirstX, int Count, uint8_t* BGR);
+  // One converted pixel: bytes for 24 bits, else dithered or matched.
+  void WriteConverted(int X, int Y, int R, int G, int B, bool Dithering);
 
   int32_t BackGroundColor = 0;
   uint8_t BitCountNum = 3;
