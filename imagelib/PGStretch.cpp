@@ -232,6 +232,9 @@ void TPixelGraphic::StretchCopy(int DstX, int DstY, int DstW, int DstH, int SrcX
     return partials.back().RGB;
   };
 
+  bool picking = BitCountNum == 3 && Source->BitCountNum == 3 &&
+                 (horizontal == Kind::Nearest || horizontal == Kind::OneToOne) &&
+                 (vertical == Kind::Nearest || vertical == Kind::OneToOne);
   if (OnProgressStart) OnProgressStart(this);
   std::vector<int64_t> totals(size_t(columns) * 3);
   std::vector<uint8_t> targetRow(size_t(Width) * 3);
@@ -241,6 +244,15 @@ void TPixelGraphic::StretchCopy(int DstX, int DstY, int DstW, int DstH, int SrcX
     if (dithering) NextDitherRow();
     Record rowRecord = MakeRecord(vertical, y - int64_t(DstY), SrcY, SrcH, DstH, Source->Height);
     if (!rowRecord.Valid) continue;
+    if (picking) {
+      // One source pixel per target pixel with weight one: the sums are the pixel itself.
+      const uint8_t* from = Source->ScanLine(int(rowRecord.First));
+      uint8_t* to = ScanLine(y);
+      for (int c = 0; c < columns; ++c)
+        if (columnValid[size_t(c)]) std::memcpy(to + (x0 + c) * 3, from + taps[size_t(tapStart[size_t(c)])].Index * 3, 3);
+      if (OnProgress) OnProgress(this, y - y0, y1 - y0, abort);
+      continue;
+    }
     rowTaps.clear();
     AppendTaps(rowRecord, DstH, rowTaps);
     while (!partials.empty() && partials.front().SourceRow < rowTaps.front().Index) partials.pop_front();
