@@ -154,6 +154,16 @@ void TPixelGraphic::WriteConverted(int X, int Y, int R, int G, int B, bool Dithe
   }
 }
 
+bool TPixelGraphic::PrepareDithering() {
+  // Palette targets dither when Dither is on; anything else drops a dithering state left over.
+  bool dithering = Dither && BitCountNum != 3;
+  if (dithering)
+    BeginDither();
+  else
+    EndDither();
+  return dithering;
+}
+
 void TPixelGraphic::CopyFrom(TPixelGraphic* Source) {
   StretchCopy(0, 0, Width, Height, 0, 0, Source->Width, Source->Height, Source);
 }
@@ -172,11 +182,7 @@ void TPixelGraphic::StretchCopy(int DstX, int DstY, int DstW, int DstH, int SrcX
   Source->FlushGdi();
   int x0 = IntMax(DstX, 0), x1 = int(std::min<int64_t>(int64_t(DstX) + DstW - 1, Width - 1));
   int y0 = IntMax(DstY, 0), y1 = int(std::min<int64_t>(int64_t(DstY) + DstH - 1, Height - 1));
-  bool dithering = Dither && BitCountNum != 3;
-  if (dithering)
-    BeginDither();
-  else
-    EndDither();
+  bool dithering = PrepareDithering();
   ScopeExit endDither([&] { EndDither(); });
 
   Kind horizontal = KindFor(StretchMode, SrcW, DstW), vertical = KindFor(StretchMode, SrcH, DstH);
@@ -297,11 +303,7 @@ void TPixelGraphic::CopyRect(int DstX, int DstY, int DstW, int DstH, int SrcX, i
     return;
   }
   int x0 = int(first), x1 = int(last), count = x1 - x0 + 1;
-  bool dithering = Dither && BitCountNum != 3;
-  if (dithering)
-    BeginDither();
-  else
-    EndDither();
+  bool dithering = PrepareDithering();
   ScopeExit endDither([&] { EndDither(); });
   if (OnProgressStart) OnProgressStart(this);
   bool blocks = BitCountNum == 3 && Source->BitCountNum == 3;

@@ -213,6 +213,8 @@ class TPixelGraphic : public TGraphic {
   void DitherRowBits(int Y, const uint8_t* BGR, bool Direct);
   // Count pixels of row Y from FirstX as blue, green, red, the way conversions read them.
   void ReadRowColors(int Y, int FirstX, int Count, uint8_t* BGR);
+  // Begins dithering for a conversion into this picture when it dithers; tells whether it does.
+  bool PrepareDithering();
   // One converted pixel: bytes for 24 bits, else dithered or matched.
   void WriteConverted(int X, int Y, int R, int G, int B, bool Dithering);
 
