@@ -32,6 +32,11 @@ void TApplication::BeforeDestruction() {
   if (FInitialized) OleUninitialize();
 }
 
+void TApplication::Notification(TComponent* Component, TOperation Operation) {
+  TComponent::Notification(Component, Operation);
+  if (Operation == opRemove && Component == FMainForm) FMainForm = nullptr;
+}
+
 void TApplication::Initialize() {
   if (FInitialized) return;
   FInitialized = true;

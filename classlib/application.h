@@ -55,6 +55,10 @@ class TApplication : public TComponent {
 
   TExceptionEvent OnException;
 
+ protected:
+  // A main form freed before Run ends is forgotten.
+  void Notification(TComponent* Component, TOperation Operation) override;
+
  private:
   void FinishCreateForm(TForm* Form);
   bool ProcessMessage(MSG& Msg);

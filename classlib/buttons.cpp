@@ -30,10 +30,10 @@ TSpeedButton::TSpeedButton(TComponent* AOwner) : TCustomControl(AOwner), FGlyph(
 TSpeedButton::~TSpeedButton() = default;
 
 void TSpeedButton::BeforeDestruction() {
+  TCustomControl::BeforeDestruction();  // the window goes first; it paints with the glyph
   TBitmap* glyph = FGlyph;
   FGlyph = nullptr;
   Free(glyph);
-  TCustomControl::BeforeDestruction();
 }
 
 void TSpeedButton::CreateParams(TCreateParams& Params) {

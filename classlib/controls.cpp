@@ -93,14 +93,7 @@ void TControl::SetVisible(bool Value) {
   if (Value == FVisible) return;
   VisibleChanging();
   FVisible = Value;
-  Invalidate();
-  if (!FVisible) {
-    // Invisible controls take no part in painting: the area under them is repainted.
-    if (FParent && FParent->HandleAllocated()) {
-      RECT r{FLeft, FTop, FLeft + FWidth, FTop + FHeight};
-      InvalidateRect(FParent->GetHandle(), &r, TRUE);
-    }
-  }
+  Invalidate();  // shown or hidden, the area is painted again
   RequestAlign();
 }
 

@@ -227,7 +227,7 @@ class TWinControl : public TControl {
   bool CanFocus();
   void SetFocus();  // "Cannot focus a disabled or invisible window"
   bool GetTabStop() const { return FTabStop; }
-  void SetTabStop(bool Value) { FTabStop = Value; }
+  void SetTabStop(bool Value);
 
   // Lays out the aligned children within the client area (see AlignControls).
   void Realign();

@@ -126,6 +126,10 @@ void TForm::Close() {
   TCloseAction action = caHide;
   if (OnClose) OnClose(this, action);
   if (action == caNone) return;
+  if (action == caMinimize) {
+    if (FHandle) ShowWindow(FHandle, SW_MINIMIZE);
+    return;
+  }
   if (Application && Application->GetMainForm() == this)
     Application->Terminate();
   else

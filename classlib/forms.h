@@ -13,7 +13,7 @@ class TMainMenu;
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow };
 using TBorderStyle = TFormBorderStyle;  // bsNone or bsSingle for controls
 enum TPosition { poDesigned, poScreenCenter };
-enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TCloseAction { caNone, caHide, caMinimize };
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 
@@ -28,7 +28,8 @@ class TForm : public TWinControl {
   void BeforeDestruction() override;
 
   void SetVisible(bool Value) override;
-  // Close box and Close: OnClose; then the main form ends the program, another form hides.
+  // Close box and Close: OnClose (which may answer caNone or caMinimize); then the main form
+  // ends the program, another form hides.
   void Close();
 
   TFormBorderStyle GetBorderStyle() const { return FBorderStyle; }

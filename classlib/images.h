@@ -1,4 +1,5 @@
-// TImage: shows a picture at its top-left corner. It is a window of its own ("TImage"), so that
+// TImage: shows a picture at its top-left corner, in its own size (no stretching, centring or
+// sizing to the picture). It is a window of its own ("TImage"), so that
 // it captures the mouse on itself and outside tools can find it; its canvas is the bitmap's.
 #pragma once
 
@@ -17,12 +18,6 @@ class TImage : public TWinControl {
   // The bitmap's canvas. An empty picture first gets a white bitmap of the control's size; a
   // picture of another kind cannot be drawn on.
   TCanvas* GetCanvas();
-  bool GetAutoSize() const { return FAutoSize; }
-  void SetAutoSize(bool Value) { FAutoSize = Value; }
-  bool GetStretch() const { return FStretch; }
-  void SetStretch(bool Value) { FStretch = Value; }
-  bool GetCenter() const { return FCenter; }
-  void SetCenter(bool Value) { FCenter = Value; }
 
  protected:
   void PaintWindow(HDC DC) override;
@@ -31,9 +26,6 @@ class TImage : public TWinControl {
 
  private:
   TPicture FPicture;
-  bool FAutoSize = false;
-  bool FStretch = false;
-  bool FCenter = false;
 };
 
 }  // namespace classlib

@@ -48,6 +48,7 @@ void TStatusBar::CreateParams(TCreateParams& Params) {
 }
 
 void TStatusBar::CreateWndDone() {
+  if (FSimplePanel) SendMessageA(FHandle, SB_SIMPLE, TRUE, 0);
   UpdateParts();
   for (int i = 0; i < FPanels.GetCount(); ++i) UpdatePanelText(i);
 }

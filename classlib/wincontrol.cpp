@@ -371,6 +371,13 @@ void TWinControl::SetFocus() {
   ::SetFocus(GetHandle());
 }
 
+void TWinControl::SetTabStop(bool Value) {
+  FTabStop = Value;
+  if (!FHandle) return;
+  LONG style = GetWindowLongA(FHandle, GWL_STYLE);
+  SetWindowLongA(FHandle, GWL_STYLE, Value ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
+}
+
 // ---- alignment
 
 void TWinControl::Realign() {

@@ -1,5 +1,7 @@
 #include "drawing/Glyphs.h"
 
+#include <string>
+
 namespace skadra {
 
 using namespace classlib;
@@ -22,15 +24,15 @@ void Line(TCanvas* C, int X1, int Y1, int X2, int Y2, TColor Color = clBlack, in
   C->GetPen()->SetWidth(1);
 }
 
+// Two lines in the pattern of a pen style, drawn pixel by pixel: GDI's own dashes are longer
+// than a glyph.
 void PenStyleLine(TCanvas* C, TPenStyle Style) {
-  C->GetPen()->SetColor(clBlack);
-  C->GetPen()->SetStyle(Style);
-  C->GetBrush()->SetStyle(bsClear);
-  for (int y = 5; y <= 13; y += 4) {
-    C->MoveTo(1, y);
-    C->LineTo(17, y);
-  }
-  C->GetPen()->SetStyle(psSolid);
+  static const char* const patterns[] = {"1", "111100", "10", "1111001100", "11110011001100"};
+  const char* pattern = patterns[Style];
+  size_t length = std::char_traits<char>::length(pattern);
+  for (int y = 6; y <= 12; y += 6)
+    for (int x = 1; x < 17; ++x)
+      if (pattern[size_t(x - 1) % length] == '1') C->SetPixel(x, y, clBlack);
 }
 
 void BrushSample(TCanvas* C, TBrushStyle Style) {

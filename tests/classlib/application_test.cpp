@@ -113,3 +113,16 @@ TEST(TForm, CentresItsOuterSizeAtTheFirstShowAndKeepsCaptionAndBorder) {
   other->HandleNeeded();
   EXPECT_EQ(other->GetClientRect(), before);
 }
+
+TEST(TApplication, ForgetsAMainFormThatIsFreedBeforeRunEnds) {
+  Application->Initialize();
+  TForm* form = nullptr;
+  Application->CreateForm(form);
+  ASSERT_EQ(Application->GetMainForm(), form);
+  Free(form);
+  EXPECT_EQ(Application->GetMainForm(), nullptr);
+  TForm* next = nullptr;
+  Application->CreateForm(next);
+  EXPECT_EQ(Application->GetMainForm(), next) << "the next form made is the main form";
+  Free(next);
+}

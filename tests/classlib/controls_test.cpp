@@ -253,3 +253,25 @@ TEST_F(Controls, ChildWindowsNeedAParentAndExistOnlyWithTheirForm) {
   EXPECT_FALSE(IsWindow(h));
   EXPECT_FALSE(child->HandleAllocated());
 }
+
+TEST_F(Controls, ACanvasDCTakenInAMessageIsReleasedWhenTheMessageIsDone) {
+  TPanel* panel = AddPanel(alClient, 0);
+  panel->SetBevelOuter(bvNone);
+  auto* spy = New<TSpyGraphic>(Form);
+  spy->SetBounds(20, 10, 30, 15);
+  spy->SetParent(panel);
+  Form->Show();
+  int heldInside = -1;
+  spy->OnClick = [&](TObject*) {
+    spy->GetCanvas()->GetBrush()->SetColor(clBlue);
+    spy->GetCanvas()->FillRect(Rect(0, 0, 4, 4));  // drawn outside WM_PAINT, on the parent's DC
+    heldInside = TControlCanvas::HeldDCCount();
+  };
+  testsupport::Click(panel->GetHandle(), 22, 12);
+  EXPECT_EQ(heldInside, 1);
+  EXPECT_EQ(TControlCanvas::HeldDCCount(), 0);
+  EXPECT_FALSE(spy->GetCanvas()->HandleAllocated());
+  HDC dc = GetDC(panel->GetHandle());
+  EXPECT_EQ(GetPixel(dc, 21, 11), RGB(0, 0, 255)) << "logical (0, 0) is the child's corner";
+  ReleaseDC(panel->GetHandle(), dc);
+}
