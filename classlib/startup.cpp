@@ -1,6 +1,9 @@
 #include "classlib/startup.h"
 
 #include "classlib/numerics.h"
+#ifdef _WIN32
+#include "classlib/application.h"
+#endif
 
 namespace classlib {
 
@@ -11,9 +14,16 @@ DWORD gMainThreadId = 0;
 void Startup() {
   gMainThreadId = GetCurrentThreadId();
   SetX87ControlWord(X87FullPrecision);
+#ifdef _WIN32
+  detail::CreateApplicationObjects();
+#endif
 }
 
-void Shutdown() {}
+void Shutdown() {
+#ifdef _WIN32
+  detail::FreeApplicationObjects();
+#endif
+}
 
 bool IsMainThread() { return gMainThreadId == 0 || GetCurrentThreadId() == gMainThreadId; }
 

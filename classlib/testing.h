@@ -6,6 +6,9 @@
 
 #include "classlib/msgbox.h"
 #include "classlib/winapi.h"
+#ifdef _WIN32
+#include "classlib/dialogs.h"  // SetCommonDialogHook
+#endif
 
 namespace classlib::testing {
 

@@ -1,0 +1,51 @@
+// TSpeedButton: a flat tool button with a glyph that never takes the focus. Buttons with the same
+// GroupIndex on the same parent form a group in which at most one is down.
+#pragma once
+
+#include "classlib/controls.h"
+
+namespace classlib {
+
+class TBitmap;
+
+class TSpeedButton : public TCustomControl {
+  CL_CLASS(TSpeedButton)
+  explicit TSpeedButton(TComponent* AOwner);
+  ~TSpeedButton() override;
+  void BeforeDestruction() override;
+
+  int GetGroupIndex() const { return FGroupIndex; }
+  void SetGroupIndex(int Value);
+  bool GetDown() const { return FDown; }
+  // Down from code releases the group's other buttons and fires no OnClick. A down button of a
+  // group without AllowAllUp does not go up this way; a button of group 0 is never down.
+  void SetDown(bool Value);
+  // The whole group shares the setting.
+  bool GetAllowAllUp() const { return FAllowAllUp; }
+  void SetAllowAllUp(bool Value);
+  // Drawn centred; the colour of its bottom-left pixel is transparent.
+  TBitmap* GetGlyph() { return FGlyph; }
+  void SetGlyph(TBitmap* Value);
+  void Click() override;
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void Paint() override;
+  bool EraseBackground(HDC) override { return true; }
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+ private:
+  template <class F>
+  void ForEachInGroup(F f);
+  void DrawGlyph(HDC DC, int X, int Y);
+  int FGroupIndex = 0;
+  bool FDown = false;
+  bool FAllowAllUp = false;
+  bool FPressed = false;      // the left button went down here and is held
+  bool FPressedInside = false;
+  TBitmap* FGlyph;
+};
+
+}  // namespace classlib

@@ -1,0 +1,353 @@
+// The control framework: TControl (geometry, parent, alignment, visibility, mouse events),
+// TWinControl (a real window with its procedure, reflection of child notifications, painting of
+// windowless children and mouse routing to them), TGraphicControl (windowless, painted by its
+// parent) and TCustomControl (a window that paints itself on a canvas).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "classlib/canvas.h"
+#include "classlib/component.h"
+#include "classlib/types.h"
+#include "classlib/winapi.h"
+
+namespace classlib {
+
+class TWinControl;
+class TForm;
+
+// One window message as a control's WndProc sees it.
+struct TMessage {
+  UINT Msg;
+  WPARAM WParam;
+  LPARAM LParam;
+  LRESULT Result;
+};
+
+// Internal messages of the class library (0xB000..0xBBFF) and reflected notifications
+// (CN_BASE + the original message, sent by the parent to the child that caused them).
+constexpr UINT CM_BASE = 0xB000;
+constexpr UINT CM_FONTCHANGED = CM_BASE + 0x11;
+constexpr UINT CM_TEXTCHANGED = CM_BASE + 0x12;
+constexpr UINT CN_BASE = 0xBC00;
+constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
+constexpr UINT CN_HSCROLL = CN_BASE + WM_HSCROLL;
+constexpr UINT CN_VSCROLL = CN_BASE + WM_VSCROLL;
+constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
+constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
+constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+enum TShiftStateFlag : unsigned {
+  ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64
+};
+using TShiftState = unsigned;
+
+enum TControlStyleFlag : unsigned {
+  csAcceptsControls = 1, csCaptureMouse = 2, csClickEvents = 4, csDoubleClicks = 8, csOpaque = 16,
+  csReplicatable = 32, csSetCaption = 64
+};
+using TControlStyle = unsigned;
+
+using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+
+// The window parameters a control asks for; CreateParams fills them, CreateWnd uses them.
+struct TCreateParams {
+  std::string Caption;
+  DWORD Style = 0;
+  DWORD ExStyle = 0;
+  int X = 0, Y = 0, Width = 0, Height = 0;
+  HWND WndParent = nullptr;
+  HMENU Menu = nullptr;
+  void* Param = nullptr;
+  UINT ClassStyle = CS_DBLCLKS;
+  std::string WinClassName;
+  // A system class ("EDIT", "msctls_updown32", ...) that WinClassName is a superclass of.
+  std::string SuperClassOf;
+};
+
+// MK_* key flags of a mouse message plus the Alt key state.
+TShiftState KeysToShiftState(WPARAM Keys);
+
+class TControl : public TComponent {
+  CL_CLASS(TControl)
+  explicit TControl(TComponent* AOwner);
+  void BeforeDestruction() override;
+
+  // ---- geometry; everything goes through the virtual SetBounds
+  int GetLeft() const { return FLeft; }
+  int GetTop() const { return FTop; }
+  int GetWidth() const { return FWidth; }
+  int GetHeight() const { return FHeight; }
+  void SetLeft(int Value) { SetBounds(Value, FTop, FWidth, FHeight); }
+  void SetTop(int Value) { SetBounds(FLeft, Value, FWidth, FHeight); }
+  void SetWidth(int Value) { SetBounds(FLeft, FTop, Value, FHeight); }
+  void SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
+  TRect GetBoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
+  void SetBoundsRect(const TRect& R) { SetBounds(R.Left, R.Top, R.Width(), R.Height()); }
+  virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+  virtual TRect GetClientRect();
+  int GetClientWidth() { return GetClientRect().Width(); }
+  int GetClientHeight() { return GetClientRect().Height(); }
+  // Screen position of the client area's top-left corner.
+  virtual TPoint GetClientOrigin();
+  TPoint ClientToScreen(TPoint P);
+  TPoint ScreenToClient(TPoint P);
+
+  // ---- parent and layout
+  TWinControl* GetParent() const { return FParent; }
+  virtual void SetParent(TWinControl* AParent);
+  TAlign GetAlign() const { return FAlign; }
+  void SetAlign(TAlign Value);
+  bool GetVisible() const { return FVisible; }
+  virtual void SetVisible(bool Value);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  bool GetEnabled() const { return FEnabled; }
+  virtual void SetEnabled(bool Value);
+  // Visible here and in every parent up to a form that is itself visible.
+  bool IsShowing() const;
+
+  // ---- appearance
+  TColor GetColor() const;  // the parent's while ParentColor is set
+  void SetColor(TColor Value);
+  bool GetParentColor() const { return FParentColor; }
+  void SetParentColor(bool Value);
+  TFont* GetFont() { return &FFont; }
+  bool GetParentFont() const { return FParentFont; }
+  void SetParentFont(bool Value);
+  virtual std::string GetText();
+  virtual void SetText(const std::string& Value);
+  std::string GetCaption() { return GetText(); }
+  void SetCaption(const std::string& Value) { SetText(Value); }
+  const std::string& GetHint() const { return FHint; }
+  void SetHint(const std::string& Value);
+  bool GetShowHint() const;  // effective: the parent's while ParentShowHint is set
+  void SetShowHint(bool Value);
+  bool GetParentShowHint() const { return FParentShowHint; }
+  void SetParentShowHint(bool Value);
+  TControlStyle GetControlStyle() const { return FControlStyle; }
+  void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
+
+  // ---- painting and messages
+  virtual void Invalidate();
+  virtual void Update();
+  void Repaint();
+  void Refresh() { Repaint(); }
+  virtual HPALETTE GetPalette() { return nullptr; }
+  virtual void WndProc(TMessage& Message);
+  LRESULT Perform(UINT Msg, WPARAM WParam, LPARAM LParam);
+  // Runs the mouse sequence (capture, click, events) for a message whose point is in this
+  // control's coordinates. Parents call it for the windowless child the message is meant for.
+  void MouseInput(UINT Msg, WPARAM Keys, int X, int Y);
+  bool GetMouseCapture() const;
+  void SetMouseCapture(bool Value);
+
+  TMouseEvent OnMouseDown;
+  TMouseMoveEvent OnMouseMove;
+  TMouseEvent OnMouseUp;
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+
+ protected:
+  friend class TWinControl;
+  friend class TScrollBox;
+  virtual void Click();
+  virtual void DblClick();
+  virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void MouseMove(TShiftState Shift, int X, int Y);
+  virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void DefaultHandler(TMessage& Message) { Message.Result = 0; }
+  // The parent's colour or font changed (ParentColor / ParentFont).
+  virtual void ParentColorChanged();
+  virtual void FontChanged();
+  virtual void VisibleChanging() {}
+  virtual void TextChanged() {}
+  virtual void HintChanged() {}
+  void RequestAlign();
+  virtual bool IsWindowed() const { return false; }
+
+  int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+  TWinControl* FParent = nullptr;
+  TAlign FAlign = alNone;
+  bool FVisible = true;
+  bool FEnabled = true;
+  TColor FColor = clBtnFace;
+  bool FParentColor = false;
+  TFont FFont;
+  bool FParentFont = true;
+  std::string FText;
+  std::string FHint;
+  bool FShowHint = false;
+  bool FParentShowHint = true;
+  TControlStyle FControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks;
+
+ private:
+  bool FClicked = false;
+  bool FUpdatingFont = false;
+};
+
+class TWinControl : public TControl {
+  CL_CLASS(TWinControl)
+  explicit TWinControl(TComponent* AOwner);
+  ~TWinControl() override;
+  void BeforeDestruction() override;
+
+  // The window, made on first need; "Control '<name>' has no parent window" without one.
+  HWND GetHandle();
+  bool HandleAllocated() const { return FHandle != nullptr; }
+  void HandleNeeded() { GetHandle(); }
+  void DestroyHandle();
+
+  int GetControlCount() const { return int(FControls.size()); }
+  TControl* GetControl(int Index) const { return FControls.at(size_t(Index)); }
+  // The topmost visible windowless child at P (right and bottom edges exclusive).
+  TControl* ControlAtPos(TPoint P, bool AllowDisabled = false);
+  TControl* GetCaptureControl() const { return FCaptureControl; }
+
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+  TRect GetClientRect() override;
+  TPoint GetClientOrigin() override;
+  void SetVisible(bool Value) override;
+  void SetEnabled(bool Value) override;
+  std::string GetText() override;
+  void SetText(const std::string& Value) override;
+  void Invalidate() override;
+  void Update() override;
+  void WndProc(TMessage& Message) override;
+
+  bool Focused();
+  bool CanFocus();
+  void SetFocus();  // "Cannot focus a disabled or invisible window"
+  bool GetTabStop() const { return FTabStop; }
+  void SetTabStop(bool Value);
+
+  // Lays out the aligned children within the client area (see AlignControls).
+  void Realign();
+  void DisableAlign() { ++FAlignLevel; }
+  void EnableAlign();
+
+  // Child list maintenance (SetParent calls these).
+  void InsertControl(TControl* Control);
+  void RemoveControl(TControl* Control);
+
+  // The classlib object of a window of this thread, or null.
+  static TWinControl* FindControl(HWND Window);
+
+ protected:
+  friend class TControl;
+  friend LRESULT CALLBACK StdWndProc(HWND, UINT, WPARAM, LPARAM);
+  virtual void CreateParams(TCreateParams& Params);
+  virtual void CreateWnd();
+  virtual void CreateWindowHandle(const TCreateParams& Params);
+  // After the window exists: font, stored state, then the children's windows.
+  virtual void CreateWndDone() {}
+  virtual void DestroyWnd();
+  void DefaultHandler(TMessage& Message) override;
+  // Alignment within Rect; TScrollBox adds the scroll range afterwards.
+  virtual void AlignControls(TRect& Rect);
+  virtual void AdjustClientRect(TRect&) {}
+  // The client rectangle before the window exists.
+  virtual TRect ClientRectWithoutHandle();
+  // Default WM_PAINT of an own window class: PaintWindow, then the windowless children.
+  void PaintHandler(HDC GivenDC);
+  virtual void PaintWindow(HDC DC);
+  void PaintControls(HDC DC);
+  // WM_ERASEBKGND: fills the client area with the effective colour; return false to leave it.
+  virtual bool EraseBackground(HDC DC);
+  // WM_COMMAND with lParam 0 (menus); false passes it on to the default procedure.
+  virtual bool CommandFromMenu(WPARAM WParam) { return false; }
+  // The solid brush of the effective colour, for reflected WM_CTLCOLOR*.
+  HBRUSH GetColorBrush();
+  bool IsWindowed() const override { return true; }
+  void FontChanged() override;
+  void ParentColorChanged() override;
+  void HintChanged() override;
+  bool OwnWindowClass() const { return FDefWndProc == nullptr || FDefWndProc == DefWindowProcA; }
+
+  HWND FHandle = nullptr;
+  WNDPROC FDefWndProc = nullptr;
+  std::vector<TControl*> FControls;
+  TControl* FCaptureControl = nullptr;
+  bool FTabStop = false;
+  bool FCreatingWnd = false;
+
+ private:
+  void ReflectTo(HWND Child, UINT Msg, TMessage& Message);
+  void RouteMouse(TMessage& Message);
+  void UpdateBounds();
+  void ApplyFont();
+  int FAlignLevel = 0;
+  bool FAligning = false;
+  bool FAlignPending = false;
+  HFONT FWindowFont = nullptr;
+  HBRUSH FColorBrush = nullptr;
+  TColor FColorBrushColor = clNone;
+};
+
+// A canvas on a control: the paint DC during painting; outside painting a DC of the window
+// (for a windowless control, of its parent with the origin moved), released when the outermost
+// window procedure call returns.
+class TControlCanvas : public TCanvas {
+  CL_CLASS(TControlCanvas)
+  explicit TControlCanvas(TControl* AControl) : FControl(AControl) {}
+  ~TControlCanvas() override;
+  TControl* GetControl() const { return FControl; }
+  void FreeHandle();
+  // Canvas DCs taken outside painting and not yet released.
+  static int HeldDCCount();
+  static void ReleaseHeldDCs();
+
+ protected:
+  void CreateHandle() override;
+
+ private:
+  TControl* FControl;
+  HDC FDC = nullptr;
+  HWND FDCWindow = nullptr;
+};
+
+class TGraphicControl : public TControl {
+  CL_CLASS(TGraphicControl)
+  explicit TGraphicControl(TComponent* AOwner);
+  ~TGraphicControl() override;
+  TCanvas* GetCanvas() { return FCanvas; }
+  // Invalidates the bounds in the parent's window; nothing while the parent has no window.
+  void Invalidate() override;
+  void Update() override;
+
+ protected:
+  friend class TWinControl;
+  virtual void Paint() {}
+
+ private:
+  TControlCanvas* FCanvas;
+};
+
+class TCustomControl : public TWinControl {
+  CL_CLASS(TCustomControl)
+  explicit TCustomControl(TComponent* AOwner);
+  ~TCustomControl() override;
+  TCanvas* GetCanvas() { return FCanvas; }
+
+ protected:
+  virtual void Paint() {}
+  void PaintWindow(HDC DC) override;
+
+ private:
+  TControlCanvas* FCanvas;
+};
+
+// The form that holds a control, or null.
+TForm* GetParentForm(TControl* Control);
+
+LRESULT CALLBACK StdWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
+
+}  // namespace classlib

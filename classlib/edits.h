@@ -1,0 +1,27 @@
+// TEdit: a single-line edit control (a superclass of EDIT) with its change event.
+#pragma once
+
+#include "classlib/controls.h"
+
+namespace classlib {
+
+class TCustomEdit : public TWinControl {
+  CL_CLASS(TCustomEdit)
+  explicit TCustomEdit(TComponent* AOwner);
+
+  // Fires for the user's and the program's changes once the window exists; not while the
+  // window is being made with the stored text.
+  TNotifyEvent OnChange;
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void WndProc(TMessage& Message) override;
+  virtual void Change();
+};
+
+class TEdit : public TCustomEdit {
+  CL_CLASS(TEdit)
+  explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+};
+
+}  // namespace classlib

@@ -1,0 +1,202 @@
+#include "classlib/forms.h"
+
+#include "classlib/application.h"
+#include "classlib/hints.h"
+#include "classlib/menus.h"
+#include "classlib/screen.h"
+
+namespace classlib {
+
+TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
+  FVisible = false;
+  FColor = clBtnFace;
+  FParentFont = false;
+  FControlStyle = csAcceptsControls | csCaptureMouse | csClickEvents | csDoubleClicks | csSetCaption;
+  FWidth = 320;
+  FHeight = 240;
+  if (Screen) Screen->InsertForm(this);
+}
+
+TForm::~TForm() {
+  if (Screen) Screen->RemoveForm(this);
+}
+
+void TForm::AfterConstruction() {
+  TWinControl::AfterConstruction();
+  FConstructed = true;
+  try {
+    if (OnCreate) OnCreate(this);
+  } catch (...) {
+    if (Application) Application->HandleException(this);
+  }
+  if (FVisible) {
+    FVisible = false;
+    SetVisible(true);
+  }
+}
+
+void TForm::BeforeDestruction() {
+  try {
+    if (OnDestroy) OnDestroy(this);
+  } catch (...) {
+    if (Application) Application->HandleException(this);
+  }
+  if (Screen) Screen->RemoveForm(this);
+  TWinControl::BeforeDestruction();
+}
+
+void TForm::WindowStyles(DWORD& Style, DWORD& ExStyle) const {
+  Style = WS_CLIPCHILDREN;
+  ExStyle = 0;
+  switch (FBorderStyle) {
+    case bsNone:
+      Style |= WS_POPUP;
+      break;
+    case bsSingle:
+      Style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+      break;
+    case bsSizeable:
+      Style |= WS_OVERLAPPEDWINDOW;
+      break;
+    case bsDialog:
+      Style |= WS_POPUP | WS_CAPTION | WS_SYSMENU;
+      ExStyle |= WS_EX_DLGMODALFRAME;
+      break;
+    case bsToolWindow:
+      Style |= WS_CAPTION | WS_SYSMENU;
+      ExStyle |= WS_EX_TOOLWINDOW;
+      break;
+  }
+}
+
+void TForm::CreateParams(TCreateParams& Params) {
+  TWinControl::CreateParams(Params);
+  WindowStyles(Params.Style, Params.ExStyle);
+  if (!FEnabled) Params.Style |= WS_DISABLED;
+  Params.ClassStyle = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+  Params.WndParent = nullptr;
+  if (Application && Application->GetMainForm() && Application->GetMainForm() != this)
+    Params.WndParent = Application->GetMainForm()->GetHandle();
+  if (FMenu) Params.Menu = FMenu->GetHandle();
+}
+
+void TForm::CreateWndDone() {
+  if (FMenu) FMenu->SetWindow(FHandle);
+  FHintWindow = detail::CreateHintWindow(FHandle);
+}
+
+void TForm::DestroyWnd() {
+  // The menu belongs to TMainMenu, not to the window that shows it.
+  if (FMenu) {
+    ::SetMenu(FHandle, nullptr);
+    FMenu->SetWindow(nullptr);
+  }
+  FHintWindow = nullptr;  // owned by the window, destroyed with it
+  TWinControl::DestroyWnd();
+}
+
+TRect TForm::ClientRectWithoutHandle() {
+  DWORD style, exStyle;
+  WindowStyles(style, exStyle);
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, style, FMenu != nullptr, exStyle);
+  return Rect(0, 0, FWidth - (frame.right - frame.left), FHeight - (frame.bottom - frame.top));
+}
+
+void TForm::SetVisible(bool Value) {
+  if (!FConstructed) {
+    FVisible = Value;
+    return;
+  }
+  if (Value == FVisible && (!Value || (FHandle && IsWindowVisible(FHandle)))) return;
+  FVisible = Value;
+  if (Value) {
+    HandleNeeded();
+    if (!FShownOnce && FPosition == poScreenCenter && Screen)
+      SetBounds((Screen->GetWidth() - FWidth) / 2, (Screen->GetHeight() - FHeight) / 2, FWidth, FHeight);
+    FShownOnce = true;
+    ShowWindow(FHandle, SW_SHOW);
+    UpdateWindow(FHandle);
+  } else if (FHandle) {
+    ShowWindow(FHandle, SW_HIDE);
+  }
+}
+
+void TForm::Close() {
+  TCloseAction action = caHide;
+  if (OnClose) OnClose(this, action);
+  if (action == caNone) return;
+  if (action == caMinimize) {
+    if (FHandle) ShowWindow(FHandle, SW_MINIMIZE);
+    return;
+  }
+  if (Application && Application->GetMainForm() == this)
+    Application->Terminate();
+  else
+    Hide();
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle Value) {
+  if (Value == FBorderStyle) return;
+  FBorderStyle = Value;
+  if (FHandle) {
+    DWORD style, exStyle;
+    WindowStyles(style, exStyle);
+    DWORD keep = GetWindowLongA(FHandle, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED);
+    SetWindowLongA(FHandle, GWL_STYLE, LONG(style | keep));
+    SetWindowLongA(FHandle, GWL_EXSTYLE, LONG(exStyle));
+    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
+}
+
+void TForm::SetMenu(TMainMenu* Value) {
+  if (Value == FMenu) return;
+  if (FMenu) {
+    FMenu->RemoveFreeNotification(this);
+    FMenu->SetWindow(nullptr);
+  }
+  FMenu = Value;
+  if (FMenu) FMenu->FreeNotification(this);
+  if (FHandle) {
+    ::SetMenu(FHandle, FMenu ? FMenu->GetHandle() : nullptr);
+    if (FMenu) FMenu->SetWindow(FHandle);
+  }
+}
+
+void TForm::Notification(TComponent* Component, TOperation Operation) {
+  TWinControl::Notification(Component, Operation);
+  if (Operation == opRemove && Component == FMenu) {
+    if (FHandle) ::SetMenu(FHandle, nullptr);
+    FMenu = nullptr;
+  }
+}
+
+bool TForm::CommandFromMenu(WPARAM WParam) {
+  if (HIWORD(WParam) > 1 || !FMenu) return false;  // 0 = menu, 1 = accelerator
+  return FMenu->DispatchCommand(LOWORD(WParam));
+}
+
+void TForm::WndProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_CLOSE:
+      Close();
+      Message.Result = 0;
+      return;
+    case WM_ACTIVATE:
+      if (Screen) {
+        if (LOWORD(Message.WParam) != WA_INACTIVE)
+          Screen->SetActiveForm(this);
+        else if (Screen->GetActiveForm() == this)
+          Screen->SetActiveForm(nullptr);
+      }
+      break;
+    case WM_INITMENUPOPUP:
+      if (FMenu && !HIWORD(Message.LParam)) FMenu->DispatchPopup(reinterpret_cast<HMENU>(Message.WParam));
+      break;
+    default:
+      break;
+  }
+  TWinControl::WndProc(Message);
+}
+
+}  // namespace classlib

@@ -1,0 +1,185 @@
+#include "classlib/scrollbox.h"
+
+#include <algorithm>
+
+#include "classlib/finally.h"
+
+namespace classlib {
+
+// ---- TControlScrollBar
+
+int TControlScrollBar::ClientExtent() const {
+  TRect r = FControl->GetClientRect();
+  return FKind == SB_HORZ ? r.Width() : r.Height();
+}
+
+bool TControlScrollBar::IsScrollBarVisible() const { return FVisible && FRange > ClientExtent(); }
+
+void TControlScrollBar::SetVisible(bool Value) {
+  if (Value == FVisible) return;
+  FVisible = Value;
+  FControl->UpdateScrollBars();
+}
+
+void TControlScrollBar::SetPosition(int Value) {
+  int limit = std::max(0, FRange - ClientExtent());
+  Value = std::clamp(Value, 0, limit);
+  if (Value == FPosition) return;
+  int delta = FPosition - Value;
+  FPosition = Value;
+  if (!FControl->HandleAllocated()) return;  // stored only until there is a window
+  if (FKind == SB_HORZ)
+    FControl->ScrollBy(delta, 0);
+  else
+    FControl->ScrollBy(0, delta);
+  SetScrollPos(FControl->GetHandle(), FKind, FPosition, TRUE);
+}
+
+void TControlScrollBar::ScrollMessage(WORD Code) {
+  switch (Code) {
+    case SB_LINEUP:
+      SetPosition(FPosition - FIncrement);
+      break;
+    case SB_LINEDOWN:
+      SetPosition(FPosition + FIncrement);
+      break;
+    case SB_PAGEUP:
+      SetPosition(FPosition - ClientExtent());
+      break;
+    case SB_PAGEDOWN:
+      SetPosition(FPosition + ClientExtent());
+      break;
+    case SB_TOP:
+      SetPosition(0);
+      break;
+    case SB_BOTTOM:
+      SetPosition(FRange);
+      break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+      if (Code == SB_THUMBPOSITION || FTracking) {
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_TRACKPOS;
+        GetScrollInfo(FControl->GetHandle(), FKind, &info);
+        SetPosition(info.nTrackPos);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+// ---- TScrollBox
+
+TScrollBox::TScrollBox(TComponent* AOwner) : TWinControl(AOwner) {
+  FControlStyle = csAcceptsControls | csCaptureMouse | csClickEvents | csDoubleClicks | csSetCaption;
+  FParentColor = true;
+  FWidth = 185;
+  FHeight = 41;
+}
+
+void TScrollBox::CreateParams(TCreateParams& Params) {
+  TWinControl::CreateParams(Params);
+  Params.Style |= WS_CLIPCHILDREN;
+  if (FBorderStyle == bsSingle) Params.ExStyle |= WS_EX_CLIENTEDGE;
+  Params.ClassStyle = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+}
+
+void TScrollBox::SetBorderStyle(TBorderStyle Value) {
+  if (Value == FBorderStyle) return;
+  FBorderStyle = Value;
+  if (FHandle) {
+    LONG ex = GetWindowLongA(FHandle, GWL_EXSTYLE);
+    ex = Value == bsSingle ? (ex | WS_EX_CLIENTEDGE) : (ex & ~WS_EX_CLIENTEDGE);
+    SetWindowLongA(FHandle, GWL_EXSTYLE, ex);
+    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
+}
+
+TRect TScrollBox::ClientRectWithoutHandle() {
+  int edge = FBorderStyle == bsSingle ? 2 : 0;
+  return Rect(0, 0, std::max(FWidth - 2 * edge, 0), std::max(FHeight - 2 * edge, 0));
+}
+
+void TScrollBox::AlignControls(TRect& R) {
+  TRect before = GetClientRect();
+  TWinControl::AlignControls(R);
+  UpdateScrollBars();
+  TRect after = GetClientRect();
+  if (!(after == before)) {  // a bar came or went: the aligned children get the new area
+    TRect r = after;
+    AdjustClientRect(r);
+    TWinControl::AlignControls(r);
+  }
+}
+
+void TScrollBox::ScrollBy(int DeltaX, int DeltaY) {
+  for (int i = 0; i < GetControlCount(); ++i) {
+    TControl* c = GetControl(i);
+    if (c->GetAlign() != alNone) continue;
+    c->FLeft += DeltaX;
+    c->FTop += DeltaY;
+    if (auto* w = dynamic_cast<TWinControl*>(c); w && w->HandleAllocated())
+      SetWindowPos(w->GetHandle(), nullptr, c->FLeft, c->FTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+void TScrollBox::UpdateScrollBars() {
+  if (FUpdatingBars) return;
+  FUpdatingBars = true;
+  ScopeExit done([this] { FUpdatingBars = false; });
+  int horz = 0, vert = 0;
+  for (int i = 0; i < GetControlCount(); ++i) {
+    TControl* c = GetControl(i);
+    if (c->GetAlign() != alNone || !c->GetVisible()) continue;
+    horz = std::max(horz, FHorzScrollBar.FPosition + c->GetLeft() + c->GetWidth());
+    vert = std::max(vert, FVertScrollBar.FPosition + c->GetTop() + c->GetHeight());
+  }
+  FHorzScrollBar.FRange = horz;
+  FVertScrollBar.FRange = vert;
+  if (!FHandle) return;
+
+  // The client area without bars; the two bars depend on each other.
+  RECT client{};
+  ::GetClientRect(FHandle, &client);
+  LONG style = GetWindowLongA(FHandle, GWL_STYLE);
+  int cx = GetSystemMetrics(SM_CXVSCROLL), cy = GetSystemMetrics(SM_CYHSCROLL);
+  int fullW = client.right + ((style & WS_VSCROLL) ? cx : 0);
+  int fullH = client.bottom + ((style & WS_HSCROLL) ? cy : 0);
+  bool showV = FVertScrollBar.FVisible && vert > fullH;
+  bool showH = FHorzScrollBar.FVisible && horz > fullW - (showV ? cx : 0);
+  if (showH && !showV) showV = FVertScrollBar.FVisible && vert > fullH - cy;
+  int pageW = fullW - (showV ? cx : 0), pageH = fullH - (showH ? cy : 0);
+
+  auto apply = [&](TControlScrollBar& bar, bool show, int page) {
+    if (show) {
+      SCROLLINFO info{};
+      info.cbSize = sizeof info;
+      info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+      info.nMin = 0;
+      info.nMax = bar.FRange - 1;
+      info.nPage = UINT(std::max(page, 0));
+      info.nPos = bar.FPosition;
+      SetScrollInfo(FHandle, bar.FKind, &info, TRUE);
+    }
+    ShowScrollBar(FHandle, bar.FKind, show);
+  };
+  apply(FHorzScrollBar, showH, pageW);
+  apply(FVertScrollBar, showV, pageH);
+  // A shrunk range or a grown client area can leave a position beyond the end.
+  FHorzScrollBar.SetPosition(FHorzScrollBar.FPosition);
+  FVertScrollBar.SetPosition(FVertScrollBar.FPosition);
+}
+
+void TScrollBox::WndProc(TMessage& Message) {
+  if ((Message.Msg == WM_HSCROLL || Message.Msg == WM_VSCROLL) && !Message.LParam) {
+    (Message.Msg == WM_HSCROLL ? FHorzScrollBar : FVertScrollBar).ScrollMessage(LOWORD(Message.WParam));
+    Message.Result = 0;
+    return;
+  }
+  TWinControl::WndProc(Message);
+}
+
+}  // namespace classlib

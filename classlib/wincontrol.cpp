@@ -1,0 +1,589 @@
+// TWinControl: window creation and its class registry, the one window procedure of the class
+// library, reflection of child notifications, painting, mouse routing and alignment.
+#include <algorithm>
+#include <map>
+
+#include "classlib/application.h"
+#include "classlib/controls.h"
+#include "classlib/exceptions.h"
+#include "classlib/finally.h"
+#include "classlib/forms.h"
+#include "classlib/graphics.h"
+#include "classlib/hints.h"
+#include "classlib/text.h"
+
+namespace classlib {
+
+namespace {
+const char kObjectProp[] = "classlib.obj";
+// The control whose window is being created; bound to the window at its first message.
+thread_local TWinControl* gCreating = nullptr;
+thread_local int gWndProcDepth = 0;
+
+std::map<std::string, WNDPROC>& DefaultProcs() {
+  static auto* procs = new std::map<std::string, WNDPROC>;
+  return *procs;
+}
+
+// Registers Params.WinClassName once and gives the procedure its messages fall back to.
+WNDPROC RegisterWindowClass(const TCreateParams& Params) {
+  auto& procs = DefaultProcs();
+  auto found = procs.find(Params.WinClassName);
+  if (found != procs.end()) return found->second;
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSA wc{};
+  WNDPROC defProc = DefWindowProcA;
+  if (!Params.SuperClassOf.empty()) {
+    if (!GetClassInfoA(nullptr, Params.SuperClassOf.c_str(), &wc))
+      throw EOutOfResources(Format("Window class %s is not available", Params.SuperClassOf.c_str()));
+    defProc = wc.lpfnWndProc;
+    wc.style &= ~UINT(CS_GLOBALCLASS);
+  } else {
+    wc.style = Params.ClassStyle;
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  }
+  wc.lpfnWndProc = StdWndProc;
+  wc.hInstance = instance;
+  wc.lpszClassName = Params.WinClassName.c_str();
+  if (!RegisterClassA(&wc)) throw EOutOfResources("Out of system resources");
+  procs[Params.WinClassName] = defProc;
+  return defProc;
+}
+
+bool IsMouseMessage(UINT Msg) {
+  return Msg == WM_MOUSEMOVE || (Msg >= WM_LBUTTONDOWN && Msg <= WM_MBUTTONDBLCLK);
+}
+
+HFONT CreateFontLike(TFont* Font) {
+  LOGFONTA lf{};
+  lf.lfHeight = Font->GetHeight();
+  lf.lfWeight = (Font->GetStyle() & fsBold) ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = (Font->GetStyle() & fsItalic) ? 1 : 0;
+  lf.lfUnderline = (Font->GetStyle() & fsUnderline) ? 1 : 0;
+  lf.lfStrikeOut = (Font->GetStyle() & fsStrikeOut) ? 1 : 0;
+  lf.lfCharSet = Font->GetCharset();
+  lstrcpynA(lf.lfFaceName, Font->GetName().c_str(), LF_FACESIZE);
+  return CreateFontIndirectA(&lf);
+}
+}  // namespace
+
+LRESULT CALLBACK StdWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  auto* control = static_cast<TWinControl*>(GetPropA(Window, kObjectProp));
+  if (!control && gCreating) {
+    control = gCreating;
+    gCreating = nullptr;
+    control->FHandle = Window;
+    SetPropA(Window, kObjectProp, control);
+  }
+  if (!control) {
+    char name[256] = {};
+    GetClassNameA(Window, name, sizeof name);
+    auto found = DefaultProcs().find(name);
+    WNDPROC proc = found != DefaultProcs().end() ? found->second : DefWindowProcA;
+    return CallWindowProcA(proc, Window, Msg, WParam, LParam);
+  }
+  TMessage message{Msg, WParam, LParam, 0};
+  ++gWndProcDepth;
+  try {
+    control->WndProc(message);
+  } catch (...) {
+    if (Application) Application->HandleException(control);
+  }
+  if (Msg == WM_NCDESTROY) {
+    RemovePropA(Window, kObjectProp);
+    control->FHandle = nullptr;
+  }
+  if (--gWndProcDepth == 0) TControlCanvas::ReleaseHeldDCs();
+  return message.Result;
+}
+
+// ---- TWinControl
+
+TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
+
+TWinControl::~TWinControl() {
+  if (FWindowFont) DeleteObject(FWindowFont);
+  if (FColorBrush) DeleteObject(FColorBrush);
+}
+
+void TWinControl::BeforeDestruction() {
+  DestroyHandle();
+  for (TControl* c : FControls) c->FParent = nullptr;
+  FControls.clear();
+  FCaptureControl = nullptr;
+  TControl::BeforeDestruction();
+}
+
+TWinControl* TWinControl::FindControl(HWND Window) {
+  if (!Window) return nullptr;
+  DWORD process = 0;
+  GetWindowThreadProcessId(Window, &process);
+  if (process != GetCurrentProcessId()) return nullptr;
+  return static_cast<TWinControl*>(GetPropA(Window, kObjectProp));
+}
+
+HWND TWinControl::GetHandle() {
+  if (!FHandle) CreateWnd();
+  return FHandle;
+}
+
+void TWinControl::DestroyHandle() {
+  if (FHandle) DestroyWnd();
+}
+
+void TWinControl::DestroyWnd() {
+  HWND window = FHandle;
+  DestroyWindow(window);
+  FHandle = nullptr;  // WM_NCDESTROY has cleared it already; a foreign failure must not leave it
+  if (FWindowFont) {
+    DeleteObject(FWindowFont);
+    FWindowFont = nullptr;
+  }
+}
+
+void TWinControl::CreateParams(TCreateParams& Params) {
+  Params.Caption = FText;
+  Params.Style = WS_CHILD | WS_CLIPSIBLINGS;
+  if (FControlStyle & csAcceptsControls) Params.Style |= WS_CLIPCHILDREN;
+  if (FVisible) Params.Style |= WS_VISIBLE;
+  if (!FEnabled) Params.Style |= WS_DISABLED;
+  if (FTabStop) Params.Style |= WS_TABSTOP;
+  Params.X = FLeft;
+  Params.Y = FTop;
+  Params.Width = FWidth;
+  Params.Height = FHeight;
+  if (FParent) Params.WndParent = FParent->GetHandle();
+  Params.WinClassName = ClassName();
+}
+
+void TWinControl::CreateWnd() {
+  // Making the parent's window makes this one too.
+  if (FParent) FParent->HandleNeeded();
+  if (FHandle) return;
+  TCreateParams params;
+  CreateParams(params);
+  if ((params.Style & WS_CHILD) && !params.WndParent)
+    throw EInvalidOperation(Format("Control '%s' has no parent window", GetName().c_str()));
+  FDefWndProc = RegisterWindowClass(params);
+  FCreatingWnd = true;
+  ScopeExit done([this] { FCreatingWnd = false; });
+  CreateWindowHandle(params);
+  if (!FHandle) throw EOutOfResources("Error creating window");
+  if (!OwnWindowClass()) ApplyFont();
+  CreateWndDone();
+  if (!FHint.empty()) HintChanged();
+  for (TControl* c : std::vector<TControl*>(FControls))
+    if (c->IsWindowed()) static_cast<TWinControl*>(c)->HandleNeeded();
+  Realign();
+}
+
+void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
+  gCreating = this;
+  ScopeExit reset([] { gCreating = nullptr; });
+  HWND window = CreateWindowExA(Params.ExStyle, Params.WinClassName.c_str(), Params.Caption.c_str(), Params.Style,
+                                Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent, Params.Menu,
+                                GetModuleHandleA(nullptr), Params.Param);
+  if (window && !FHandle) {  // a class whose first message never reached StdWndProc
+    FHandle = window;
+    SetPropA(window, kObjectProp, this);
+  }
+}
+
+void TWinControl::DefaultHandler(TMessage& Message) {
+  if (!FHandle) {
+    Message.Result = 0;
+    return;
+  }
+  Message.Result = CallWindowProcA(FDefWndProc ? FDefWndProc : DefWindowProcA, FHandle, Message.Msg,
+                                   Message.WParam, Message.LParam);
+}
+
+void TWinControl::ApplyFont() {
+  if (!FHandle) return;
+  HFONT font = CreateFontLike(&FFont);
+  SendMessageA(FHandle, WM_SETFONT, WPARAM(font), !FCreatingWnd);
+  if (FWindowFont) DeleteObject(FWindowFont);
+  FWindowFont = font;
+}
+
+void TWinControl::FontChanged() {
+  if (FHandle && !OwnWindowClass()) ApplyFont();
+  for (TControl* c : FControls) {
+    if (!c->FParentFont) continue;
+    c->FUpdatingFont = true;
+    c->FFont.Assign(&FFont);
+    c->FUpdatingFont = false;
+  }
+  Invalidate();
+}
+
+void TWinControl::ParentColorChanged() {
+  Invalidate();
+  for (TControl* c : FControls)
+    if (c->FParentColor) c->ParentColorChanged();
+}
+
+void TWinControl::HintChanged() {
+  if (!FHandle) return;
+  TForm* form = GetParentForm(this);
+  if (!form || form == this || !form->GetHintWindow()) return;
+  bool active = !FHint.empty() && GetShowHint() && (!Application || Application->GetShowHint());
+  detail::SyncHintTool(form->GetHintWindow(), form->GetHandle(), FHandle, FHint, active);
+}
+
+HBRUSH TWinControl::GetColorBrush() {
+  TColor color = GetColor();
+  if (!FColorBrush || FColorBrushColor != color) {
+    if (FColorBrush) DeleteObject(FColorBrush);
+    FColorBrush = CreateSolidBrush(ColorToRGB(color));
+    FColorBrushColor = color;
+  }
+  return FColorBrush;
+}
+
+// ---- children
+
+void TWinControl::InsertControl(TControl* Control) {
+  FControls.push_back(Control);
+  Control->FParent = this;
+  if (Control->IsWindowed() && FHandle) static_cast<TWinControl*>(Control)->HandleNeeded();
+  if (Control->FVisible) Control->Invalidate();
+  Realign();
+}
+
+void TWinControl::RemoveControl(TControl* Control) {
+  if (FCaptureControl == Control) FCaptureControl = nullptr;
+  Control->Invalidate();
+  if (Control->IsWindowed()) static_cast<TWinControl*>(Control)->DestroyHandle();
+  FControls.erase(std::remove(FControls.begin(), FControls.end(), Control), FControls.end());
+  Control->FParent = nullptr;
+  if (!IsDestroying()) Realign();
+}
+
+TControl* TWinControl::ControlAtPos(TPoint P, bool AllowDisabled) {
+  for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+    TControl* c = *it;
+    if (c->IsWindowed() || !c->FVisible || (!c->FEnabled && !AllowDisabled)) continue;
+    if (P.X >= c->FLeft && P.Y >= c->FTop && P.X < c->FLeft + c->FWidth && P.Y < c->FTop + c->FHeight) return c;
+  }
+  return nullptr;
+}
+
+// ---- geometry
+
+void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
+  FLeft = ALeft;
+  FTop = ATop;
+  FWidth = AWidth;
+  FHeight = AHeight;
+  if (FHandle)
+    SetWindowPos(FHandle, nullptr, ALeft, ATop, std::max(AWidth, 0), std::max(AHeight, 0),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  RequestAlign();
+}
+
+void TWinControl::UpdateBounds() {
+  RECT r{};
+  GetWindowRect(FHandle, &r);
+  if (GetWindowLongA(FHandle, GWL_STYLE) & WS_CHILD) MapWindowPoints(nullptr, ::GetParent(FHandle), reinterpret_cast<POINT*>(&r), 2);
+  FLeft = r.left;
+  FTop = r.top;
+  FWidth = r.right - r.left;
+  FHeight = r.bottom - r.top;
+}
+
+TRect TWinControl::GetClientRect() {
+  if (FHandle) {
+    RECT r{};
+    ::GetClientRect(FHandle, &r);
+    return Rect(r.left, r.top, r.right, r.bottom);
+  }
+  return ClientRectWithoutHandle();
+}
+
+TRect TWinControl::ClientRectWithoutHandle() { return Rect(0, 0, FWidth, FHeight); }
+
+TPoint TWinControl::GetClientOrigin() {
+  if (FHandle) {
+    POINT p{0, 0};
+    ::ClientToScreen(FHandle, &p);
+    return Point(p.x, p.y);
+  }
+  return TControl::GetClientOrigin();
+}
+
+void TWinControl::SetVisible(bool Value) {
+  if (Value == FVisible) return;
+  VisibleChanging();
+  FVisible = Value;
+  if (FHandle) ShowWindow(FHandle, Value ? SW_SHOWNOACTIVATE : SW_HIDE);
+  RequestAlign();
+}
+
+void TWinControl::SetEnabled(bool Value) {
+  if (Value == FEnabled) return;
+  FEnabled = Value;
+  if (FHandle) EnableWindow(FHandle, Value);
+  Invalidate();
+}
+
+std::string TWinControl::GetText() {
+  if (!FHandle) return FText;
+  int n = GetWindowTextLengthA(FHandle);
+  std::string s(size_t(n) + 1, '\0');
+  n = GetWindowTextA(FHandle, s.data(), n + 1);
+  s.resize(size_t(std::max(n, 0)));
+  return s;
+}
+
+void TWinControl::SetText(const std::string& Value) {
+  if (FHandle) {
+    if (GetText() == Value) return;
+    FText = Value;
+    SetWindowTextA(FHandle, Value.c_str());
+  } else {
+    if (Value == FText) return;
+    FText = Value;
+  }
+  TextChanged();
+  if (OwnWindowClass()) Invalidate();
+}
+
+void TWinControl::Invalidate() {
+  if (FHandle) InvalidateRect(FHandle, nullptr, !(FControlStyle & csOpaque));
+}
+
+void TWinControl::Update() {
+  if (FHandle) UpdateWindow(FHandle);
+}
+
+bool TWinControl::Focused() { return FHandle && GetFocus() == FHandle; }
+
+bool TWinControl::CanFocus() {
+  for (TControl* c = this; c; c = c->GetParent())
+    if (!c->GetVisible() || !c->GetEnabled()) return false;
+  return true;
+}
+
+void TWinControl::SetFocus() {
+  if (!CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
+  ::SetFocus(GetHandle());
+}
+
+void TWinControl::SetTabStop(bool Value) {
+  FTabStop = Value;
+  if (!FHandle) return;
+  LONG style = GetWindowLongA(FHandle, GWL_STYLE);
+  SetWindowLongA(FHandle, GWL_STYLE, Value ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
+}
+
+// ---- alignment
+
+void TWinControl::Realign() {
+  if (FAlignLevel > 0) {
+    FAlignPending = true;
+    return;
+  }
+  if (FAligning || IsDestroying()) return;
+  TRect r = GetClientRect();
+  AdjustClientRect(r);
+  FAligning = true;
+  ScopeExit done([this] { FAligning = false; });
+  AlignControls(r);
+}
+
+void TWinControl::EnableAlign() {
+  if (FAlignLevel > 0 && --FAlignLevel == 0 && FAlignPending) {
+    FAlignPending = false;
+    Realign();
+  }
+}
+
+void TWinControl::AlignControls(TRect& R) {
+  // Siblings of the same alignment keep their insertion order, whatever their positions.
+  auto each = [&](TAlign align, auto place) {
+    for (TControl* c : std::vector<TControl*>(FControls))
+      if (c->FAlign == align && c->FVisible) place(c);
+  };
+  each(alTop, [&](TControl* c) {
+    c->SetBounds(R.Left, R.Top, std::max(R.Width(), 0), c->FHeight);
+    R.Top += c->FHeight;
+  });
+  each(alBottom, [&](TControl* c) {
+    c->SetBounds(R.Left, R.Bottom - c->FHeight, std::max(R.Width(), 0), c->FHeight);
+    R.Bottom -= c->FHeight;
+  });
+  each(alLeft, [&](TControl* c) {
+    c->SetBounds(R.Left, R.Top, c->FWidth, std::max(R.Height(), 0));
+    R.Left += c->FWidth;
+  });
+  each(alRight, [&](TControl* c) {
+    c->SetBounds(R.Right - c->FWidth, R.Top, c->FWidth, std::max(R.Height(), 0));
+    R.Right -= c->FWidth;
+  });
+  each(alClient, [&](TControl* c) {
+    c->SetBounds(R.Left, R.Top, std::max(R.Width(), 0), std::max(R.Height(), 0));
+  });
+}
+
+// ---- painting
+
+void TWinControl::PaintHandler(HDC GivenDC) {
+  PAINTSTRUCT ps{};
+  HDC dc = GivenDC ? GivenDC : BeginPaint(FHandle, &ps);
+  ScopeExit end([&] {
+    if (!GivenDC) EndPaint(FHandle, &ps);
+  });
+  bool graphicChildren = std::any_of(FControls.begin(), FControls.end(),
+                                     [](TControl* c) { return !c->IsWindowed() && c->FVisible; });
+  if (!graphicChildren) {
+    PaintWindow(dc);
+    return;
+  }
+  int saved = SaveDC(dc);
+  int clip = SIMPLEREGION;
+  for (TControl* c : FControls)
+    if (!c->IsWindowed() && c->FVisible && (c->FControlStyle & csOpaque))
+      clip = ExcludeClipRect(dc, c->FLeft, c->FTop, c->FLeft + c->FWidth, c->FTop + c->FHeight);
+  if (clip != NULLREGION) PaintWindow(dc);
+  RestoreDC(dc, saved);
+  PaintControls(dc);
+}
+
+void TWinControl::PaintWindow(HDC) {}
+
+void TWinControl::PaintControls(HDC DC) {
+  for (TControl* c : std::vector<TControl*>(FControls)) {
+    if (c->IsWindowed() || !c->FVisible) continue;
+    RECT r{c->FLeft, c->FTop, c->FLeft + c->FWidth, c->FTop + c->FHeight};
+    if (!RectVisible(DC, &r)) continue;
+    auto* g = static_cast<TGraphicControl*>(c);
+    int saved = SaveDC(DC);
+    ScopeExit restore([&] { RestoreDC(DC, saved); });
+    POINT org{};
+    GetWindowOrgEx(DC, &org);
+    SetWindowOrgEx(DC, org.x - c->FLeft, org.y - c->FTop, nullptr);
+    IntersectClipRect(DC, 0, 0, c->FWidth, c->FHeight);
+    auto* canvas = static_cast<TControlCanvas*>(g->GetCanvas());
+    canvas->FreeHandle();
+    canvas->SetHandle(DC);
+    ScopeExit unset([&] { canvas->SetHandle(nullptr); });
+    g->Paint();
+  }
+}
+
+bool TWinControl::EraseBackground(HDC DC) {
+  RECT r{};
+  ::GetClientRect(FHandle, &r);
+  FillRect(DC, &r, GetColorBrush());
+  return true;
+}
+
+// ---- messages
+
+void TWinControl::ReflectTo(HWND Child, UINT Msg, TMessage& Message) {
+  TWinControl* control = FindControl(Child);
+  if (control && control != this)
+    Message.Result = control->Perform(CN_BASE + Msg, Message.WParam, Message.LParam);
+  else
+    DefaultHandler(Message);
+}
+
+void TWinControl::RouteMouse(TMessage& Message) {
+  int x = GET_X_LPARAM(Message.LParam), y = GET_Y_LPARAM(Message.LParam);
+  TControl* target = nullptr;
+  // While this window holds the capture the messages belong to the capturing child, or to the
+  // window itself.
+  if (GetCapture() == FHandle)
+    target = FCaptureControl;
+  else
+    target = ControlAtPos(Point(x, y));
+  if (target) {
+    Message.Result = 0;
+    target->MouseInput(Message.Msg, Message.WParam, x - target->FLeft, y - target->FTop);
+    return;
+  }
+  DefaultHandler(Message);
+  MouseInput(Message.Msg, Message.WParam, x, y);
+}
+
+void TWinControl::WndProc(TMessage& Message) {
+  UINT msg = Message.Msg;
+  if (IsMouseMessage(msg)) {
+    RouteMouse(Message);
+    return;
+  }
+  switch (msg) {
+    case WM_PAINT:
+      if (OwnWindowClass())
+        PaintHandler(reinterpret_cast<HDC>(Message.WParam));
+      else
+        DefaultHandler(Message);
+      return;
+    case WM_ERASEBKGND:
+      if (OwnWindowClass())
+        Message.Result = EraseBackground(reinterpret_cast<HDC>(Message.WParam)) ? 1 : 0;
+      else
+        DefaultHandler(Message);
+      return;
+    case WM_WINDOWPOSCHANGED:
+      UpdateBounds();
+      DefaultHandler(Message);
+      return;
+    case WM_SIZE:
+      DefaultHandler(Message);
+      Realign();
+      return;
+    case WM_CAPTURECHANGED:
+      FCaptureControl = nullptr;
+      DefaultHandler(Message);
+      return;
+    case WM_COMMAND:
+      if (Message.LParam)
+        ReflectTo(reinterpret_cast<HWND>(Message.LParam), msg, Message);
+      else if (!CommandFromMenu(Message.WParam))
+        DefaultHandler(Message);
+      return;
+    case WM_NOTIFY:
+      ReflectTo(reinterpret_cast<NMHDR*>(Message.LParam)->hwndFrom, msg, Message);
+      return;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      if (Message.LParam)
+        ReflectTo(reinterpret_cast<HWND>(Message.LParam), msg, Message);
+      else
+        DefaultHandler(Message);
+      return;
+    case WM_DRAWITEM:
+      ReflectTo(reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam)->hwndItem, msg, Message);
+      return;
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+      ReflectTo(reinterpret_cast<HWND>(Message.LParam), msg, Message);
+      return;
+    case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORBTN:
+    case CN_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(Message.WParam);
+      SetTextColor(dc, ColorToRGB(FFont.GetColor()));
+      SetBkColor(dc, ColorToRGB(GetColor()));
+      Message.Result = reinterpret_cast<LRESULT>(GetColorBrush());
+      return;
+    }
+    default:
+      // Reflected notifications nobody handled are not real messages for the window.
+      if (msg >= CN_BASE && msg < CN_BASE + 0x400) {
+        Message.Result = 0;
+        return;
+      }
+      DefaultHandler(Message);
+  }
+}
+
+}  // namespace classlib

@@ -1,0 +1,386 @@
+#include "drawing/DrawWin.h"
+
+#include "classlib/text.h"
+#include "drawing/Glyphs.h"
+#include "drawing/Lattice.h"
+
+namespace skadra {
+
+// Declared with their start values, so that a start-up that ends early never leaves a grid size
+// of 0 to divide by.
+int GridSize = 2;
+int SnapX = 0, SnapY = 0;
+std::string PainterPath = "mspaint.exe";
+
+TForm1* Form1 = nullptr;
+
+namespace {
+constexpr int kBarHeight = 41;
+constexpr int kButtonSize = 25;
+constexpr int kButtonTop = 8;
+constexpr int kPictureWidth = 780;
+constexpr int kPictureHeight = 1200;
+}  // namespace
+
+TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
+  SetName("Form1");
+  SetCaption("  Trivane v. 1.1      12/ Oktober 02");
+  SetBounds(0, 0, 874, 603);
+  SetPosition(poScreenCenter);
+  SetShowHint(true);
+
+  BuildMenu();
+  BuildToolPanel();
+  BuildPenBar();
+  BuildBrushBar();
+
+  ScrollBox1 = New<TScrollBox>(this);
+  ScrollBox1->SetName("ScrollBox1");
+  ScrollBox1->SetAlign(alClient);
+  ScrollBox1->SetParent(this);
+
+  Image1 = New<TImage>(this);
+  Image1->SetName("Image1");
+  Image1->SetBounds(0, 8, kPictureWidth, kPictureHeight);
+  Image1->SetParent(ScrollBox1);
+
+  StatusBar1 = New<TStatusBar>(this);
+  StatusBar1->SetName("StatusBar1");
+  StatusBar1->GetPanels()->Add()->SetWidth(150);
+  StatusBar1->GetPanels()->Add()->SetWidth(50);
+  StatusBar1->SetParent(this);
+
+  ColorDialog1 = New<TColorDialog>(this);
+  ColorDialog1->SetName("ColorDialog1");
+
+  // The window and the picture answer the mouse alike; each reports in its own coordinates.
+  OnMouseDown = Image1->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+    FormMouseDown(s, b, sh, x, y);
+  };
+  OnMouseMove = Image1->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { FormMouseMove(s, sh, x, y); };
+  OnMouseUp = Image1->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+    FormMouseUp(s, b, sh, x, y);
+  };
+  OnCreate = Handler(&TForm1::FormCreate);
+}
+
+TNotifyEvent TForm1::Handler(void (TForm1::*Method)(TObject*)) {
+  return [this, Method](TObject* Sender) { (this->*Method)(Sender); };
+}
+
+TMenuItem* TForm1::MakeMenuItem(const std::string& Caption, void (TForm1::*Click)(TObject*)) {
+  TMenuItem* item = New<TMenuItem>(this);
+  item->SetCaption(Caption);
+  if (Click) item->OnClick = Handler(Click);
+  return item;
+}
+
+void TForm1::BuildMenu() {
+  MainMenu1 = New<TMainMenu>(this);
+  MainMenu1->SetName("MainMenu1");
+  StregFarve1 = MakeMenuItem("StregFarve", &TForm1::StregFarve);
+  GentegnNet1 = MakeMenuItem("Gentegn Net", &TForm1::GentegnNet1Click);
+  Tegnevrktj1 = MakeMenuItem("Tegneværktøj", nullptr);
+  Til1 = MakeMenuItem("Til", &TForm1::Til1Click);
+  Fra1 = MakeMenuItem("Fra", &TForm1::Fra1Click);
+  Tegnevrktj1->Add(Til1);
+  Tegnevrktj1->Add(Fra1);
+  MainMenu1->GetItems()->Add(StregFarve1);
+  MainMenu1->GetItems()->Add(GentegnNet1);
+  MainMenu1->GetItems()->Add(Tegnevrktj1);
+  SetMenu(MainMenu1);
+}
+
+TPanel* TForm1::MakeBar(bool Visible) {
+  TPanel* bar = New<TPanel>(this);
+  bar->SetAlign(alTop);
+  bar->SetHeight(kBarHeight);
+  bar->SetVisible(Visible);
+  bar->SetParent(this);
+  return bar;
+}
+
+TSpeedButton* TForm1::MakeButton(TPanel* Bar, int Left, int GroupIndex, TGlyph Glyph,
+                                 void (TForm1::*Click)(TObject*)) {
+  TSpeedButton* button = New<TSpeedButton>(this);
+  button->SetBounds(Left, kButtonTop, kButtonSize, kButtonSize);
+  button->SetGroupIndex(GroupIndex);
+  PaintGlyph(button->GetGlyph(), Glyph);
+  button->OnClick = Handler(Click);
+  button->SetParent(Bar);
+  return button;
+}
+
+void TForm1::BuildToolPanel() {
+  Panel1 = MakeBar(true);
+  Panel1->SetName("Panel1");
+  LineButton = MakeButton(Panel1, 8, 1, TGlyph::LongLine, &TForm1::LineButtonClick);
+  LineButton->SetName("LineButton");
+  LineButton->SetHint("Lang fri linie MED SNAP");
+  LineButton->SetDown(true);
+  SpeedButton1 = MakeButton(Panel1, 40, 1, TGlyph::ShortNS, &TForm1::SpeedButton1Click);
+  SpeedButton1->SetName("SpeedButton1");
+  SpeedButton1->SetHint("Kort N-S snap foroven");
+  SpeedButton2 = MakeButton(Panel1, 72, 1, TGlyph::ShortNESW, &TForm1::SpeedButton2Click);
+  SpeedButton2->SetName("SpeedButton2");
+  SpeedButton2->SetHint("Kort NØ-SV snap foroven");
+  SpeedButton3 = MakeButton(Panel1, 104, 1, TGlyph::ShortNWSE, &TForm1::SpeedButton3Click);
+  SpeedButton3->SetName("SpeedButton3");
+  SpeedButton3->SetHint("Kort NV-SØ snap foroven");
+  PenButton = MakeButton(Panel1, 136, 2, TGlyph::Pen, &TForm1::PenButtonClick);
+  PenButton->SetName("PenButton");
+  PenButton->SetAllowAllUp(true);
+  RectangleButton = MakeButton(Panel1, 256, 1, TGlyph::Rectangle, &TForm1::RectangleButtonClick);
+  RectangleButton->SetName("RectangleButton");
+  EllipseButton = MakeButton(Panel1, 288, 1, TGlyph::Ellipse, &TForm1::EllipseButtonClick);
+  EllipseButton->SetName("EllipseButton");
+  RoundRectButton = MakeButton(Panel1, 320, 1, TGlyph::RoundRect, &TForm1::RoundRectButtonClick);
+  RoundRectButton->SetName("RoundRectButton");
+  BrushButton = MakeButton(Panel1, 352, 3, TGlyph::Brush, &TForm1::BrushButtonClick);
+  BrushButton->SetName("BrushButton");
+  BrushButton->SetAllowAllUp(true);
+}
+
+void TForm1::BuildPenBar() {
+  PenBar = MakeBar(false);
+  PenBar->SetName("PenBar");
+  SolidPen = MakeButton(PenBar, 8, 4, TGlyph::PenSolid, &TForm1::SetPenStyle);
+  SolidPen->SetName("SolidPen");
+  SolidPen->SetDown(true);
+  DashPen = MakeButton(PenBar, 40, 4, TGlyph::PenDash, &TForm1::SetPenStyle);
+  DashPen->SetName("DashPen");
+  DotPen = MakeButton(PenBar, 72, 4, TGlyph::PenDot, &TForm1::SetPenStyle);
+  DotPen->SetName("DotPen");
+  DashDotPen = MakeButton(PenBar, 104, 4, TGlyph::PenDashDot, &TForm1::SetPenStyle);
+  DashDotPen->SetName("DashDotPen");
+  DashDotDotPen = MakeButton(PenBar, 136, 4, TGlyph::PenDashDotDot, &TForm1::SetPenStyle);
+  DashDotDotPen->SetName("DashDotDotPen");
+  ClearPen = MakeButton(PenBar, 168, 4, TGlyph::PenClear, &TForm1::SetPenStyle);
+  ClearPen->SetName("ClearPen");
+
+  PenSize = New<TEdit>(this);
+  PenSize->SetName("PenSize");
+  PenSize->SetBounds(208, 10, 49, 21);
+  PenSize->SetText("1");
+  PenSize->OnChange = Handler(&TForm1::PenSizeChange);
+  PenSize->SetParent(PenBar);
+  PenWidth = New<TUpDown>(this);
+  PenWidth->SetName("PenWidth");
+  PenWidth->SetMin(0);
+  PenWidth->SetPosition(1);
+  PenWidth->SetArrowKeys(false);
+  PenWidth->SetWrap(false);
+  PenWidth->SetAssociate(PenSize);
+  PenWidth->SetParent(PenBar);
+
+  PenColor = MakeButton(PenBar, 272, 0, TGlyph::Colors, &TForm1::PenColorClick);
+  PenColor->SetName("PenColor");
+}
+
+void TForm1::BuildBrushBar() {
+  BrushBar = MakeBar(false);
+  BrushBar->SetName("BrushBar");
+  SolidBrush = MakeButton(BrushBar, 8, 1, TGlyph::BrushSolid, &TForm1::SetBrushStyle);
+  SolidBrush->SetName("SolidBrush");
+  SolidBrush->SetDown(true);
+  ClearBrush = MakeButton(BrushBar, 40, 1, TGlyph::BrushClear, &TForm1::SetBrushStyle);
+  ClearBrush->SetName("ClearBrush");
+  HorizontalBrush = MakeButton(BrushBar, 72, 1, TGlyph::BrushHorizontal, &TForm1::SetBrushStyle);
+  HorizontalBrush->SetName("HorizontalBrush");
+  VerticalBrush = MakeButton(BrushBar, 104, 1, TGlyph::BrushVertical, &TForm1::SetBrushStyle);
+  VerticalBrush->SetName("VerticalBrush");
+  FDiagonalBrush = MakeButton(BrushBar, 136, 1, TGlyph::BrushFDiagonal, &TForm1::SetBrushStyle);
+  FDiagonalBrush->SetName("FDiagonalBrush");
+  BDiagonalBrush = MakeButton(BrushBar, 168, 1, TGlyph::BrushBDiagonal, &TForm1::SetBrushStyle);
+  BDiagonalBrush->SetName("BDiagonalBrush");
+  CrossBrush = MakeButton(BrushBar, 200, 1, TGlyph::BrushCross, &TForm1::SetBrushStyle);
+  CrossBrush->SetName("CrossBrush");
+  DiagCrossBrush = MakeButton(BrushBar, 232, 1, TGlyph::BrushDiagCross, &TForm1::SetBrushStyle);
+  DiagCrossBrush->SetName("DiagCrossBrush");
+  BrushColor = MakeButton(BrushBar, 272, 0, TGlyph::Colors, &TForm1::BrushColorClick);
+  BrushColor->SetName("BrushColor");
+}
+
+// ---- start
+
+void TForm1::FormCreate(TObject*) {
+  TOwned<TBitmap> bitmap(New<TBitmap>());
+  bitmap->SetSize(kPictureWidth, kPictureHeight);
+  Image1->GetPicture()->SetGraphic(bitmap.get());
+  GridSize = 2;
+  ToolKind = 0;
+  PictureCanvas()->GetPen()->SetColor(clBlack);
+  DrawIsoGrid(GridSize);
+}
+
+// ---- drawing
+
+void TForm1::Snap(int X, int Y) {
+  SnapX = X;
+  SnapY = Y;
+  if (!ToolSnaps(ToolKind)) return;
+  TPoint p = SnapToLattice(X, Y, GridSize);
+  SnapX = p.X;
+  SnapY = p.Y;
+}
+
+void TForm1::DrawIsoGrid(int G) {
+  TCanvas* canvas = PictureCanvas();
+  // A dot is a 2 x 2 ellipse in the canvas's pen and brush as they stand.
+  for (TPoint dot : GridDots(G)) canvas->Ellipse(dot.X - 1, dot.Y + 1, dot.X + 1, dot.Y - 1);
+}
+
+void TForm1::DrawToolFigure(TPoint A, TPoint B, TPenMode Mode) {
+  TCanvas* canvas = PictureCanvas();
+  canvas->GetPen()->SetMode(Mode);
+  switch (ToolKind) {
+    case 0:
+      canvas->MoveTo(A.X, A.Y);
+      canvas->LineTo(B.X, B.Y);
+      break;
+    case 1:
+      canvas->Rectangle(A.X, A.Y, B.X, B.Y);
+      break;
+    case 2:
+      canvas->Ellipse(A.X, A.Y, B.X, B.Y);
+      break;
+    case 3:
+      // Signed corner sizes, as computed; 64 bits because the points may lie far apart.
+      canvas->RoundRect(A.X, A.Y, B.X, B.Y, int((int64_t(A.X) - B.X) / 2), int((int64_t(A.Y) - B.Y) / 2));
+      break;
+    default:
+      break;  // the short lines have no band
+  }
+}
+
+void TForm1::FormMouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {
+  // A long line waits while its last band is neither vertical nor isometric.
+  if (ToolKind == 0 && CurrentPoint.X != StartPoint.X && !IsIsometric(StartPoint, CurrentPoint)) return;
+  IsDrawing = true;
+  Snap(X, Y);
+  StartPoint = CurrentPoint = TPoint{SnapX, SnapY};
+  StatusBar1->GetPanels()->GetItem(0)->SetText(Format("Start: (%d, %d)", SnapX, SnapY));
+}
+
+void TForm1::FormMouseMove(TObject*, TShiftState, int X, int Y) {
+  if (IsDrawing) {
+    Snap(X, Y);
+    DrawToolFigure(StartPoint, CurrentPoint, pmNotXor);  // takes the last band away
+    CurrentPoint = TPoint{SnapX, SnapY};
+    DrawToolFigure(StartPoint, CurrentPoint, pmNotXor);
+    X = SnapX;
+    Y = SnapY;
+  }
+  StatusBar1->GetPanels()->GetItem(1)->SetText(Format("Nu: (%d, %d)", X, Y));
+}
+
+void TForm1::FormMouseUp(TObject*, TMouseButton, TShiftState, int X, int Y) {
+  if (!IsDrawing) return;
+  TCanvas* canvas = PictureCanvas();
+  switch (ToolKind) {
+    case 4:
+    case 5:
+    case 6: {
+      // Too near the edge: the figure stays in progress.
+      if (ShortLineRefused(ToolKind, X, Y, GridSize, Image1->GetWidth(), Image1->GetHeight())) return;
+      Snap(X, Y);
+      TPoint end = ShortLineEnd(ToolKind, TPoint{SnapX, SnapY}, GridSize);
+      canvas->MoveTo(SnapX, SnapY);
+      canvas->LineTo(end.X, end.Y);
+      break;
+    }
+    case 0:
+      if (CurrentPoint.X != StartPoint.X) {
+        if (!IsIsometric(StartPoint, CurrentPoint)) return;
+        Snap(X, Y);
+        if (StartPoint.X != SnapX) DrawToolFigure(StartPoint, TPoint{SnapX, SnapY}, pmCopy);
+      }
+      break;
+    default:
+      break;  // the last band is the figure
+  }
+  IsDrawing = false;
+}
+
+// ---- tools
+
+void TForm1::LineButtonClick(TObject*) { ToolKind = 0; }
+void TForm1::RectangleButtonClick(TObject*) { ToolKind = 1; }
+void TForm1::EllipseButtonClick(TObject*) { ToolKind = 2; }
+void TForm1::RoundRectButtonClick(TObject*) { ToolKind = 3; }
+void TForm1::SpeedButton1Click(TObject*) { ToolKind = 4; }
+void TForm1::SpeedButton2Click(TObject*) { ToolKind = 5; }
+void TForm1::SpeedButton3Click(TObject*) { ToolKind = 6; }
+
+// ---- pen and brush
+
+void TForm1::PenButtonClick(TObject*) { PenBar->SetVisible(PenButton->GetDown()); }
+
+void TForm1::BrushButtonClick(TObject*) { BrushBar->SetVisible(BrushButton->GetDown()); }
+
+void TForm1::SetPenStyle(TObject* Sender) {
+  TPen* pen = PictureCanvas()->GetPen();
+  if (Sender == SolidPen)
+    pen->SetStyle(psSolid);
+  else if (Sender == DashPen)
+    pen->SetStyle(psDash);
+  else if (Sender == DotPen)
+    pen->SetStyle(psDot);
+  else if (Sender == DashDotPen)
+    pen->SetStyle(psDashDot);
+  else if (Sender == DashDotDotPen)
+    pen->SetStyle(psDashDotDot);
+  else if (Sender == ClearPen)
+    pen->SetStyle(psClear);
+}
+
+void TForm1::PenSizeChange(TObject*) { PictureCanvas()->GetPen()->SetWidth(PenWidth->GetPosition()); }
+
+void TForm1::PenColorClick(TObject*) {
+  TPen* pen = PictureCanvas()->GetPen();
+  ColorDialog1->SetColor(pen->GetColor());
+  if (ColorDialog1->Execute()) pen->SetColor(ColorDialog1->GetColor());
+}
+
+void TForm1::StregFarve(TObject* Sender) { PenColorClick(Sender); }
+
+void TForm1::SetBrushStyle(TObject* Sender) {
+  TBrush* brush = PictureCanvas()->GetBrush();
+  if (Sender == SolidBrush)
+    brush->SetStyle(bsSolid);
+  else if (Sender == ClearBrush)
+    brush->SetStyle(bsClear);
+  else if (Sender == HorizontalBrush)
+    brush->SetStyle(bsHorizontal);
+  else if (Sender == VerticalBrush)
+    brush->SetStyle(bsVertical);
+  else if (Sender == FDiagonalBrush)
+    brush->SetStyle(bsFDiagonal);
+  else if (Sender == BDiagonalBrush)
+    brush->SetStyle(bsBDiagonal);
+  else if (Sender == CrossBrush)
+    brush->SetStyle(bsCross);
+  else if (Sender == DiagCrossBrush)
+    brush->SetStyle(bsDiagCross);
+}
+
+void TForm1::BrushColorClick(TObject*) {
+  TBrush* brush = PictureCanvas()->GetBrush();
+  ColorDialog1->SetColor(brush->GetColor());
+  if (ColorDialog1->Execute()) brush->SetColor(ColorDialog1->GetColor());
+}
+
+// ---- tool panel menu
+
+void TForm1::Til1Click(TObject*) { Panel1->Show(); }
+
+void TForm1::Fra1Click(TObject*) {
+  BrushBar->Hide();
+  PenBar->Hide();
+  Panel1->Hide();
+  ToolKind = 0;
+}
+
+void TForm1::GentegnNet1Click(TObject*) { DrawIsoGrid(GridSize); }
+
+}  // namespace skadra

@@ -1,0 +1,137 @@
+// The drawing window of Skadra: one picture in a scroll box with an isometric dot grid, seven
+// tools with rubber bands and snapping, pen and brush bars and the coordinates in the status bar.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "classlib/bitmap.h"
+#include "classlib/buttons.h"
+#include "classlib/dialogs.h"
+#include "classlib/edits.h"
+#include "classlib/forms.h"
+#include "classlib/images.h"
+#include "classlib/menus.h"
+#include "classlib/panels.h"
+#include "classlib/scrollbox.h"
+#include "classlib/statusbar.h"
+#include "classlib/updown.h"
+
+namespace skadra {
+
+using namespace classlib;
+
+enum class TGlyph;
+
+// The grid size G; set by the settings, the command line and the new-picture dialog.
+extern int GridSize;
+// The result of the last TForm1::Snap.
+extern int SnapX, SnapY;
+// The program the painter commands start.
+extern std::string PainterPath;
+
+class TForm1 : public TForm {
+  CL_CLASS(TForm1)
+  explicit TForm1(TComponent* AOwner);
+
+  // ---- components
+  TMainMenu* MainMenu1;
+  TMenuItem* StregFarve1;
+  TMenuItem* GentegnNet1;
+  TMenuItem* Tegnevrktj1;
+  TMenuItem* Til1;
+  TMenuItem* Fra1;
+  TPanel* Panel1;
+  TSpeedButton* LineButton;
+  TSpeedButton* SpeedButton1;
+  TSpeedButton* SpeedButton2;
+  TSpeedButton* SpeedButton3;
+  TSpeedButton* PenButton;
+  TSpeedButton* RectangleButton;
+  TSpeedButton* EllipseButton;
+  TSpeedButton* RoundRectButton;
+  TSpeedButton* BrushButton;
+  TPanel* PenBar;
+  TSpeedButton* SolidPen;
+  TSpeedButton* DashPen;
+  TSpeedButton* DotPen;
+  TSpeedButton* DashDotPen;
+  TSpeedButton* DashDotDotPen;
+  TSpeedButton* ClearPen;
+  TEdit* PenSize;
+  TUpDown* PenWidth;
+  TSpeedButton* PenColor;
+  TPanel* BrushBar;
+  TSpeedButton* SolidBrush;
+  TSpeedButton* ClearBrush;
+  TSpeedButton* HorizontalBrush;
+  TSpeedButton* VerticalBrush;
+  TSpeedButton* FDiagonalBrush;
+  TSpeedButton* BDiagonalBrush;
+  TSpeedButton* CrossBrush;
+  TSpeedButton* DiagCrossBrush;
+  TSpeedButton* BrushColor;
+  TScrollBox* ScrollBox1;
+  TImage* Image1;
+  TStatusBar* StatusBar1;
+  TColorDialog* ColorDialog1;
+
+  // ---- fields
+  TBrushStyle SavedBrushStyle = bsSolid;
+  TPenStyle SavedPenStyle = psSolid;
+  int SavedPenWidth = 1;
+  bool IsDrawing = false;
+  TPoint StartPoint;
+  TPoint CurrentPoint;
+  uint8_t ToolKind = 0;
+  std::string PictureFileName;
+
+  // ---- drawing
+  void FormCreate(TObject* Sender);
+  // Snaps (X, Y) for the current tool into SnapX, SnapY.
+  void Snap(int X, int Y);
+  void DrawIsoGrid(int G);
+  void DrawToolFigure(TPoint A, TPoint B, TPenMode Mode);
+  void FormMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void FormMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void FormMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+
+  // ---- tools
+  void LineButtonClick(TObject* Sender);
+  void RectangleButtonClick(TObject* Sender);
+  void EllipseButtonClick(TObject* Sender);
+  void RoundRectButtonClick(TObject* Sender);
+  void SpeedButton1Click(TObject* Sender);
+  void SpeedButton2Click(TObject* Sender);
+  void SpeedButton3Click(TObject* Sender);
+
+  // ---- pen and brush
+  void PenButtonClick(TObject* Sender);
+  void BrushButtonClick(TObject* Sender);
+  void SetPenStyle(TObject* Sender);
+  void PenSizeChange(TObject* Sender);
+  void PenColorClick(TObject* Sender);
+  void StregFarve(TObject* Sender);
+  void SetBrushStyle(TObject* Sender);
+  void BrushColorClick(TObject* Sender);
+
+  // ---- tool panel menu
+  void Til1Click(TObject* Sender);
+  void Fra1Click(TObject* Sender);
+  void GentegnNet1Click(TObject* Sender);
+
+ private:
+  TCanvas* PictureCanvas() { return Image1->GetCanvas(); }
+  TNotifyEvent Handler(void (TForm1::*Method)(TObject*));
+  TMenuItem* MakeMenuItem(const std::string& Caption, void (TForm1::*Click)(TObject*));
+  TPanel* MakeBar(bool Visible);
+  TSpeedButton* MakeButton(TPanel* Bar, int Left, int GroupIndex, TGlyph Glyph, void (TForm1::*Click)(TObject*));
+  void BuildMenu();
+  void BuildToolPanel();
+  void BuildPenBar();
+  void BuildBrushBar();
+};
+
+extern TForm1* Form1;
+
+}  // namespace skadra

@@ -1,0 +1,52 @@
+// Helpers of the window tests: mouse messages sent straight to a window (in its client
+// coordinates, negative ones included) and reading the status bar and other windows back.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "classlib/winapi.h"
+
+namespace testsupport {
+
+inline LPARAM PointParam(int X, int Y) { return MAKELPARAM(WORD(short(X)), WORD(short(Y))); }
+
+inline void MouseDown(HWND Window, int X, int Y, UINT Msg = WM_LBUTTONDOWN, WPARAM Keys = MK_LBUTTON) {
+  SendMessageA(Window, Msg, Keys, PointParam(X, Y));
+}
+inline void MouseMove(HWND Window, int X, int Y, WPARAM Keys = MK_LBUTTON) {
+  SendMessageA(Window, WM_MOUSEMOVE, Keys, PointParam(X, Y));
+}
+inline void MouseUp(HWND Window, int X, int Y, UINT Msg = WM_LBUTTONUP) { SendMessageA(Window, Msg, 0, PointParam(X, Y)); }
+inline void Click(HWND Window, int X = 5, int Y = 5) {
+  MouseDown(Window, X, Y);
+  MouseUp(Window, X, Y);
+}
+
+inline std::string StatusPanelText(HWND StatusBar, int Panel) {
+  LRESULT length = SendMessageA(StatusBar, SB_GETTEXTLENGTHA, WPARAM(Panel), 0);
+  std::string text(size_t(LOWORD(length)) + 1, '\0');
+  SendMessageA(StatusBar, SB_GETTEXTA, WPARAM(Panel), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(LOWORD(length));
+  return text;
+}
+
+inline std::vector<int> StatusParts(HWND StatusBar) {
+  int count = int(SendMessageA(StatusBar, SB_GETPARTS, 0, 0));
+  std::vector<int> edges(size_t(count > 0 ? count : 0));
+  if (count > 0) SendMessageA(StatusBar, SB_GETPARTS, WPARAM(count), reinterpret_cast<LPARAM>(edges.data()));
+  return edges;
+}
+
+inline RECT WindowRectIn(HWND Window, HWND Parent) {
+  RECT r{};
+  GetWindowRect(Window, &r);
+  MapWindowPoints(nullptr, Parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// Keeps the real pointer away from the windows under test, so that Wine's own mouse moves
+// cannot reach them.
+inline void ParkPointer() { SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1); }
+
+}  // namespace testsupport
