@@ -3,6 +3,8 @@
 #include "classlib/numerics.h"
 #ifdef _WIN32
 #include "classlib/application.h"
+#include "classlib/clipboard.h"
+#include "classlib/utilitywindow.h"
 #endif
 
 namespace classlib {
@@ -21,7 +23,9 @@ void Startup() {
 
 void Shutdown() {
 #ifdef _WIN32
+  FreeClipboard();
   detail::FreeApplicationObjects();
+  DestroyUtilityWindow();
 #endif
 }
 
