@@ -3,9 +3,11 @@
 #include <cstring>
 
 #include "imagelib/PGCanvasList.h"
+#include "imagelib/PGCursors.h"
 #include "imagelib/PGDither.h"
 #include "imagelib/PGMessages.h"
 #include "imagelib/PGOptions.h"
+#include "imagelib/PGRecordSizes.h"
 
 namespace imagelib {
 
@@ -29,13 +31,16 @@ void InitPGraphicUnit() {
   PGLanguage = 0;
   PGDialogFont = nullptr;
   FillDialogLogFont();
+  CreatePGCursors();
   InitClampTable();
   SetDefaultPGOptions();
   if (!PGCanvasList) PGCanvasList = new classlib::TList;
+  CheckRecordSizes();
   gStarted = true;
 }
 
 void FinalizePGraphicUnit() {
+  DestroyPGCursors();
   FreeAllPGCanvasHandles();
   delete PGCanvasList;
   PGCanvasList = nullptr;
