@@ -89,7 +89,8 @@ int TPixelGraphic::BitCountToNum(int BitCount) {
   }
 }
 
-int64_t TPixelGraphic::GetStreamSize() const { return 4 * int64_t(PaletteCount) + ImageSize + 58; }
+// Counts the colour table the packed bitmap really carries (see GetDIBColorCount).
+int64_t TPixelGraphic::GetStreamSize() const { return 4 * int64_t(GetDIBColorCount()) + ImageSize + 58; }
 
 void TPixelGraphic::SetWidth(int Value) {
   if (Value != Width) NewImage(Value, Height, BitCountNum);
