@@ -192,9 +192,9 @@ TEST(ReadDIB, RunLengthDataThatBreaksTheFormatStaysInsideItsBuffers) {
   Bytes codes;
   for (int i = 0; i < 300; ++i) codes.insert(codes.end(), {0x00, 0x02, 0xFF, 0xFF});
   codes.insert(codes.end(), {0xFF, 0x05, 0x00, 0x00, 0xFF, 0x06});
-  auto far = Read(DIB::Info(2, 2, 8, 1).Gray(256).Data(codes));
-  EXPECT_EQ(RowOf(far.get(), 0), (std::vector<int32_t>{0, 0}));
-  EXPECT_EQ(RowOf(far.get(), 1), (std::vector<int32_t>{0, 0}));
+  auto distant = Read(DIB::Info(2, 2, 8, 1).Gray(256).Data(codes));
+  EXPECT_EQ(RowOf(distant.get(), 0), (std::vector<int32_t>{0, 0}));
+  EXPECT_EQ(RowOf(distant.get(), 1), (std::vector<int32_t>{0, 0}));
   auto wide = Read(DIB::Info(2, 1, 8, 1).Gray(256).Data({0x00, 0x02, 0xFF, 0x00, 0xFF, 0x05, 0xFF, 0x05, 0x00, 0x01}));
   EXPECT_EQ(RowOf(wide.get(), 0), (std::vector<int32_t>{0, 0}));
 
