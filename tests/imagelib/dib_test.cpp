@@ -128,8 +128,9 @@ TEST(ReadDIB, BitFieldMasks) {
 }
 
 TEST(ReadDIB, TopDownRowsForEveryUncompressedKind) {
-  auto p8 = Read(DIB::Info(2, -3, 8).Gray(256).Row({1, 2}).Row({3, 4}).Row({5, 6}));
+  auto p8 = Read(DIB::Info(2, -3, 8).Gray(256).Data({1, 2, 0xA, 0xB, 3, 4, 0xC, 0xD, 5, 6, 0xE, 0xF}));
   EXPECT_EQ(p8->GetHeight(), 3);
+  EXPECT_EQ(p8->GetBits()[2], 0xA) << "padding stays in its row";
   EXPECT_EQ(RowOf(p8.get(), 0), (std::vector<int32_t>{1, 2})) << "first stored row at the top";
   EXPECT_EQ(RowOf(p8.get(), 2), (std::vector<int32_t>{5, 6}));
 
