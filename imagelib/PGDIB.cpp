@@ -198,6 +198,14 @@ struct TRLETarget {
   int64_t Width, Height;
   bool FourBit;
 
+  // The bytes of row Y (from the top) for X .. X + N - 1 clipped to the picture; none outside.
+  uint8_t* Span(int64_t X, int64_t Y, int64_t N, int64_t& Skip, int64_t& Count) const {
+    if (Y < 0 || Y >= Height || X >= Width || X + N <= 0) return nullptr;
+    Skip = X < 0 ? -X : 0;
+    Count = std::min(X + N, Width) - (X + Skip);
+    return Bits + RowSize * (Height - 1 - Y) + X + Skip;
+  }
+
   void Put(int64_t X, int64_t Y, uint8_t V) const {  // Y counts from the top row
     if (X < 0 || X >= Width || Y < 0 || Y >= Height) return;
     uint8_t* row = Bits + RowSize * (Height - 1 - Y);
@@ -219,7 +227,12 @@ void DecodeRLE(const uint8_t* B, int64_t N, const TRLETarget& T, const TProgress
     const int n = B[p];
     if (n > 0) {
       const uint8_t v = B[p + 1];
-      for (int k = 1; k <= n; ++k) T.Put(x + k - 1, y, T.FourBit ? ((k & 1) ? v >> 4 : v & 0x0F) : v);
+      int64_t skip, count;
+      if (!T.FourBit) {
+        if (uint8_t* dst = T.Span(x, y, n, skip, count)) std::memset(dst, v, size_t(count));
+      } else {
+        for (int k = 1; k <= n; ++k) T.Put(x + k - 1, y, (k & 1) ? v >> 4 : v & 0x0F);
+      }
       x += n;
       p += 2;
     } else {
@@ -238,9 +251,11 @@ void DecodeRLE(const uint8_t* B, int64_t N, const TRLETarget& T, const TProgress
       } else {  // absolute run of e pixels
         const int64_t bytes = T.FourBit ? (e + 1) / 2 : e;
         if (p + 2 + bytes > N) break;
-        for (int k = 1; k <= e; ++k) {
-          uint8_t v = T.FourBit ? ((k & 1) ? B[p + 1 + (k + 1) / 2] >> 4 : B[p + 1 + (k + 1) / 2] & 0x0F) : B[p + 1 + k];
-          T.Put(x + k - 1, y, v);
+        int64_t skip, count;
+        if (!T.FourBit) {
+          if (uint8_t* dst = T.Span(x, y, e, skip, count)) std::memcpy(dst, B + p + 2 + skip, size_t(count));
+        } else {
+          for (int k = 1; k <= e; ++k) T.Put(x + k - 1, y, (k & 1) ? B[p + 1 + (k + 1) / 2] >> 4 : B[p + 1 + (k + 1) / 2] & 0x0F);
         }
         x += e;
         p += 2 + bytes;
@@ -320,8 +335,9 @@ void TPixelGraphic::ReadDIB(TStream* Stream, bool CoreHeader, int64_t PixelOffse
                         (indexed ? int64_t(paletteCount) * (h.Core ? 3 : 4) : 4 * int64_t(h.ClrUsed));
         const bool useOffset = PixelOffset > start && (size < 0 || PixelOffset <= size);
         if (useOffset) start = PixelOffset;
-        const int64_t pictureSize = StoredRowSize(indexed ? h.BitCount : 24, h.Width) * height;
-        if (!rle && size >= 0 && h.Width > 0 && height > 0 && pictureSize <= PGMaxImageSize) {
+        const int64_t pictureRow = StoredRowSize(indexed ? h.BitCount : 24, h.Width);
+        const bool withinLimit = pictureRow > 0 && height > 0 && height <= PGMaxImageSize / pictureRow;
+        if (!rle && size >= 0 && withinLimit) {
           int64_t needed = StoredRowSize(h.BitCount, h.Width) * (height - 1) + (h.BitCount * h.Width + 7) / 8;
           if (needed > size - start) throw EPGBMPFileFormatReader("BMP: " + PGLangStr(32));
         }
@@ -353,19 +369,20 @@ void TPixelGraphic::ReadDIB(TStream* Stream, bool CoreHeader, int64_t PixelOffse
           }
         }
         if (useOffset) Stream->Seek(start, soBeginning);
+        // A picture without pixels (a width or height of 0) has no rows to walk, however many the
+        // header counts.
+        if (!Bits) return;
 
         if (rle) {
           // Only what the stream holds is allocated; codes beyond it would only be zeros.
           int64_t available = size < 0 ? int64_t(h.SizeImage) : std::max<int64_t>(size - Stream->GetPosition(), 0);
           std::vector<uint8_t> data(size_t(std::min<int64_t>(h.SizeImage, available)), 0);
           if (!ChunkedRead(Stream, data.data(), int64_t(data.size()), progress)) return;
-          int64_t got = int64_t(data.size());
-          if (!Bits) return;
-          DecodeRLE(data.data(), got, TRLETarget{Bits, RowSize, Width, Height, h.Compression == kBiRLE4}, progress);
+          DecodeRLE(data.data(), int64_t(data.size()), TRLETarget{Bits, RowSize, Width, Height, h.Compression == kBiRLE4}, progress);
         } else if (bitFields) {
           ReadBitFieldRows(*this, Stream, h.BitCount, channels, h.Height < 0, progress);
         } else {
-          ChunkedRead(Stream, Bits, Bits ? ImageSize : 0, progress);
+          ChunkedRead(Stream, Bits, ImageSize, progress);
           if (h.Height < 0) FlipRows(*this);
         }
       },
