@@ -306,6 +306,52 @@ int64_t StreamSize(TStream* Stream) {
   }
 }
 
+int ColorTableCount(const TDIBHeader& H) {
+  return H.BitCount > 8 ? 0 : H.ClrUsed ? int(H.ClrUsed) : PaletteSizeOf(H.BitCount);
+}
+
+// Where the pixel data start: right behind the masks and the colour table, or at PixelOffset when
+// that leaves a gap and lies within the stream.
+int64_t PixelDataStart(const TDIBHeader& H, TStream* Stream, int64_t Size, int64_t PixelOffset, bool& UseOffset) {
+  int64_t start = Stream->GetPosition() + (H.Compression == kBiBitFields ? kMasksSize : 0) +
+                  (H.BitCount <= 8 ? int64_t(ColorTableCount(H)) * (H.Core ? 3 : 4) : 4 * int64_t(H.ClrUsed));
+  UseOffset = PixelOffset > start && (Size < 0 || PixelOffset <= Size);
+  return UseOffset ? PixelOffset : start;
+}
+
+// Uncompressed rows that the stream cannot hold are refused before the picture is made (the last
+// row may lack its padding). A picture beyond the size limit is left to NewImage to refuse.
+void RefuseMissingRows(const TDIBHeader& H, int64_t Size, int64_t Start) {
+  const int64_t height = H.Height < 0 ? -H.Height : H.Height;
+  const int64_t pictureRow = StoredRowSize(H.BitCount <= 8 ? H.BitCount : 24, H.Width);
+  if (Size < 0 || pictureRow <= 0 || height <= 0 || height > PGMaxImageSize / pictureRow) return;
+  int64_t needed = StoredRowSize(H.BitCount, H.Width) * (height - 1) + (H.BitCount * H.Width + 7) / 8;
+  if (needed > Size - Start) throw EPGBMPFileFormatReader("BMP: " + PGLangStr(32));
+}
+
+void ReadColorTable(TPixelGraphic& Picture, TStream* Stream, const TDIBHeader& H) {
+  const int count = ColorTableCount(H), entrySize = H.Core ? 3 : 4;
+  Picture.SetPaletteCount(count);
+  std::vector<uint8_t> table(size_t(count) * entrySize, 0);
+  Stream->Read(table.data(), int64_t(table.size()));
+  for (int i = 0; i < count; ++i) {
+    const uint8_t* e = table.data() + int64_t(i) * entrySize;
+    Picture.SetPaletteEntry(i, MakeRGB(e[2], e[1], e[0]));
+  }
+}
+
+// The channels of 16- and 32-bit pixels: the stored masks with bit fields, else the defaults.
+void ReadChannels(TStream* Stream, const TDIBHeader& H, TChannel (&Channels)[3]) {
+  uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
+  if (H.BitCount == 32) masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF;
+  if (H.Compression == kBiBitFields) {
+    uint8_t b[kMasksSize] = {};
+    Stream->Read(b, sizeof b);
+    for (int i = 0; i < 3; ++i) masks[i] = Get32(b + 4 * i);
+  }
+  for (int i = 0; i < 3; ++i) Channels[i] = PrepareChannel(masks[i], H.BitCount);
+}
+
 }  // namespace
 
 void TPixelGraphic::ReadDIB(TStream* Stream, bool CoreHeader) { ReadDIB(Stream, CoreHeader, -1); }
@@ -324,49 +370,20 @@ void TPixelGraphic::ReadDIB(TStream* Stream, bool CoreHeader, int64_t PixelOffse
         const bool indexed = h.BitCount <= 8;
         const bool bitFields = h.BitCount == 16 || h.BitCount == 32;
         const bool rle = h.Compression == kBiRLE8 || h.Compression == kBiRLE4;
-        const int64_t height = h.Height < 0 ? -h.Height : h.Height;
-        const int paletteCount = indexed ? (h.ClrUsed ? int(h.ClrUsed) : PaletteSizeOf(h.BitCount)) : 0;
-
-        // Where the pixel data start, and whether the stream can hold them (uncompressed rows
-        // only; the last row may lack its padding). A picture beyond the size limit is left to
-        // NewImage, which refuses it.
         const int64_t size = StreamSize(Stream);
-        int64_t start = Stream->GetPosition() + (h.Compression == kBiBitFields ? kMasksSize : 0) +
-                        (indexed ? int64_t(paletteCount) * (h.Core ? 3 : 4) : 4 * int64_t(h.ClrUsed));
-        const bool useOffset = PixelOffset > start && (size < 0 || PixelOffset <= size);
-        if (useOffset) start = PixelOffset;
-        const int64_t pictureRow = StoredRowSize(indexed ? h.BitCount : 24, h.Width);
-        const bool withinLimit = pictureRow > 0 && height > 0 && height <= PGMaxImageSize / pictureRow;
-        if (!rle && size >= 0 && withinLimit) {
-          int64_t needed = StoredRowSize(h.BitCount, h.Width) * (height - 1) + (h.BitCount * h.Width + 7) / 8;
-          if (needed > size - start) throw EPGBMPFileFormatReader("BMP: " + PGLangStr(32));
-        }
+        bool useOffset;
+        const int64_t start = PixelDataStart(h, Stream, size, PixelOffset, useOffset);
+        if (!rle) RefuseMissingRows(h, size, start);
 
-        NewImage(int(h.Width), int(height), indexed ? BitCountToNum(h.BitCount) : 3);
+        NewImage(int(h.Width), int(h.Height < 0 ? -h.Height : h.Height), indexed ? BitCountToNum(h.BitCount) : 3);
         TChannel channels[3];
-        if (!indexed) {
+        if (indexed) {
+          ReadColorTable(*this, Stream, h);
+        } else {
           if (h.Core) SetPaletteCount(0);
           PaletteIdent = pTrueColor;
-          if (bitFields) {
-            uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
-            if (h.BitCount == 32) masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF;
-            if (h.Compression == kBiBitFields) {
-              uint8_t b[kMasksSize] = {};
-              Stream->Read(b, sizeof b);
-              for (int i = 0; i < 3; ++i) masks[i] = Get32(b + 4 * i);
-            }
-            for (int i = 0; i < 3; ++i) channels[i] = PrepareChannel(masks[i], h.BitCount);
-          }
+          if (bitFields) ReadChannels(Stream, h, channels);
           if (h.ClrUsed > 0) Stream->Seek(4 * int64_t(h.ClrUsed), soCurrent);
-        } else {
-          SetPaletteCount(paletteCount);
-          const int entrySize = h.Core ? 3 : 4;
-          std::vector<uint8_t> table(size_t(paletteCount) * entrySize, 0);
-          Stream->Read(table.data(), int64_t(table.size()));
-          for (int i = 0; i < paletteCount; ++i) {
-            const uint8_t* e = table.data() + int64_t(i) * entrySize;
-            SetPaletteEntry(i, MakeRGB(e[2], e[1], e[0]));
-          }
         }
         if (useOffset) Stream->Seek(start, soBeginning);
         // A picture without pixels (a width or height of 0) has no rows to walk, however many the
@@ -378,7 +395,8 @@ void TPixelGraphic::ReadDIB(TStream* Stream, bool CoreHeader, int64_t PixelOffse
           int64_t available = size < 0 ? int64_t(h.SizeImage) : std::max<int64_t>(size - Stream->GetPosition(), 0);
           std::vector<uint8_t> data(size_t(std::min<int64_t>(h.SizeImage, available)), 0);
           if (!ChunkedRead(Stream, data.data(), int64_t(data.size()), progress)) return;
-          DecodeRLE(data.data(), int64_t(data.size()), TRLETarget{Bits, RowSize, Width, Height, h.Compression == kBiRLE4}, progress);
+          DecodeRLE(data.data(), int64_t(data.size()), TRLETarget{Bits, RowSize, Width, Height, h.Compression == kBiRLE4},
+                    progress);
         } else if (bitFields) {
           ReadBitFieldRows(*this, Stream, h.BitCount, channels, h.Height < 0, progress);
         } else {
