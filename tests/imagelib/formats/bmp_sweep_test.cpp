@@ -58,8 +58,10 @@ std::string LoadOutcome(const Bytes& Data) {
     int width, height, bitCount, images;
     GetFileFormatInfoFromStream(&stream, "bmp", 0, description, info1, info2, width, height, colors, bitCount, images);
     reader->Read(&stream, picture.get(), 0);
-    ByteStream out({});
-    picture->WriteDIB(&out);  // whatever loaded must write again
+    if (picture->GetImageSize() <= (16 << 20)) {  // whatever loaded must write again
+      ByteStream out({});
+      picture->WriteDIB(&out);
+    }
   } catch (const EPixelGraphic&) {
   } catch (const std::exception& e) {
     return std::string("unexpected exception: ") + e.what();
