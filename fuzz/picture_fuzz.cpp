@@ -1,5 +1,6 @@
 // Loads a picture from memory through the reader its first bytes choose, as a viewer would load a
-// file it is handed. Failing with the library's own exception is fine; anything else is a finding:
+// file it is handed; data that no reader claims is read as a packed bitmap, as the clipboard hands
+// one over. Failing with the library's own exception is fine; anything else is a finding:
 // a sanitizer report, another exception, a hang, or a loaded picture that does not survive being
 // written as a packed bitmap and read back.
 #include <cstdint>
@@ -70,8 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     int width, height, bitCount, images;
     GetFileFormatInfoFromStream(&stream, "", 0, description, info1, info2, width, height, colors, bitCount, images);
     TFileFormatReader* reader = FindFileFormatReader(&stream, "");
-    if (!reader) return 0;
-    reader->Read(&stream, picture.get(), 0);
+    if (reader)
+      reader->Read(&stream, picture.get(), 0);
+    else
+      picture->ReadDIB(&stream, false);
   } catch (const EPixelGraphic&) {
     return 0;
   } catch (const std::exception& e) {

@@ -191,30 +191,18 @@ bool ReadBitFieldRows(TPixelGraphic& Picture, TStream* Stream, int BitCount, con
   return true;
 }
 
-// Where run-length codes write: pixels outside the picture are dropped.
+// Where run-length codes write. The decoder keeps 0 <= X <= Width and writes only while
+// 0 <= Y < Height (Y counts from the top row); pixels at X >= Width are dropped.
 struct TRLETarget {
   uint8_t* Bits;
   int64_t RowSize;
   int64_t Width, Height;
   bool FourBit;
 
-  // The bytes of row Y (from the top) for X .. X + N - 1 clipped to the picture; none outside.
-  uint8_t* Span(int64_t X, int64_t Y, int64_t N, int64_t& Skip, int64_t& Count) const {
-    if (Y < 0 || Y >= Height || X >= Width || X + N <= 0) return nullptr;
-    Skip = X < 0 ? -X : 0;
-    Count = std::min(X + N, Width) - (X + Skip);
-    return Bits + RowSize * (Height - 1 - Y) + X + Skip;
-  }
-
-  void Put(int64_t X, int64_t Y, uint8_t V) const {  // Y counts from the top row
-    if (X < 0 || X >= Width || Y < 0 || Y >= Height) return;
-    uint8_t* row = Bits + RowSize * (Height - 1 - Y);
-    if (!FourBit) {
-      row[X] = V;
-    } else {
-      uint8_t& b = row[X >> 1];
-      b = (X & 1) ? uint8_t((b & 0xF0) | (V & 0x0F)) : uint8_t((b & 0x0F) | (V << 4));
-    }
+  uint8_t* Row(int64_t Y) const { return Bits + RowSize * (Height - 1 - Y); }
+  static void PutNibble(uint8_t* Row, int64_t X, uint8_t V) {
+    uint8_t& b = Row[X >> 1];
+    b = (X & 1) ? uint8_t((b & 0xF0) | (V & 0x0F)) : uint8_t((b & 0x0F) | (V << 4));
   }
 };
 
@@ -222,16 +210,21 @@ struct TRLETarget {
 // decoding, as does the row counter leaving the picture (nothing further could be written).
 void DecodeRLE(const uint8_t* B, int64_t N, const TRLETarget& T, const TProgress& Progress) {
   const int64_t step = N / 10;  // progress granularity; data under 10 bytes reports none
+  int64_t mark = step;          // the next multiple of step that p may land on
   int64_t p = 0, x = 0, y = T.Height - 1;
+  uint8_t* row = T.Row(y);
   while (p < N - 1 && y >= 0) {
     const int n = B[p];
-    if (n > 0) {
+    if (n > 0) {  // encoded run
       const uint8_t v = B[p + 1];
-      int64_t skip, count;
+      const int64_t end = std::min(x + n, T.Width);
       if (!T.FourBit) {
-        if (uint8_t* dst = T.Span(x, y, n, skip, count)) std::memset(dst, v, size_t(count));
+        if (end - x == 1)  // photographs are mostly single-pixel runs: no call for those
+          row[x] = v;
+        else if (end > x)
+          std::memset(row + x, v, size_t(end - x));
       } else {
-        for (int k = 1; k <= n; ++k) T.Put(x + k - 1, y, (k & 1) ? v >> 4 : v & 0x0F);
+        for (int64_t i = x; i < end; ++i) TRLETarget::PutNibble(row, i, ((i - x) & 1) ? v & 0x0F : v >> 4);
       }
       x += n;
       p += 2;
@@ -251,19 +244,28 @@ void DecodeRLE(const uint8_t* B, int64_t N, const TRLETarget& T, const TProgress
       } else {  // absolute run of e pixels
         const int64_t bytes = T.FourBit ? (e + 1) / 2 : e;
         if (p + 2 + bytes > N) break;
-        int64_t skip, count;
+        const int64_t end = std::min<int64_t>(x + e, T.Width);
+        const uint8_t* src = B + p + 2;
         if (!T.FourBit) {
-          if (uint8_t* dst = T.Span(x, y, e, skip, count)) std::memcpy(dst, B + p + 2 + skip, size_t(count));
+          if (end > x) std::memcpy(row + x, src, size_t(end - x));
         } else {
-          for (int k = 1; k <= e; ++k) T.Put(x + k - 1, y, (k & 1) ? B[p + 1 + (k + 1) / 2] >> 4 : B[p + 1 + (k + 1) / 2] & 0x0F);
+          for (int64_t i = x; i < end; ++i) {
+            const uint8_t b = src[(i - x) >> 1];
+            TRLETarget::PutNibble(row, i, ((i - x) & 1) ? b & 0x0F : b >> 4);
+          }
         }
         x += e;
         p += 2 + bytes;
         if (p & 1) ++p;  // runs are padded to 16 bits
       }
+      if (y >= 0) row = T.Row(y);
     }
     x = std::min(x, T.Width);  // further pixels of the row are dropped anyway
-    if (step > 0 && p % step == 0 && !Progress(int(p / step), 10)) break;
+    if (step > 0 && p >= mark) {  // progress when p lands on a multiple of step
+      const bool onMark = p % step == 0;
+      mark = (p / step + 1) * step;
+      if (onMark && !Progress(int(p / step), 10)) break;
+    }
   }
 }
 

@@ -73,9 +73,12 @@ void WriteSeeds(const std::vector<Sample>& Samples) {
   const char* folder = std::getenv("FENLO_FUZZ_CORPUS");
   if (!folder || !*folder) return;
   for (const Sample& s : Samples) {
-    std::ofstream out(std::string(folder) + "/" + s.Name + ".bmp", std::ios::binary);
-    out.write(reinterpret_cast<const char*>(s.File.data()), std::streamsize(s.File.size()));
-    ASSERT_TRUE(out.good()) << "seed " << s.Name;
+    std::ofstream file(std::string(folder) + "/" + s.Name + ".bmp", std::ios::binary);
+    file.write(reinterpret_cast<const char*>(s.File.data()), std::streamsize(s.File.size()));
+    // The packed bitmap alone, as the clipboard holds one.
+    std::ofstream block(std::string(folder) + "/" + s.Name + ".block", std::ios::binary);
+    block.write(reinterpret_cast<const char*>(s.File.data() + 14), std::streamsize(s.File.size() - 14));
+    ASSERT_TRUE(file.good() && block.good()) << "seed " << s.Name;
   }
 }
 
