@@ -89,7 +89,8 @@ int TPixelGraphic::BitCountToNum(int BitCount) {
   }
 }
 
-int64_t TPixelGraphic::GetStreamSize() const { return 4 * int64_t(PaletteCount) + ImageSize + 58; }
+// Counts the colour table the packed bitmap really carries (see GetDIBColorCount).
+int64_t TPixelGraphic::GetStreamSize() const { return 4 * int64_t(GetDIBColorCount()) + ImageSize + 58; }
 
 void TPixelGraphic::SetWidth(int Value) {
   if (Value != Width) NewImage(Value, Height, BitCountNum);
@@ -135,14 +136,15 @@ void TPixelGraphic::NewImage(int AWidth, int AHeight, int ABitCountNum) {
   BitmapInfo.reset();
 
   int64_t rowSize = ((int64_t(GetBitCount()) * AWidth + 31) / 32) * 4;
-  int64_t imageSize = rowSize * AHeight;
   auto fail = [this]() {
     RowSize = 0;
     ImageSize = 0;
     throw EPixelGraphic(PGLangStrS1(31, "CreateDIBSection"));
   };
-  // Sizes come from files too: anything the 32-bit fields cannot describe is refused.
-  if (rowSize > PGMaxImageSize || imageSize > PGMaxImageSize) fail();
+  // Sizes come from files too: anything the 32-bit fields cannot describe is refused, and the
+  // product is only formed once it cannot overflow.
+  if (rowSize > PGMaxImageSize || (rowSize > 0 && AHeight > PGMaxImageSize / rowSize)) fail();
+  int64_t imageSize = rowSize * AHeight;
   RowSize = int32_t(rowSize);
   ImageSize = int32_t(imageSize);
   if (ImageSize == 0) {

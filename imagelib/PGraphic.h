@@ -185,6 +185,20 @@ class TPixelGraphic : public TGraphic {
   // The error limit applied to an error e of -255..255 (after BeginDither).
   int32_t GetDitherLimit(int E) const { return DitherLimitTable ? DitherLimitTable[size_t(E + 255)] : E; }
 
+  // ---- packed device-independent bitmaps (PGDIB.cpp)
+  // Reads a block at the stream position into the picture: a 12-byte core header when CoreHeader,
+  // else a 40-byte info header, then the colour table and the pixels. Header faults raise
+  // EPGBMPFileFormatReader "BMP: ..."; pixel data missing at the end of the stream stays black.
+  void ReadDIB(TStream* Stream, bool CoreHeader);
+  // The same, for a file header that says where the pixels start: PixelOffset (a stream position)
+  // is used only when it leaves a gap after the colour table and lies within the stream.
+  void ReadDIB(TStream* Stream, bool CoreHeader, int64_t PixelOffset);
+  // Writes the picture as a block with a 40-byte info header; stream failures propagate.
+  void WriteDIB(TStream* Stream);
+  // Colour-table entries of the block WriteDIB writes: the palette, or the full table of the bit
+  // count when a 1-, 4- or 8-bit picture has no palette (or more entries than its table holds).
+  int GetDIBColorCount() const;
+
   // ---- state for tests and the library's own modules
   HBITMAP GetDIBSection() const { return DIBSection; }
   const BITMAPINFO* GetBitmapInfo() const { return reinterpret_cast<const BITMAPINFO*>(BitmapInfo.get()); }

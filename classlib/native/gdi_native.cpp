@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <unistd.h>
 #include <unordered_set>
@@ -15,7 +16,10 @@ enum class NativeKind : uint32_t { Bitmap = 0xB17B17, Palette = 0xBA1E77E, Globa
 
 struct NativeObject {
   NativeKind kind;
-  std::vector<uint8_t> data;        // pixels, palette entries, global memory, cursor planes
+  std::vector<uint8_t> data;        // palette entries, global memory, cursor planes
+  // Bitmap pixels: calloc'ed, so that a large section costs no more than the pages it uses, as
+  // with the system's own sections.
+  std::unique_ptr<uint8_t, void (*)(void*)> pixels{nullptr, &std::free};
   int lockCount = 0;                // global memory
   int hotX = 0, hotY = 0, width = 0, height = 0;  // cursors
 };
@@ -80,9 +84,11 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT, void** bits, HANDLE,
   if (width <= 0 || height <= 0 || bpp <= 0) return nullptr;
   int64_t row = ((bpp * width + 31) / 32) * 4;
   if (row > INT32_MAX || row * height > INT32_MAX) return nullptr;
+  auto* pixels = static_cast<uint8_t*>(std::calloc(size_t(row * height), 1));
+  if (!pixels) return nullptr;
   NativeObject* o = Make(NativeKind::Bitmap);
-  o->data.assign(size_t(row * height), 0);
-  if (bits) *bits = o->data.data();
+  o->pixels.reset(pixels);
+  if (bits) *bits = pixels;
   return o;
 }
 

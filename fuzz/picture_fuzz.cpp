@@ -1,0 +1,86 @@
+// Loads a picture from memory through the reader its first bytes choose, as a viewer would load a
+// file it is handed; data that no reader claims is read as a packed bitmap, as the clipboard hands
+// one over. Failing with the library's own exception is fine; anything else is a finding:
+// a sanitizer report, another exception, a hang, or a loaded picture that does not survive being
+// written as a packed bitmap and read back.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <typeinfo>
+
+#include "classlib/startup.h"
+#include "imagelib/PGInit.h"
+#include "imagelib/PGraphic.h"
+#include "imagelib/formats/PGBMPFormat.h"
+
+using namespace imagelib;
+
+namespace {
+
+// A stream over the fuzzer's bytes, never written.
+class TInputStream : public TCustomMemoryStream {
+ public:
+  TInputStream(const uint8_t* Data, size_t Size) { SetPointer(const_cast<uint8_t*>(Data), int64_t(Size)); }
+};
+
+void Start() {
+  classlib::Startup();
+  InitPGraphicUnit();
+  // Until the library start-up registers the formats itself.
+  if (!FileFormatReaders) {
+    FileFormatReaders = new TListOf<TFileFormatReader>;
+    FileFormatReaders->Add(New<TBMPFileFormatReader>());
+    FileFormatReaders->Add(New<TDIBFileFormatReader>());
+    FileFormatReaders->Add(New<TRLEFileFormatReader>());
+  }
+}
+
+[[noreturn]] void Finding(const char* What) {
+  std::fprintf(stderr, "finding: %s\n", What);
+  std::abort();
+}
+
+void CheckRoundTrip(TPixelGraphic* Picture) {
+  if (Picture->GetImageSize() > (64 << 20)) return;  // two more copies of a huge picture prove little
+  TMemoryStream block;
+  Picture->WriteDIB(&block);
+  block.SetPosition(0);
+  TOwned<TPixelGraphic> again(New<TPixelGraphic>());
+  again->ReadDIB(&block, false);
+  if (again->GetWidth() != Picture->GetWidth() || again->GetHeight() != Picture->GetHeight() ||
+      again->GetBitCount() != Picture->GetBitCount())
+    Finding("the written block reads back with another size");
+  if (Picture->GetImageSize() > 0 &&
+      std::memcmp(again->GetBits(), Picture->GetBits(), size_t(Picture->GetImageSize())) != 0)
+    Finding("the written block reads back with other pixels");
+  if (Picture->GetBitCount() <= 8)
+    for (int i = 0; i < Picture->GetPaletteCount() && i < Picture->GetPaletteSize(); ++i)
+      if (again->GetPaletteEntry(i) != Picture->GetPaletteEntry(i)) Finding("the palette changed");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
+  static bool started = (Start(), true);
+  (void)started;
+  TInputStream stream(Data, Size);
+  TOwned<TPixelGraphic> picture(New<TPixelGraphic>());
+  try {
+    std::string description, info1, info2, colors;
+    int width, height, bitCount, images;
+    GetFileFormatInfoFromStream(&stream, "", 0, description, info1, info2, width, height, colors, bitCount, images);
+    TFileFormatReader* reader = FindFileFormatReader(&stream, "");
+    if (reader)
+      reader->Read(&stream, picture.get(), 0);
+    else
+      picture->ReadDIB(&stream, false);
+  } catch (const EPixelGraphic&) {
+    return 0;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "finding: %s: %s\n", typeid(e).name(), e.what());
+    std::abort();
+  }
+  CheckRoundTrip(picture.get());
+  return 0;
+}

@@ -1,0 +1,446 @@
+// Packed device-independent bitmaps: a core (12-byte) or info (40-byte) header, the colour
+// description and the pixel rows in one block. Reading accepts 1, 4, 8, 16, 24 and 32 bits, the
+// run-length compressions and bit fields; writing always stores an uncompressed block.
+//
+// Every count and offset of the block is hostile input: sizes are computed in 64 bits, run-length
+// codes never read or write outside their buffers, and pixel data a stream cannot hold is refused
+// before the picture is allocated.
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <vector>
+
+#include "classlib/finally.h"
+#include "classlib/streams.h"
+#include "imagelib/PGOptions.h"
+#include "imagelib/PGraphic.h"
+
+namespace imagelib {
+
+namespace {
+
+constexpr int kCoreHeaderSize = 12;
+constexpr int kInfoHeaderSize = 40;
+constexpr int kMasksSize = 12;       // red, green, blue channel masks after an info header
+constexpr int64_t kSmallBlock = 100;  // blocks up to this size are read without progress calls
+
+enum : uint32_t { kBiRGB = 0, kBiRLE8 = 1, kBiRLE4 = 2, kBiBitFields = 3 };
+
+uint16_t Get16(const uint8_t* P) { return uint16_t(P[0] | (P[1] << 8)); }
+uint32_t Get32(const uint8_t* P) {
+  return uint32_t(P[0]) | (uint32_t(P[1]) << 8) | (uint32_t(P[2]) << 16) | (uint32_t(P[3]) << 24);
+}
+void Put16(uint8_t* P, uint32_t V) {
+  P[0] = uint8_t(V);
+  P[1] = uint8_t(V >> 8);
+}
+void Put32(uint8_t* P, uint32_t V) {
+  Put16(P, V);
+  Put16(P + 2, V >> 16);
+}
+
+[[noreturn]] void FieldInvalid(const char* Field) { throw EPGBMPFileFormatReader("BMP: " + PGLangStrS1(7, Field)); }
+
+int PaletteSizeOf(int BitCount) { return BitCount <= 8 ? 1 << BitCount : 0; }
+
+// Bytes of one stored row, padded to 4 bytes.
+int64_t StoredRowSize(int BitCount, int64_t Width) { return ((BitCount * Width + 31) / 32) * 4; }
+
+// What the reader needs of either header kind. A header that the stream cannot deliver in full
+// reads as zeros, which the planes check then refuses.
+struct TDIBHeader {
+  bool Core = false;
+  int64_t Width = 0;
+  int64_t Height = 0;  // as stored: negative for top-down rows
+  int BitCount = 0;
+  uint32_t Compression = kBiRGB;
+  uint32_t SizeImage = 0;
+  uint32_t ClrUsed = 0;
+};
+
+TDIBHeader ReadCoreHeader(TStream* Stream) {
+  uint8_t b[kCoreHeaderSize] = {};
+  Stream->Read(b, sizeof b);
+  if (Get16(b + 8) != 1) FieldInvalid("BitmapCoreHeader.bcPlanes");
+  TDIBHeader h;
+  h.Core = true;
+  h.BitCount = Get16(b + 10);
+  if (h.BitCount != 1 && h.BitCount != 4 && h.BitCount != 8 && h.BitCount != 24)
+    FieldInvalid("BitmapCoreHeader.bcBitCount");
+  h.Width = Get16(b + 4);
+  h.Height = Get16(b + 6);
+  return h;
+}
+
+bool CompressionAccepted(const TDIBHeader& H) {
+  switch (H.Compression) {
+    case kBiRGB: return true;
+    case kBiRLE8: return H.BitCount == 8 && H.Height >= 0;
+    case kBiRLE4: return H.BitCount == 4 && H.Height >= 0;
+    case kBiBitFields: return H.BitCount == 16 || H.BitCount == 32;
+    default: return false;
+  }
+}
+
+TDIBHeader ReadInfoHeader(TStream* Stream) {
+  uint8_t b[kInfoHeaderSize] = {};
+  Stream->Read(b, sizeof b);
+  if (Get16(b + 12) != 1) FieldInvalid("BitmapInfoHeader.biPlanes");
+  TDIBHeader h;
+  h.BitCount = Get16(b + 14);
+  switch (h.BitCount) {
+    case 1: case 4: case 8: case 16: case 24: case 32: break;
+    default: FieldInvalid("BitmapInfoHeader.biBitCount");
+  }
+  h.Width = int32_t(Get32(b + 4));
+  h.Height = int32_t(Get32(b + 8));
+  h.Compression = Get32(b + 16);
+  if (!CompressionAccepted(h)) FieldInvalid("BitmapInfoHeader.biCompression");
+  // The height's magnitude must be a picture height.
+  if (h.Height == INT32_MIN) FieldInvalid("BitmapInfoHeader.biHeight");
+  h.SizeImage = Get32(b + 20);
+  h.ClrUsed = Get32(b + 32);
+  // A colour table larger than the bit count can address would outgrow the picture's own table.
+  if (h.BitCount <= 8 && h.ClrUsed > uint32_t(PaletteSizeOf(h.BitCount))) FieldInvalid("BitmapInfoHeader.biClrUsed");
+  return h;
+}
+
+// ---- bit fields
+
+// One channel of a 16- or 32-bit pixel: (P and Mask) shifted so that the mask's top bit lands on
+// bit 7, plus Offset (the 16-bit scaling).
+struct TChannel {
+  uint32_t Mask = 0;
+  int Shift = 0;
+  uint32_t Offset = 0;
+};
+
+TChannel PrepareChannel(uint32_t Mask, int BitCount) {
+  if (Mask == 0) FieldInvalid("BitmapInfoHeader.biCompression");  // a channel without bits
+  TChannel c;
+  c.Mask = Mask;
+  uint32_t v = Mask;
+  while (!(v & 1)) {
+    v >>= 1;
+    --c.Shift;
+  }
+  int width = std::bit_width(v);
+  if (width > 8) {
+    // Wider masks keep their 8 most significant bits; aligning the lowest bit would saturate them.
+    v >>= width - 8;
+    c.Shift -= width - 8;
+  } else {
+    while (!(v & 0x80)) {
+      v <<= 1;
+      ++c.Shift;
+    }
+    if (PGDIB16BitScaling && BitCount == 16) c.Offset = v & (~v + 1);  // the value of the lowest set bit
+  }
+  return c;
+}
+
+inline uint32_t ChannelValue(const TChannel& C, uint32_t P, bool Scaling) {
+  uint32_t m = P & C.Mask;
+  uint32_t v = (C.Shift >= 0 ? m << C.Shift : m >> -C.Shift) + C.Offset;
+  if (Scaling && m == 0) v = 0;
+  return v > 255 ? 255 : v;
+}
+
+// ---- pixel data
+
+using TProgress = std::function<bool(int Step, int Max)>;  // false: a handler asked to abort
+
+// Count bytes into Dest: small blocks in one read, others in ten reads with a progress call after
+// each. False when aborted.
+bool ChunkedRead(TStream* Stream, uint8_t* Dest, int64_t Count, const TProgress& Progress) {
+  if (Count <= 0) return true;
+  if (Count <= kSmallBlock) {
+    Stream->Read(Dest, Count);
+    return true;
+  }
+  int64_t chunk = Count / 10;
+  for (int k = 1; k <= 10; ++k) {
+    int64_t n = k < 10 ? chunk : Count - 9 * chunk;
+    Stream->Read(Dest, n);
+    Dest += n;
+    if (!Progress(k, 10)) return false;
+  }
+  return true;
+}
+
+// Stored 16- or 32-bit rows into the 24-bit picture, each row straight to where it belongs.
+bool ReadBitFieldRows(TPixelGraphic& Picture, TStream* Stream, int BitCount, const TChannel (&Ch)[3], bool TopDown,
+                      const TProgress& Progress) {
+  const int width = Picture.GetWidth(), height = Picture.GetHeight();
+  const int64_t stored = StoredRowSize(BitCount, width);
+  const bool scaling = PGDIB16BitScaling;
+  std::vector<uint8_t> row(size_t(std::max<int64_t>(stored, 1)));
+  for (int r = 0; r < height; ++r) {
+    int64_t got = std::max<int64_t>(Stream->Read(row.data(), stored), 0);
+    if (got < stored) std::memset(row.data() + got, 0, size_t(stored - got));  // missing data reads black
+    uint8_t* dst = Picture.ScanLine(TopDown ? r : height - 1 - r);
+    const uint8_t* src = row.data();
+    for (int x = 0; x < width; ++x, dst += 3) {
+      uint32_t p = BitCount == 16 ? Get16(src + 2 * x) : Get32(src + 4 * int64_t(x));
+      dst[0] = uint8_t(ChannelValue(Ch[2], p, scaling));
+      dst[1] = uint8_t(ChannelValue(Ch[1], p, scaling));
+      dst[2] = uint8_t(ChannelValue(Ch[0], p, scaling));
+    }
+    if (!Progress(r, height)) return false;
+  }
+  return true;
+}
+
+// Where run-length codes write. The decoder keeps 0 <= X <= Width and writes only while
+// 0 <= Y < Height (Y counts from the top row); pixels at X >= Width are dropped.
+struct TRLETarget {
+  uint8_t* Bits;
+  int64_t RowSize;
+  int64_t Width, Height;
+  bool FourBit;
+
+  uint8_t* Row(int64_t Y) const { return Bits + RowSize * (Height - 1 - Y); }
+  static void PutNibble(uint8_t* Row, int64_t X, uint8_t V) {
+    uint8_t& b = Row[X >> 1];
+    b = (X & 1) ? uint8_t((b & 0xF0) | (V & 0x0F)) : uint8_t((b & 0x0F) | (V << 4));
+  }
+};
+
+// Decodes run-length data from the bottom row up. Codes that do not fit in the data end the
+// decoding, as does the row counter leaving the picture (nothing further could be written).
+void DecodeRLE(const uint8_t* B, int64_t N, const TRLETarget& T, const TProgress& Progress) {
+  const int64_t step = N / 10;  // progress granularity; data under 10 bytes reports none
+  int64_t mark = step;          // the next multiple of step that p may land on
+  int64_t p = 0, x = 0, y = T.Height - 1;
+  uint8_t* row = T.Row(y);
+  while (p < N - 1 && y >= 0) {
+    const int n = B[p];
+    if (n > 0) {  // encoded run
+      const uint8_t v = B[p + 1];
+      const int64_t end = std::min(x + n, T.Width);
+      if (!T.FourBit) {
+        if (end - x == 1)  // photographs are mostly single-pixel runs: no call for those
+          row[x] = v;
+        else if (end > x)
+          std::memset(row + x, v, size_t(end - x));
+      } else {
+        for (int64_t i = x; i < end; ++i) TRLETarget::PutNibble(row, i, ((i - x) & 1) ? v & 0x0F : v >> 4);
+      }
+      x += n;
+      p += 2;
+    } else {
+      const int e = B[p + 1];
+      if (e == 0) {  // end of line
+        x = 0;
+        --y;
+        p += 2;
+      } else if (e == 1) {  // end of bitmap
+        break;
+      } else if (e == 2) {  // delta
+        if (p >= N - 3) break;
+        x += B[p + 2];
+        y -= B[p + 3];
+        p += 4;
+      } else {  // absolute run of e pixels
+        const int64_t bytes = T.FourBit ? (e + 1) / 2 : e;
+        if (p + 2 + bytes > N) break;
+        const int64_t end = std::min<int64_t>(x + e, T.Width);
+        const uint8_t* src = B + p + 2;
+        if (!T.FourBit) {
+          if (end > x) std::memcpy(row + x, src, size_t(end - x));
+        } else {
+          for (int64_t i = x; i < end; ++i) {
+            const uint8_t b = src[(i - x) >> 1];
+            TRLETarget::PutNibble(row, i, ((i - x) & 1) ? b & 0x0F : b >> 4);
+          }
+        }
+        x += e;
+        p += 2 + bytes;
+        if (p & 1) ++p;  // runs are padded to 16 bits
+      }
+      if (y >= 0) row = T.Row(y);
+    }
+    x = std::min(x, T.Width);  // further pixels of the row are dropped anyway
+    if (step > 0 && p >= mark) {  // progress when p lands on a multiple of step
+      const bool onMark = p % step == 0;
+      mark = (p / step + 1) * step;
+      if (onMark && !Progress(int(p / step), 10)) break;
+    }
+  }
+}
+
+// Turns the rows upside down. Only pixel bits move: each row's padding and the spare bits of a
+// last partial byte stay where they are, as a pixel-by-pixel swap would leave them.
+void FlipRows(TPixelGraphic& Picture) {
+  const int height = Picture.GetHeight(), width = Picture.GetWidth();
+  int64_t full;
+  uint8_t partialMask = 0;
+  switch (Picture.GetBitCount()) {
+    case 1:
+      full = width / 8;
+      partialMask = uint8_t(0xFF00 >> (width % 8));
+      break;
+    case 4:
+      full = width / 2;
+      partialMask = (width & 1) ? 0xF0 : 0;
+      break;
+    case 8: full = width; break;
+    default: full = int64_t(width) * 3;
+  }
+  for (int j = 0; j < height / 2; ++j) {
+    uint8_t* a = Picture.ScanLine(j);
+    uint8_t* b = Picture.ScanLine(height - 1 - j);
+    std::swap_ranges(a, a + full, b);
+    if (partialMask) {
+      uint8_t pa = a[full], pb = b[full];
+      a[full] = uint8_t((pa & ~partialMask) | (pb & partialMask));
+      b[full] = uint8_t((pb & ~partialMask) | (pa & partialMask));
+    }
+  }
+}
+
+// Stream size, or -1 when the stream cannot tell.
+int64_t StreamSize(TStream* Stream) {
+  try {
+    return Stream->GetSize();
+  } catch (const Exception&) {
+    return -1;
+  }
+}
+
+int ColorTableCount(const TDIBHeader& H) {
+  return H.BitCount > 8 ? 0 : H.ClrUsed ? int(H.ClrUsed) : PaletteSizeOf(H.BitCount);
+}
+
+// Where the pixel data start: right behind the masks and the colour table, or at PixelOffset when
+// that leaves a gap and lies within the stream.
+int64_t PixelDataStart(const TDIBHeader& H, TStream* Stream, int64_t Size, int64_t PixelOffset, bool& UseOffset) {
+  int64_t start = Stream->GetPosition() + (H.Compression == kBiBitFields ? kMasksSize : 0) +
+                  (H.BitCount <= 8 ? int64_t(ColorTableCount(H)) * (H.Core ? 3 : 4) : 4 * int64_t(H.ClrUsed));
+  UseOffset = PixelOffset > start && (Size < 0 || PixelOffset <= Size);
+  return UseOffset ? PixelOffset : start;
+}
+
+// Uncompressed rows that the stream cannot hold are refused before the picture is made (the last
+// row may lack its padding). A picture beyond the size limit is left to NewImage to refuse.
+void RefuseMissingRows(const TDIBHeader& H, int64_t Size, int64_t Start) {
+  const int64_t height = H.Height < 0 ? -H.Height : H.Height;
+  const int64_t pictureRow = StoredRowSize(H.BitCount <= 8 ? H.BitCount : 24, H.Width);
+  if (Size < 0 || pictureRow <= 0 || height <= 0 || height > PGMaxImageSize / pictureRow) return;
+  int64_t needed = StoredRowSize(H.BitCount, H.Width) * (height - 1) + (H.BitCount * H.Width + 7) / 8;
+  if (needed > Size - Start) throw EPGBMPFileFormatReader("BMP: " + PGLangStr(32));
+}
+
+void ReadColorTable(TPixelGraphic& Picture, TStream* Stream, const TDIBHeader& H) {
+  const int count = ColorTableCount(H), entrySize = H.Core ? 3 : 4;
+  Picture.SetPaletteCount(count);
+  std::vector<uint8_t> table(size_t(count) * entrySize, 0);
+  Stream->Read(table.data(), int64_t(table.size()));
+  for (int i = 0; i < count; ++i) {
+    const uint8_t* e = table.data() + int64_t(i) * entrySize;
+    Picture.SetPaletteEntry(i, MakeRGB(e[2], e[1], e[0]));
+  }
+}
+
+// The channels of 16- and 32-bit pixels: the stored masks with bit fields, else the defaults.
+void ReadChannels(TStream* Stream, const TDIBHeader& H, TChannel (&Channels)[3]) {
+  uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
+  if (H.BitCount == 32) masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF;
+  if (H.Compression == kBiBitFields) {
+    uint8_t b[kMasksSize] = {};
+    Stream->Read(b, sizeof b);
+    for (int i = 0; i < 3; ++i) masks[i] = Get32(b + 4 * i);
+  }
+  for (int i = 0; i < 3; ++i) Channels[i] = PrepareChannel(masks[i], H.BitCount);
+}
+
+}  // namespace
+
+void TPixelGraphic::ReadDIB(TStream* Stream, bool CoreHeader) { ReadDIB(Stream, CoreHeader, -1); }
+
+void TPixelGraphic::ReadDIB(TStream* Stream, bool CoreHeader, int64_t PixelOffset) {
+  FlushGdi();
+  if (OnProgressStart) OnProgressStart(this);
+  bool aborted = false;
+  TProgress progress = [this, &aborted](int Step, int Max) {
+    if (OnProgress) OnProgress(this, Step, Max, aborted);
+    return !aborted;
+  };
+  Finally(
+      [&] {
+        const TDIBHeader h = CoreHeader ? ReadCoreHeader(Stream) : ReadInfoHeader(Stream);
+        const bool indexed = h.BitCount <= 8;
+        const bool bitFields = h.BitCount == 16 || h.BitCount == 32;
+        const bool rle = h.Compression == kBiRLE8 || h.Compression == kBiRLE4;
+        const int64_t size = StreamSize(Stream);
+        bool useOffset;
+        const int64_t start = PixelDataStart(h, Stream, size, PixelOffset, useOffset);
+        if (!rle) RefuseMissingRows(h, size, start);
+
+        NewImage(int(h.Width), int(h.Height < 0 ? -h.Height : h.Height), indexed ? BitCountToNum(h.BitCount) : 3);
+        TChannel channels[3];
+        if (indexed) {
+          ReadColorTable(*this, Stream, h);
+        } else {
+          if (h.Core) SetPaletteCount(0);
+          PaletteIdent = pTrueColor;
+          if (bitFields) ReadChannels(Stream, h, channels);
+          if (h.ClrUsed > 0) Stream->Seek(4 * int64_t(h.ClrUsed), soCurrent);
+        }
+        if (useOffset) Stream->Seek(start, soBeginning);
+        // A picture without pixels (a width or height of 0) has no rows to walk, however many the
+        // header counts.
+        if (!Bits) return;
+
+        if (rle) {
+          // Only what the stream holds is allocated; codes beyond it would only be zeros.
+          int64_t available = size < 0 ? int64_t(h.SizeImage) : std::max<int64_t>(size - Stream->GetPosition(), 0);
+          std::vector<uint8_t> data(size_t(std::min<int64_t>(h.SizeImage, available)), 0);
+          if (!ChunkedRead(Stream, data.data(), int64_t(data.size()), progress)) return;
+          DecodeRLE(data.data(), int64_t(data.size()), TRLETarget{Bits, RowSize, Width, Height, h.Compression == kBiRLE4},
+                    progress);
+        } else if (bitFields) {
+          ReadBitFieldRows(*this, Stream, h.BitCount, channels, h.Height < 0, progress);
+        } else {
+          ChunkedRead(Stream, Bits, ImageSize, progress);
+          if (h.Height < 0) FlipRows(*this);
+        }
+      },
+      [this] {
+        if (OnProgressEnd) OnProgressEnd(this);
+      });
+}
+
+int TPixelGraphic::GetDIBColorCount() const {
+  if (BitCountNum == 3) return PaletteCount;
+  int size = GetPaletteSize();
+  return PaletteCount == 0 || PaletteCount > size ? size : PaletteCount;
+}
+
+void TPixelGraphic::WriteDIB(TStream* Stream) {
+  FlushGdi();
+  const int colors = GetDIBColorCount();
+  std::vector<uint8_t> head(size_t(kInfoHeaderSize) + 4 * size_t(colors), 0);
+  uint8_t* h = head.data();
+  Put32(h, kInfoHeaderSize);
+  Put32(h + 4, uint32_t(Width));
+  Put32(h + 8, uint32_t(Height));
+  Put16(h + 12, 1);
+  Put16(h + 14, uint32_t(GetBitCount()));
+  Put32(h + 20, uint32_t(ImageSize));
+  Put32(h + 32, uint32_t(colors));
+  const RGBQUAD* table = ColorTable();
+  for (int i = 0; i < colors; ++i) {
+    uint8_t* e = h + kInfoHeaderSize + 4 * i;
+    if (i < PaletteCount) {
+      TRGB c = PaletteEntries[size_t(i)];
+      e[0] = uint8_t(RGBBlue(c)), e[1] = uint8_t(RGBGreen(c)), e[2] = uint8_t(RGBRed(c));
+    } else if (table) {  // no palette: the section's own table, black as NewImage made it
+      e[0] = table[i].rgbBlue, e[1] = table[i].rgbGreen, e[2] = table[i].rgbRed;
+    }
+  }
+  Stream->WriteBuffer(head.data(), int64_t(head.size()));
+  if (Bits && ImageSize > 0) Stream->WriteBuffer(Bits, ImageSize);
+}
+
+}  // namespace imagelib
