@@ -26,14 +26,7 @@ class TInputStream : public TCustomMemoryStream {
 
 void Start() {
   classlib::Startup();
-  InitPGraphicUnit();
-  // Until the library start-up registers the formats itself.
-  if (!FileFormatReaders) {
-    FileFormatReaders = new TListOf<TFileFormatReader>;
-    FileFormatReaders->Add(New<TBMPFileFormatReader>());
-    FileFormatReaders->Add(New<TDIBFileFormatReader>());
-    FileFormatReaders->Add(New<TRLEFileFormatReader>());
-  }
+  InitPGraphicUnit();  // registers every reader
 }
 
 [[noreturn]] void Finding(const char* What) {

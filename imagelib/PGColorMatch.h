@@ -78,10 +78,12 @@ constexpr FixedTables MakeTables() {
   }
   for (uint32_t rrggbb : kSpecial252Tail)
     t.Special252[n++] = C(int(rrggbb >> 16), int((rrggbb >> 8) & 0xFF), int(rrggbb & 0xFF));
-  // The index whose triple grey is nearest to each triple luminance, the lower one on a tie.
+  // The index whose triple grey is nearest to each triple luminance, the lower one on a tie. The
+  // greys step by about 3.26 in triple units, so the nearest lies next to l3 * 235 / 765.
   for (int l3 = 0; l3 < 766; ++l3) {
-    int best = 0, bestDistance = 1 << 30;
-    for (int i = 0; i < 236; ++i) {
+    int guess = l3 * 235 / 765, best = -1, bestDistance = 1 << 30;
+    for (int i = guess - 1; i <= guess + 2; ++i) {
+      if (i < 0 || i > 235) continue;
       int d = 3 * (t.Gray236[size_t(i)] & 0xFF) - l3;
       d = d < 0 ? -d : d;
       if (d < bestDistance) {

@@ -1,3 +1,5 @@
+// The library's start-up and shut-down: the process-wide state made once before the first window
+// and freed once after the last.
 #include "imagelib/PGInit.h"
 
 #include <cstring>
@@ -8,6 +10,8 @@
 #include "imagelib/PGMessages.h"
 #include "imagelib/PGOptions.h"
 #include "imagelib/PGRecordSizes.h"
+#include "imagelib/formats/PGBMPFormat.h"
+#include "imagelib/formats/PGFileFormats.h"
 
 namespace imagelib {
 
@@ -16,6 +20,7 @@ LOGFONTA PGDialogLogFont{};
 
 namespace {
 bool gStarted = false;
+TPGStartupChecks gChecks;
 
 void FillDialogLogFont() {
   std::memset(&PGDialogLogFont, 0, sizeof PGDialogLogFont);
@@ -24,26 +29,75 @@ void FillDialogLogFont() {
   PGDialogLogFont.lfCharSet = DEFAULT_CHARSET;
   std::strncpy(PGDialogLogFont.lfFaceName, "MS Sans Serif", LF_FACESIZE - 1);
 }
-}  // namespace
 
-void InitPGraphicUnit() {
-  CheckLangStrEntries();
-  PGLanguage = 0;
-  PGDialogFont = nullptr;
-  FillDialogLogFont();
-  CreatePGCursors();
-  InitClampTable();
-  SetDefaultPGOptions();
-  if (!PGCanvasList) PGCanvasList = new classlib::TList;
-  CheckRecordSizes();
-  gStarted = true;
+// One instance of each format class, in the fixed order of the lists. The formats that exist so
+// far hold their places; the others join in theirs (readers: BMP, DIB, RLE, JPG, JPEG, JIF, PNG,
+// PCX, PBM, PGM, PPM, TGA, TIF, TIFF; writers: BMP, DIB, JPG, JPEG, JIF, PNG, PBM, PGM, PPM, TGA,
+// TIF, TIFF).
+void FillFormatLists() {
+  FileFormatReaders = new TListOf<TFileFormatReader>;
+  FileFormatReaders->Add(New<TBMPFileFormatReader>());
+  FileFormatReaders->Add(New<TDIBFileFormatReader>());
+  FileFormatReaders->Add(New<TRLEFileFormatReader>());
+  FileFormatWriters = new TListOf<TFileFormatWriter>;
+  FileFormatWriters->Add(New<TBMPFileFormatWriter>());
+  FileFormatWriters->Add(New<TDIBFileFormatWriter>());
 }
 
-void FinalizePGraphicUnit() {
+template <class T>
+void FreeList(TListOf<T>*& List) {
+  if (!List) return;
+  for (int i = 0; i < List->GetCount(); ++i) Free(List->GetItem(i));
+  delete List;
+  List = nullptr;
+}
+
+// The shut-down steps, each safe for what was never made (a start-up that failed halfway).
+void Finalize() {
   DestroyPGCursors();
   FreeAllPGCanvasHandles();
   delete PGCanvasList;
   PGCanvasList = nullptr;
+  FreeAndNil(DefaultBMPFileFormatReader);
+  FreeAndNil(DefaultBMPFileFormatWriter);
+  FreeList(FileFormatReaders);
+  FreeList(FileFormatWriters);
+}
+}  // namespace
+
+void testing::SetPGStartupChecks(const TPGStartupChecks& Checks) { gChecks = Checks; }
+
+void InitPGraphicUnit() {
+  if (gStarted) return;  // once per run: a second start would make everything twice
+  try {
+    if (gChecks.LangStrEntries)
+      CheckLangStrEntries(gChecks.LangStrEntries, gChecks.LangStrCount);
+    else
+      CheckLangStrEntries();
+    PGLanguage = 0;
+    PGDialogFont = nullptr;
+    FillDialogLogFont();
+    CreatePGCursors();
+    InitClampTable();
+    SetDefaultPGOptions();
+    PGCanvasList = new classlib::TList;
+    DefaultBMPFileFormatReader = New<TBMPFileFormatReader>();
+    DefaultBMPFileFormatWriter = New<TBMPFileFormatWriter>();
+    FillFormatLists();
+    if (gChecks.RecordSizes)
+      CheckRecordSizes(gChecks.RecordSizes, gChecks.RecordSizeCount);
+    else
+      CheckRecordSizes();
+  } catch (...) {
+    Finalize();  // the program does not start; it keeps nothing of the attempt
+    throw;
+  }
+  gStarted = true;
+}
+
+void FinalizePGraphicUnit() {
+  if (!gStarted) return;
+  Finalize();
   gStarted = false;
 }
 

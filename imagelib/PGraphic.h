@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "classlib/graphic.h"
@@ -18,6 +19,7 @@ namespace imagelib {
 using namespace classlib;
 
 class TPGCanvas;
+enum TPGColorResolution : uint8_t;  // the file formats' colour resolutions
 
 // A colour: red in the low byte, then green, then blue (0..$FFFFFF).
 using TRGB = int32_t;
@@ -101,6 +103,33 @@ class TPixelGraphic : public TGraphic {
   bool GetColorCache() const { return ColorCache; }
   bool GetRGBWeighting() const { return RGBWeighting; }
   bool GetIsGray() const { return IsGray; }
+
+  // ---- loading, saving and the clipboard (PGLoadSave.cpp)
+  // Every load: an empty true-colour picture, then the reader chosen by the data's signature (or by
+  // Ext, lower case without the dot, for formats without one), gamma correction and the palette's
+  // kind; OnChange fires once. EPGUnknownFileFormat when no reader takes the data.
+  void LoadFromStreamIndex(TStream* Stream, const std::string& Ext, int Index);
+  void LoadFromStreamExt(TStream* Stream, const std::string& Ext);
+  void LoadFromStream(TStream* Stream) override;
+  void LoadFromFileIndex(const std::string& FileName, int Index);
+  void LoadFromFile(const std::string& FileName) override;
+  // Every save by extension: the writer for Ext, and a converted copy when the writer cannot store
+  // the picture's colour resolution (after the warning SaveColorResWarningAction asks for).
+  void SaveWithWriter(bool ToFile, const std::string& FileName, const std::string& Ext, TStream* Stream);
+  // Removes the file again when the save fails and the file did not exist before.
+  void SaveToFile(const std::string& FileName) override;
+  virtual void SaveToStreamExt(TStream* Stream, const std::string& Ext);
+  // As a bitmap file, whatever its colour resolution.
+  void SaveToStream(TStream* Stream) override;
+  // Component streams: a 32-bit length, then the picture as a bitmap file.
+  void WriteData(TStream* Stream) override;
+  void ReadData(TStream* Stream) override;
+  // A packed bitmap in a movable global block (CF_DIB); the caller owns the block.
+  void SaveToClipboardFormat(WORD& Format, HANDLE& Data, HPALETTE& Palette) override;
+  // CF_DIB only, else EPGUnknownClipboardFormat.
+  void LoadFromClipboardFormat(WORD Format, HANDLE Data, HPALETTE Palette) override;
+  // Loads the clipboard's packed bitmap when it holds one (Windows build).
+  void PasteFromClipboard();
 
   // ---- pixel access (each first flushes pending drawing)
   uint8_t* GetBits();
@@ -227,6 +256,10 @@ class TPixelGraphic : public TGraphic {
   void DitherRowBits(int Y, const uint8_t* BGR, bool Direct);
   // Count pixels of row Y from FirstX as blue, green, red, the way conversions read them.
   void ReadRowColors(int Y, int FirstX, int Count, uint8_t* BGR);
+  // Gamma correction of freshly loaded pixels (or palette) to the display gamma.
+  void ApplyGammaCorrection();
+  // Bit count and palette of a save's converted copy for resolution Target.
+  void PrepareForResolution(TPGColorResolution Target, TPixelGraphic* Source);
   // Begins dithering for a conversion into this picture when it dithers; tells whether it does.
   bool PrepareDithering();
   // One converted pixel: bytes for 24 bits, else dithered or matched.

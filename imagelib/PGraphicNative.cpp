@@ -15,5 +15,6 @@ void TPixelGraphic::DestroyCanvas() {}
 void TPixelGraphic::DrawToDC(HDC, const TRect&, bool, DWORD) {}
 void TPixelGraphic::Draw(TCanvas*, const TRect&) {}
 void TPixelGraphic::SetForceCanvasBlit(bool) {}
+void TPixelGraphic::PasteFromClipboard() {}
 
 }  // namespace imagelib

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "imagelib/PGPalettes.h"
 #include "imagelib/PGraphic.h"
 
@@ -205,4 +207,22 @@ TEST(ColorToIndex, TheColourMapPrefersTheEntryFewestCellsAway) {
   EXPECT_EQ(p->ColorToIndex(probe), 0) << "the map is kept while the palette stays";
   p->SetPaletteEntry(1, MakeRGB(16, 0, 0));
   EXPECT_EQ(p->ColorToIndex(probe), 0) << "rebuilt after a palette change, same answer";
+}
+
+TEST(ColorToIndex, Gray236TakesTheNearestGreyAndTheLowerOnATie) {
+  auto p = PaletteOf(pGray236);
+  p->SetRGBWeighting(false);
+  for (int l3 = 0; l3 <= 765; ++l3) {
+    int best = 0, bestDistance = 1 << 30;
+    for (int i = 0; i < 236; ++i) {
+      int d = std::abs(3 * RGBRed(p->GetPaletteEntry(i)) - l3);
+      if (d < bestDistance) {
+        bestDistance = d;
+        best = i;
+      }
+    }
+    TRGB c = MakeRGB(l3 / 3 + (l3 % 3 > 0), l3 / 3 + (l3 % 3 > 1), l3 / 3);  // a colour of that sum
+    ASSERT_EQ(Luminance3(c, false), l3);
+    ASSERT_EQ(p->ColorToIndex(c), best) << "L3 " << l3;
+  }
 }

@@ -4,6 +4,12 @@
 #include <vector>
 
 #include "classlib/testing.h"
+#include "imagelib/PGCanvasList.h"
+#include "imagelib/PGDither.h"
+#include "imagelib/PGInit.h"
+#include "imagelib/PGMessages.h"
+#include "imagelib/PGOptions.h"
+#include "imagelib/formats/PGBMPFormat.h"
 #include "imagelib/PGCursors.h"
 #include "imagelib/PGExceptions.h"
 #include "imagelib/PGRecordSizes.h"
@@ -86,4 +92,112 @@ TEST(CheckRecordSizes, TheLinkedLibrariesMatchAndAWrongSizeIsNamed) {
   } catch (const EPixelGraphic& e) {
     EXPECT_EQ(e.Message(), "png_text: the size in the compiled library (3) differs from the declared size (16)");
   }
+}
+
+namespace {
+// Counts how often instances of it are freed.
+int gFreedReaders = 0;
+class TCountedReader : public TFileFormatReader {
+ public:
+  TCountedReader() { Extension = "zzz"; }
+  ~TCountedReader() override { ++gFreedReaders; }
+};
+
+std::vector<std::string> Extensions(TList* List) {
+  std::vector<std::string> names;
+  for (int i = 0; i < List->GetCount(); ++i)
+    names.push_back(static_cast<TFileFormatReaderWriter*>(List->GetItem(i))->GetExtension());
+  return names;
+}
+
+// Restarts the library for a test, and leaves it started with the real checks afterwards.
+struct Restart {
+  Restart() { FinalizePGraphicUnit(); }
+  ~Restart() {
+    imagelib::testing::SetPGStartupChecks({});
+    InitPGraphicUnit();
+  }
+};
+}  // namespace
+
+TEST(InitPGraphicUnit, FillsTheListsInTheirOrderAndTheOptions) {
+  Restart restart;
+  InitPGraphicUnit();
+  ASSERT_TRUE(PGraphicUnitStarted());
+  EXPECT_EQ(Extensions(FileFormatReaders), (std::vector<std::string>{"bmp", "dib", "rle"}));
+  EXPECT_EQ(Extensions(FileFormatWriters), (std::vector<std::string>{"bmp", "dib"}));
+  EXPECT_EQ(FileFormatReaders->GetItem(0)->ClassName(), "TBMPFileFormatReader");
+  EXPECT_EQ(FileFormatWriters->GetItem(1)->ClassName(), "TDIBFileFormatWriter");
+  ASSERT_NE(PGCanvasList, nullptr);
+  EXPECT_EQ(PGCanvasList->GetCount(), 0);
+  EXPECT_NE(DefaultBMPFileFormatReader, nullptr);
+  EXPECT_NE(DefaultBMPFileFormatWriter, nullptr);
+  EXPECT_EQ(PGLanguage, 0);
+  EXPECT_EQ(PGDialogFont, nullptr);
+  EXPECT_EQ(PGDialogLogFont.lfHeight, 8);
+  EXPECT_EQ(PGDialogLogFont.lfWeight, 400);
+  EXPECT_EQ(PGDialogLogFont.lfCharSet, 1);
+  EXPECT_STREQ(PGDialogLogFont.lfFaceName, "MS Sans Serif");
+  EXPECT_EQ(PGDisplayGamma, 1.8L) << "exactly the extended value nearest to 1.8";
+  EXPECT_EQ(PGJPGQuality, 80);
+  EXPECT_EQ(PGJPGWriteDCTMethod, 2);
+  EXPECT_TRUE(PGDIB16BitScaling);
+  EXPECT_EQ(PGTIFFMaxImages, 1000);
+  EXPECT_EQ(PGTIFFXResolution.Numerator, 300);
+  EXPECT_EQ(PGClampTable[300], 255);
+}
+
+TEST(InitPGraphicUnit, ASecondStartChangesNothing) {
+  auto* readers = FileFormatReaders;
+  HCURSOR move = PGCursorMove;
+  InitPGraphicUnit();
+  EXPECT_EQ(FileFormatReaders, readers);
+  EXPECT_EQ(PGCursorMove, move);
+}
+
+TEST(InitPGraphicUnit, EachFailedCheckStopsTheStartAndLeavesNothing) {
+  Restart restart;
+  std::vector<TPGLangStrEntry> table(PGLangStrEntries, PGLangStrEntries + PGLangStrCount);
+  std::swap(table[1], table[2]);
+  TPGStartupChecks order;
+  order.LangStrEntries = table.data();
+  order.LangStrCount = int(table.size());
+  const TPGRecordSize sizes[] = {{"jpeg_error_mgr", 132, [] { return size_t(168); }}};
+  TPGStartupChecks records;
+  records.RecordSizes = sizes;
+  records.RecordSizeCount = 1;
+  struct Case {
+    TPGStartupChecks Checks;
+    const char* Message;
+  } cases[] = {{order, "PGLangStrEntries order wrong 1 and 2 are not identical"},
+               {records, "jpeg_error_mgr: the size in the compiled library (168) differs from the declared size (132)"}};
+  for (const Case& c : cases) {
+    imagelib::testing::SetPGStartupChecks(c.Checks);
+    try {
+      InitPGraphicUnit();
+      FAIL();
+    } catch (const EPixelGraphic& e) {
+      EXPECT_EQ(e.Message(), c.Message);
+    }
+    EXPECT_FALSE(PGraphicUnitStarted());
+    EXPECT_EQ(FileFormatReaders, nullptr);
+    EXPECT_EQ(PGCanvasList, nullptr);
+    EXPECT_EQ(PGCursorHandOpen, nullptr);
+    EXPECT_EQ(DefaultBMPFileFormatWriter, nullptr);
+  }
+}
+
+TEST(FinalizePGraphicUnit, FreesEverythingOnce) {
+  Restart restart;
+  InitPGraphicUnit();
+  gFreedReaders = 0;
+  FileFormatReaders->Add(new TCountedReader);
+  FinalizePGraphicUnit();
+  EXPECT_EQ(gFreedReaders, 1);
+  EXPECT_EQ(FileFormatReaders, nullptr);
+  EXPECT_EQ(FileFormatWriters, nullptr);
+  EXPECT_EQ(PGCanvasList, nullptr);
+  EXPECT_EQ(PGCursorCrossDashed, nullptr);
+  FinalizePGraphicUnit();  // a second shut-down has nothing left to free
+  EXPECT_EQ(gFreedReaders, 1);
 }
