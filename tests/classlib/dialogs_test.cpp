@@ -129,28 +129,32 @@ TEST_F(FileDialogs, OnlyOkTakesTheFileAndFilterBack) {
 }
 
 // Wine's real dialog accepts the record: it shows with the title, takes a typed name and OK.
+namespace {
+HWND gProbeDialog;
+int gProbeTicks;
+// Runs inside the dialog's own message loop.
+void CALLBACK ProbeTimer(HWND, UINT, UINT_PTR, DWORD) {
+  if (++gProbeTicks > 100) PostQuitMessage(0);  // never found: give up rather than hang
+  HWND dlg = FindWindowA(nullptr, "Prøvedialog 4711");
+  if (!dlg || gProbeDialog) return;
+  gProbeDialog = dlg;
+  // The file-name box of an explorer dialog of this record size, then OK.
+  SetDlgItemTextA(dlg, edt1, "C:\\settings_probe.cfg");
+  PostMessageA(dlg, WM_COMMAND, IDOK, 0);
+}
+}  // namespace
+
 TEST(FileDialog, RealOpenDialogTakesATypedName) {
   TOwned<TOpenDialog> dialog(New<TOpenDialog>(nullptr));
   dialog->SetTitle("Prøvedialog 4711");
   dialog->SetFilter("Indstillinger|*.cfg");
   dialog->SetInitialDir("C:\\");
-  static HWND found;
-  static int ticks;
-  found = nullptr;
-  ticks = 0;
-  // Runs inside the dialog's own message loop.
-  UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
-    if (++ticks > 100) PostQuitMessage(0);  // never found: give up rather than hang
-    HWND dlg = FindWindowA(nullptr, "Prøvedialog 4711");
-    if (!dlg || found) return;
-    found = dlg;
-    // The file-name box of an explorer dialog of this record size, then OK.
-    SetDlgItemTextA(dlg, edt1, "C:\\settings_probe.cfg");
-    PostMessageA(dlg, WM_COMMAND, IDOK, 0);
-  });
+  gProbeDialog = nullptr;
+  gProbeTicks = 0;
+  UINT_PTR timer = SetTimer(nullptr, 0, 100, ProbeTimer);
   bool ok = dialog->Execute();
   KillTimer(nullptr, timer);
-  ASSERT_NE(found, nullptr) << "the dialog never showed";
+  ASSERT_NE(gProbeDialog, nullptr) << "the dialog never showed";
   EXPECT_TRUE(ok);
   EXPECT_EQ(dialog->GetFileName(), "C:\\settings_probe.cfg");
 }
