@@ -1,5 +1,8 @@
 #include "classlib/dialogs.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "classlib/application.h"
 #include "classlib/forms.h"
 #include "classlib/graphics.h"
@@ -46,5 +49,45 @@ bool TColorDialog::Execute() {
   FColor = TColor(record.rgbResult);
   return true;
 }
+
+namespace {
+// The '|'-separated filter as the dialog wants it: NUL-separated with a double NUL at the end.
+std::string FilterList(const std::string& Filter) {
+  std::string list = Filter;
+  std::replace(list.begin(), list.end(), '|', '\0');
+  list.append(2, '\0');
+  return list;
+}
+
+// Keeps the dialog's explorer-style hook child; every message goes on to the dialog unchanged.
+UINT_PTR CALLBACK DefaultFileDialogHook(HWND, UINT, WPARAM, LPARAM) { return 0; }
+}  // namespace
+
+bool TOpenDialog::DoExecute(BOOL(WINAPI* Function)(OPENFILENAMEA*)) {
+  std::string filter = FilterList(FFilter);
+  std::vector<char> file(std::max<size_t>(4096, FFileName.size() + 1), '\0');
+  std::copy(FFileName.begin(), FFileName.end(), file.begin());
+  OPENFILENAMEA record{};
+  // The Windows 95 size: with it the dialog keeps the classic file-name edit a hook may address.
+  record.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+  record.hwndOwner = OwnerWindow();
+  record.lpstrFilter = FFilter.empty() ? nullptr : filter.c_str();
+  record.nFilterIndex = DWORD(std::max(FFilterIndex, 0));
+  record.lpstrFile = file.data();
+  record.nMaxFile = DWORD(file.size());
+  record.lpstrInitialDir = FInitialDir.empty() ? nullptr : FInitialDir.c_str();
+  record.lpstrTitle = FTitle.empty() ? nullptr : FTitle.c_str();
+  record.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLEHOOK;
+  record.lpfnHook = DefaultFileDialogHook;
+  if (!TaskModalDialog(Function, record)) return false;
+  file.back() = '\0';  // whatever the dialog left, the name ends inside the buffer
+  FFileName = file.data();
+  FFilterIndex = int(record.nFilterIndex);
+  return true;
+}
+
+bool TOpenDialog::Execute() { return DoExecute(GetOpenFileNameA); }
+
+bool TSaveDialog::Execute() { return DoExecute(GetSaveFileNameA); }
 
 }  // namespace classlib

@@ -1,8 +1,10 @@
 // Common dialogs: TCommonDialog runs a dialog function modally for its owner window (through
-// the test hook when one is set); TColorDialog chooses a colour.
+// the test hook when one is set); TColorDialog chooses a colour; TOpenDialog and TSaveDialog
+// choose a file.
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "classlib/component.h"
 #include "classlib/types.h"
@@ -42,9 +44,45 @@ class TColorDialog : public TCommonDialog {
   COLORREF FCustomColors[16];
 };
 
+// The file dialog of Explorer style. Filter is "Description|pattern|Description|pattern...";
+// FilterIndex counts from 1. Only OK takes the chosen file and filter back.
+class TOpenDialog : public TCommonDialog {
+  CL_CLASS(TOpenDialog)
+  explicit TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+  bool Execute() override;
+  const std::string& GetFileName() const { return FFileName; }
+  void SetFileName(const std::string& Value) { FFileName = Value; }
+  const std::string& GetInitialDir() const { return FInitialDir; }
+  void SetInitialDir(const std::string& Value) { FInitialDir = Value; }
+  const std::string& GetFilter() const { return FFilter; }
+  void SetFilter(const std::string& Value) { FFilter = Value; }
+  int GetFilterIndex() const { return FFilterIndex; }
+  void SetFilterIndex(int Value) { FFilterIndex = Value; }
+  const std::string& GetTitle() const { return FTitle; }
+  void SetTitle(const std::string& Value) { FTitle = Value; }
+
+ protected:
+  // Fills the record and runs Function (GetOpenFileNameA or GetSaveFileNameA) on it.
+  bool DoExecute(BOOL(WINAPI* Function)(OPENFILENAMEA*));
+
+ private:
+  std::string FFileName;
+  std::string FInitialDir;
+  std::string FFilter;
+  int FFilterIndex = 1;
+  std::string FTitle;
+};
+
+class TSaveDialog : public TOpenDialog {
+  CL_CLASS(TSaveDialog)
+  explicit TSaveDialog(TComponent* AOwner) : TOpenDialog(AOwner) {}
+  bool Execute() override;
+};
+
 namespace testing {
 // Replaces the dialog function of every common dialog: the hook gets the dialog and its record
-// (CHOOSECOLORA* for a colour dialog), fills in the answer and returns the dialog's result.
+// (CHOOSECOLORA* for a colour dialog, OPENFILENAMEA* for a file dialog, whose lpstrFile holds
+// nMaxFile bytes), fills in the answer and returns the dialog's result.
 using CommonDialogHook = std::function<bool(TCommonDialog& Dialog, void* Record)>;
 void SetCommonDialogHook(CommonDialogHook Hook);
 }  // namespace testing

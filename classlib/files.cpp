@@ -57,10 +57,9 @@ std::string GetExeName() {
   }
 }
 
-namespace {
-std::vector<std::string> SplitCommandLine() {
+std::vector<std::string> SplitCommandLine(const std::string& CommandLine) {
   std::vector<std::string> params;
-  const char* p = GetCommandLineA();
+  const char* p = CommandLine.c_str();
   while (*p) {
     while (*p == ' ' || *p == '\t') ++p;
     if (!*p) break;
@@ -78,16 +77,15 @@ std::vector<std::string> SplitCommandLine() {
   }
   return params;
 }
-}  // namespace
 
 int ParamCount() {
-  size_t n = SplitCommandLine().size();
+  size_t n = SplitCommandLine(GetCommandLineA()).size();
   return n > 0 ? int(n) - 1 : 0;
 }
 
 std::string ParamStr(int Index) {
   if (Index == 0) return GetExeName();
-  std::vector<std::string> params = SplitCommandLine();
+  std::vector<std::string> params = SplitCommandLine(GetCommandLineA());
   return Index > 0 && size_t(Index) < params.size() ? params[size_t(Index)] : std::string();
 }
 

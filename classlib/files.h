@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace classlib {
 
@@ -15,8 +16,12 @@ bool SetCurrentDir(const std::string& Name);
 std::string GetCurrentDir();
 std::string GetExeName();  // the full path of the running program
 
-// The command line split at blanks; double quotes group and are removed; "" counts.
+// The program's parameters: its command line split as SplitCommandLine does; ParamStr(0) is the
+// program file.
 int ParamCount();
 std::string ParamStr(int Index);
+// Splits at blanks and tabs; double quotes group and are removed, with no escapes; an empty ""
+// counts as a part. The first part is the program as the command line names it.
+std::vector<std::string> SplitCommandLine(const std::string& CommandLine);
 
 }  // namespace classlib

@@ -10,7 +10,6 @@ namespace skadra {
 // of 0 to divide by.
 int GridSize = 2;
 int SnapX = 0, SnapY = 0;
-std::string PainterPath = "mspaint.exe";
 
 TForm1* Form1 = nullptr;
 
@@ -18,8 +17,6 @@ namespace {
 constexpr int kBarHeight = 41;
 constexpr int kButtonSize = 25;
 constexpr int kButtonTop = 8;
-constexpr int kPictureWidth = 780;
-constexpr int kPictureHeight = 1200;
 }  // namespace
 
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
@@ -41,7 +38,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
 
   Image1 = New<TImage>(this);
   Image1->SetName("Image1");
-  Image1->SetBounds(0, 8, kPictureWidth, kPictureHeight);
+  Image1->SetBounds(0, 8, 780, 1200);
   Image1->SetParent(ScrollBox1);
 
   StatusBar1 = New<TStatusBar>(this);
@@ -52,6 +49,14 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
 
   ColorDialog1 = New<TColorDialog>(this);
   ColorDialog1->SetName("ColorDialog1");
+  OpenDialog1 = New<TOpenDialog>(this);
+  OpenDialog1->SetName("OpenDialog1");
+  SaveDialog1 = New<TSaveDialog>(this);
+  SaveDialog1->SetName("SaveDialog1");
+  OpenDialog2 = New<TOpenDialog>(this);
+  OpenDialog2->SetName("OpenDialog2");
+  OpenDialog2->SetFilter("Indstillinger|*.cfg");
+  OpenDialog2->SetTitle(" Vælg Indstillinger for start af TRIVANE v. 1.0");
 
   // The window and the picture answer the mouse alike; each reports in its own coordinates.
   OnMouseDown = Image1->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
@@ -85,9 +90,21 @@ void TForm1::BuildMenu() {
   Fra1 = MakeMenuItem("Fra", &TForm1::Fra1Click);
   Tegnevrktj1->Add(Til1);
   Tegnevrktj1->Add(Fra1);
+  // The commands of these items come with the hide-tools dialog and the outside programs; the
+  // settings and the switches enable and disable them already.
+  SKJUL1 = MakeMenuItem("SKJUL", nullptr);
+  STARTTEKSTBEHANDLER1 = MakeMenuItem("START TEKSTBEHANDLER", nullptr);
+  STARTMALEREN1 = MakeMenuItem("START MALEREN", nullptr);
+  Startdemedbilledet1 = MakeMenuItem("Start den med dette billede", nullptr);
+  StartdenTOM1 = MakeMenuItem("Start den TOM", nullptr);
+  STARTMALEREN1->Add(Startdemedbilledet1);
+  STARTMALEREN1->Add(StartdenTOM1);
   MainMenu1->GetItems()->Add(StregFarve1);
   MainMenu1->GetItems()->Add(GentegnNet1);
   MainMenu1->GetItems()->Add(Tegnevrktj1);
+  MainMenu1->GetItems()->Add(SKJUL1);
+  MainMenu1->GetItems()->Add(STARTTEKSTBEHANDLER1);
+  MainMenu1->GetItems()->Add(STARTMALEREN1);
   SetMenu(MainMenu1);
 }
 
@@ -199,18 +216,6 @@ void TForm1::BuildBrushBar() {
   DiagCrossBrush->SetName("DiagCrossBrush");
   BrushColor = MakeButton(BrushBar, 272, 0, TGlyph::Colors, &TForm1::BrushColorClick);
   BrushColor->SetName("BrushColor");
-}
-
-// ---- start
-
-void TForm1::FormCreate(TObject*) {
-  TOwned<TBitmap> bitmap(New<TBitmap>());
-  bitmap->SetSize(kPictureWidth, kPictureHeight);
-  Image1->GetPicture()->SetGraphic(bitmap.get());
-  GridSize = 2;
-  ToolKind = 0;
-  PictureCanvas()->GetPen()->SetColor(clBlack);
-  DrawIsoGrid(GridSize);
 }
 
 // ---- drawing

@@ -1,9 +1,11 @@
 // The drawing window of Skadra: one picture in a scroll box with an isometric dot grid, seven
 // tools with rubber bands and snapping, pen and brush bars and the coordinates in the status bar.
+// At start it applies a settings file or, when the program has parameters, its switches.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "classlib/bitmap.h"
 #include "classlib/buttons.h"
@@ -15,6 +17,7 @@
 #include "classlib/panels.h"
 #include "classlib/scrollbox.h"
 #include "classlib/statusbar.h"
+#include "classlib/stringlist.h"
 #include "classlib/updown.h"
 
 namespace skadra {
@@ -23,12 +26,26 @@ using namespace classlib;
 
 enum class TGlyph;
 
+// The keys of a settings file, in the order each line is tested against them.
+enum class TSettingKey { Skjul, Linie, Blyant, De4, Size, Hojde, Bredde, Maler, Tekster };
+
 // The grid size G; set by the settings, the command line and the new-picture dialog.
 extern int GridSize;
 // The result of the last TForm1::Snap.
 extern int SnapX, SnapY;
 // The program the painter commands start.
 extern std::string PainterPath;
+// The program's parameters, which the window's start-up applies. The program block fills them in
+// from its command line before the window is made; none by default.
+extern std::vector<std::string> StartParameters;
+
+// The folder of the program file, without a trailing separator.
+std::string ExeDir();
+
+namespace testing {
+// Makes ExeDir() answer Folder; an empty text gives the program's own folder back.
+void SetExeDir(const std::string& Folder);
+}  // namespace testing
 
 class TForm1 : public TForm {
   CL_CLASS(TForm1)
@@ -41,6 +58,11 @@ class TForm1 : public TForm {
   TMenuItem* Tegnevrktj1;
   TMenuItem* Til1;
   TMenuItem* Fra1;
+  TMenuItem* SKJUL1;
+  TMenuItem* STARTTEKSTBEHANDLER1;
+  TMenuItem* STARTMALEREN1;
+  TMenuItem* Startdemedbilledet1;
+  TMenuItem* StartdenTOM1;
   TPanel* Panel1;
   TSpeedButton* LineButton;
   TSpeedButton* SpeedButton1;
@@ -75,6 +97,9 @@ class TForm1 : public TForm {
   TImage* Image1;
   TStatusBar* StatusBar1;
   TColorDialog* ColorDialog1;
+  TOpenDialog* OpenDialog1;
+  TSaveDialog* SaveDialog1;
+  TOpenDialog* OpenDialog2;  // the settings file
 
   // ---- fields
   TBrushStyle SavedBrushStyle = bsSolid;
@@ -85,9 +110,18 @@ class TForm1 : public TForm {
   TPoint CurrentPoint;
   uint8_t ToolKind = 0;
   std::string PictureFileName;
+  // The lines of the settings file read at start, as they stand in the file.
+  TStringList SettingsLines;
+
+  // ---- start
+  // The picture folder, a new picture, then the settings file or the parameters, then the grid.
+  void FormCreate(TObject* Sender);
+  // Applies SettingsLines, then draws the grid.
+  void ApplySettings();
+  // Applies the switches of Parameters (the program's parameters, first to last).
+  void ApplyCommandLine(const std::vector<std::string>& Parameters);
 
   // ---- drawing
-  void FormCreate(TObject* Sender);
   // Snaps (X, Y) for the current tool into SnapX, SnapY.
   void Snap(int X, int Y);
   void DrawIsoGrid(int G);
@@ -130,6 +164,8 @@ class TForm1 : public TForm {
   void BuildToolPanel();
   void BuildPenBar();
   void BuildBrushBar();
+  void ApplySetting(TSettingKey Key, const std::string& Value);
+  void LookUpPainter();
 };
 
 extern TForm1* Form1;

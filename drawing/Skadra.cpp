@@ -2,6 +2,7 @@
 // runs, and the libraries stop after the windows are gone.
 #include "classlib/application.h"
 #include "classlib/exceptions.h"
+#include "classlib/files.h"
 #include "classlib/msgbox.h"
 #include "classlib/startup.h"
 #include "drawing/DrawWin.h"
@@ -14,6 +15,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   try {
     imagelib::InitPGraphicUnit();
     Application->Initialize();
+    // The one place that reads the command line: the window's start-up takes the parameters.
+    for (int i = 1; i <= ParamCount(); ++i) skadra::StartParameters.push_back(ParamStr(i));
     Application->CreateForm(skadra::Form1);
     Application->Run();
   } catch (...) {

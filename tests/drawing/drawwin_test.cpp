@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <sstream>
 
 #include "classlib/application.h"
@@ -89,6 +90,12 @@ class DrawingWindow : public ::testing::Test {
   void SetUp() override {
     Application->Initialize();
     testsupport::ParkPointer();
+    // A start without parameters whose settings dialog is cancelled and whose default settings
+    // change nothing.
+    skadra::testing::SetExeDir(Folder.Path());
+    std::ofstream(Folder.File("default.cfg")) << "";
+    StartParameters.clear();
+    classlib::testing::SetCommonDialogHook([](TCommonDialog&, void*) { return false; });
     Form = New<TForm1>(Application);
     Form->Show();
     Application->ProcessMessages();
@@ -97,6 +104,7 @@ class DrawingWindow : public ::testing::Test {
   void TearDown() override {
     classlib::testing::SetCommonDialogHook(nullptr);
     Free(Form);
+    skadra::testing::SetExeDir("");
   }
 
   void Press(int X, int Y) { testsupport::MouseDown(Picture, X, Y); }
@@ -134,6 +142,7 @@ class DrawingWindow : public ::testing::Test {
     return ::testing::AssertionFailure() << differences << " pixels differ:" << first.str();
   }
 
+  testsupport::TempDir Folder;
   TForm1* Form = nullptr;
   HWND Picture = nullptr;
 };
@@ -530,13 +539,32 @@ TEST_F(DrawingWindow, ToolPanelOffAndOnFromTheMenu) {
   EXPECT_TRUE(IsWindowVisible(Form->Panel1->GetHandle()));
   EXPECT_FALSE(IsWindowVisible(Form->PenBar->GetHandle())) << "only the tool panel comes back";
   HMENU bar = GetMenu(Form->GetHandle());
-  ASSERT_EQ(GetMenuItemCount(bar), 3);
+  ASSERT_EQ(GetMenuItemCount(bar), 6);
   EXPECT_EQ(GetSubMenu(bar, 0), nullptr) << "StregFarve is a command of the bar";
   EXPECT_EQ(GetSubMenu(bar, 1), nullptr) << "Gentegn Net is a command of the bar";
   EXPECT_NE(GetSubMenu(bar, 2), nullptr);
   char text[32] = {};
   GetMenuStringA(bar, 2, text, sizeof text, MF_BYPOSITION);
   EXPECT_EQ(testsupport::Escaped(text), "Tegnev\\xE6rkt\\xF8j");
+  EXPECT_EQ(GetSubMenu(bar, 3), nullptr) << "SKJUL is a command of the bar";
+  EXPECT_EQ(GetSubMenu(bar, 4), nullptr) << "START TEKSTBEHANDLER is a command of the bar";
+  HMENU painter = GetSubMenu(bar, 5);
+  ASSERT_NE(painter, nullptr);
+  EXPECT_EQ(GetMenuItemCount(painter), 2);
+  GetMenuStringA(bar, 5, text, sizeof text, MF_BYPOSITION);
+  EXPECT_EQ(std::string(text), "START MALEREN");
+}
+
+TEST_F(DrawingWindow, SwitchedOffCommandsAreGreyInTheMenuBar) {
+  HMENU bar = GetMenu(Form->GetHandle());
+  for (int i = 3; i <= 5; ++i) EXPECT_FALSE(GetMenuState(bar, UINT(i), MF_BYPOSITION) & MF_GRAYED) << i;
+  Form->ApplyCommandLine({"4", "5"});
+  for (int i = 3; i <= 5; ++i) EXPECT_TRUE(GetMenuState(bar, UINT(i), MF_BYPOSITION) & MF_GRAYED) << i;
+  Form->ApplyCommandLine({"1", "3"});
+  for (TSpeedButton* b : {Form->LineButton, Form->RectangleButton, Form->EllipseButton, Form->RoundRectButton,
+                          Form->BrushButton})
+    EXPECT_FALSE(IsWindowEnabled(b->GetHandle())) << b->GetName();
+  EXPECT_TRUE(IsWindowEnabled(Form->PenButton->GetHandle()));
 }
 
 TEST_F(DrawingWindow, ChoosingAToolLeavesAPendingFigureInProgress) {
