@@ -57,27 +57,6 @@ std::string GetExeName() {
   }
 }
 
-std::vector<std::string> SplitCommandLine(const std::string& CommandLine) {
-  std::vector<std::string> params;
-  const char* p = CommandLine.c_str();
-  while (*p) {
-    while (*p == ' ' || *p == '\t') ++p;
-    if (!*p) break;
-    std::string param;
-    while (*p && *p != ' ' && *p != '\t') {
-      if (*p == '"') {
-        ++p;
-        while (*p && *p != '"') param += *p++;
-        if (*p) ++p;
-      } else {
-        param += *p++;
-      }
-    }
-    params.push_back(param);
-  }
-  return params;
-}
-
 int ParamCount() {
   size_t n = SplitCommandLine(GetCommandLineA()).size();
   return n > 0 ? int(n) - 1 : 0;

@@ -12,7 +12,7 @@
 #include "classlib/startup.h"
 #include "imagelib/PGInit.h"
 #include "imagelib/PGraphic.h"
-#include "imagelib/formats/PGBMPFormat.h"
+#include "imagelib/formats/PGFileFormats.h"
 
 using namespace imagelib;
 

@@ -124,20 +124,6 @@ __attribute__((always_inline)) inline int Sys16Index(TRGB Color) {
   return result;
 }
 
-// pSpecial252's entries split into channels, so that matching needs no unpacking.
-struct Channels {
-  int16_t R, G, B, Unused;
-};
-constexpr std::array<Channels, 252> MakeSpecial252Channels() {
-  std::array<Channels, 252> c{};
-  for (size_t i = 0; i < 252; ++i) {
-    TRGB e = kTables.Special252[i];
-    c[i] = Channels{int16_t(e & 0xFF), int16_t((e >> 8) & 0xFF), int16_t((e >> 16) & 0xFF), 0};
-  }
-  return c;
-}
-inline constexpr std::array<Channels, 252> kSpecial252Channels = MakeSpecial252Channels();
-
 // The match with the entry's channels, so that the caller needs no second look-up.
 struct Match {
   int Index, R, G, B;

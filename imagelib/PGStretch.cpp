@@ -119,14 +119,12 @@ void TPixelGraphic::ConversionColors(TRGB (&Colors)[256]) const {
   }
 }
 
-void TPixelGraphic::ReadRowColors(int Y, int FirstX, int Count, uint8_t* BGR) {
+void TPixelGraphic::ReadRowColors(int Y, int FirstX, int Count, const TRGB* Colors, uint8_t* BGR) {
   const uint8_t* row = ScanLine(Y);
   if (BitCountNum == 3) {
     std::memcpy(BGR, row + int64_t(FirstX) * 3, size_t(Count) * 3);
     return;
   }
-  TRGB colors[256];
-  ConversionColors(colors);
   for (int i = 0; i < Count; ++i) {
     int x = FirstX + i, index;
     switch (BitCountNum) {
@@ -134,7 +132,7 @@ void TPixelGraphic::ReadRowColors(int Y, int FirstX, int Count, uint8_t* BGR) {
       case 1: index = (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4); break;
       default: index = row[x];
     }
-    TRGB c = colors[index];
+    TRGB c = Colors[index];
     BGR[3 * i] = uint8_t(RGBBlue(c));
     BGR[3 * i + 1] = uint8_t(RGBGreen(c));
     BGR[3 * i + 2] = uint8_t(RGBRed(c));
@@ -214,12 +212,14 @@ void TPixelGraphic::StretchCopy(int DstX, int DstY, int DstW, int DstH, int SrcX
     std::vector<int32_t> RGB;  // three per target column
   };
   std::deque<Partial> partials;
+  TRGB sourceColors[256];
+  Source->ConversionColors(sourceColors);
   std::vector<uint8_t> sourceRow(size_t(IntMax(sourceLast - sourceFirst + 1, 0)) * 3);
   auto partialOf = [&](int row) -> const std::vector<int32_t>& {
     for (const Partial& p : partials)
       if (p.SourceRow == row) return p.RGB;
     Partial p{row, std::vector<int32_t>(size_t(columns) * 3, 0)};
-    if (sourceLast >= sourceFirst) Source->ReadRowColors(row, sourceFirst, sourceLast - sourceFirst + 1, sourceRow.data());
+    if (sourceLast >= sourceFirst) Source->ReadRowColors(row, sourceFirst, sourceLast - sourceFirst + 1, sourceColors, sourceRow.data());
     for (int c = 0; c < columns; ++c) {
       if (!columnValid[size_t(c)]) continue;
       int64_t sr = 0, sg = 0, sb = 0;
@@ -309,6 +309,8 @@ void TPixelGraphic::CopyRect(int DstX, int DstY, int DstW, int DstH, int SrcX, i
   bool blocks = BitCountNum == 3 && Source->BitCountNum == 3;
   bool allColumns = x0 == 0 && count == Width;
   std::vector<uint8_t> colors(size_t(count) * 3);
+  TRGB sourceColors[256];
+  Source->ConversionColors(sourceColors);
   bool abort = false;
   for (int y = y0; y <= y1 && !abort; ++y) {
     int64_t sy = int64_t(y) + SrcY - DstY;
@@ -319,7 +321,7 @@ void TPixelGraphic::CopyRect(int DstX, int DstY, int DstW, int DstH, int SrcX, i
       continue;
     }
     if (dithering) NextDitherRow();
-    Source->ReadRowColors(int(sy), int(int64_t(x0) + SrcX - DstX), count, colors.data());
+    Source->ReadRowColors(int(sy), int(int64_t(x0) + SrcX - DstX), count, sourceColors, colors.data());
     if (dithering && allColumns) {
       DitherRow(y, colors.data());
     } else {

@@ -254,8 +254,9 @@ class TPixelGraphic : public TGraphic {
   int32_t MatchUnknownColor(TRGB Color);
   template <int N, TPaletteIdent Kind>
   void DitherRowBits(int Y, const uint8_t* BGR, bool Direct);
-  // Count pixels of row Y from FirstX as blue, green, red, the way conversions read them.
-  void ReadRowColors(int Y, int FirstX, int Count, uint8_t* BGR);
+  // Count pixels of row Y from FirstX as blue, green, red, palette indices through Colors (the
+  // picture's ConversionColors, made once per conversion).
+  void ReadRowColors(int Y, int FirstX, int Count, const TRGB* Colors, uint8_t* BGR);
   // Gamma correction of freshly loaded pixels (or palette) to the display gamma.
   void ApplyGammaCorrection();
   // Bit count and palette of a save's converted copy for resolution Target.
