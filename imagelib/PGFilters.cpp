@@ -45,15 +45,16 @@ void TPixelGraphic::ApplyFilter(TPGFilter* Filter, TPixelGraphic* Source) {
         // by pixel.
         bool rows = Filter->HasRowForms() && Bits && Source->Bits && Source->Width == Width &&
                     Source->Height == Height;
-        std::vector<uint8_t> colors(rows ? size_t(Width) * 3 : 0);
+        // A true-colour target's rows take the filtered colours directly.
+        std::vector<uint8_t> colors(rows && BitCountNum != 3 ? size_t(Width) * 3 : 0);
         bool abort = false;
         for (int y = 0; y < Height && !abort; ++y) {
           if (dithering) NextDitherRow();
-          if (rows) {
+          if (rows && BitCountNum == 3) {
+            Filter->FilterRow(y, ScanLine(y));
+          } else if (rows) {
             Filter->FilterRow(y, colors.data());
-            if (BitCountNum == 3) {
-              std::memcpy(ScanLine(y), colors.data(), colors.size());
-            } else if (dithering) {
+            if (dithering) {
               DitherRow(y, colors.data());
             } else {
               for (int i = 0; i < Width; ++i) {
@@ -123,7 +124,8 @@ void TPGFilter::FilterSourceRow(int Y, uint8_t* BGR) {
   if (!Source) throw EPGFilter(PGLangStrS1(20, "Source"));
   int width = Source->GetWidth();
   if (Source->GetBitCountNum() == 3) {
-    std::memcpy(BGR, Source->ScanLine(Y), size_t(width) * 3);
+    const uint8_t* row = Source->ScanLine(Y);
+    if (row != BGR) std::memcpy(BGR, row, size_t(width) * 3);  // in place it is the row itself
     FilterColors(BGR, width);
     return;
   }

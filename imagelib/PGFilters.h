@@ -32,7 +32,8 @@ class TPGFilter : public TPGFilterClass {
   virtual bool HasRowForms() { return false; }
   // Replaces each of Count colours (blue, green, red) by its FilterColor.
   virtual void FilterColors(uint8_t* BGR, int Count);
-  // FilterPixel of every pixel of row Y, as blue, green, red; Source's width of them.
+  // FilterPixel of every pixel of row Y, as blue, green, red; Source's width of them. BGR may be
+  // row Y of Source itself when a colour filter runs in place.
   virtual void FilterRow(int Y, uint8_t* BGR);
 
   TPixelGraphic* Source = nullptr;
