@@ -56,7 +56,7 @@ void Gray(TPixelGraphic* Photo) {
   PointFilter(Photo, &f);
 }
 
-void RGB(TPixelGraphic* Photo) {
+void RedAndBlue(TPixelGraphic* Photo) {
   TRGBFilter f;
   auto channel = [](int i, int percent) { return uint8_t(std::clamp(i + percent * 255 / 100, 0, 255)); };
   for (int i = 0; i < 256; ++i) {
@@ -100,7 +100,7 @@ const std::map<std::string, Operation>& Operations() {
       {"optimized252-dither", [](TPixelGraphic* s, TPixelGraphic* t) { Optimize(s, t, true); }},
       {"optimized252-plain", [](TPixelGraphic* s, TPixelGraphic* t) { Optimize(s, t, false); }},
       {"filter-gray", [](TPixelGraphic* s, TPixelGraphic*) { Gray(s); }},
-      {"filter-rgb", [](TPixelGraphic* s, TPixelGraphic*) { RGB(s); }},
+      {"filter-rgb", [](TPixelGraphic* s, TPixelGraphic*) { RedAndBlue(s); }},
       {"filter-bcg", [](TPixelGraphic* s, TPixelGraphic*) { BCG(s); }},
       {"filter-sharpen", Sharpen},
       {"filter-smooth", Smooth},
