@@ -39,6 +39,7 @@ struct TConvFilter::RowState {
     int32_t Weight;
   };
   bool Interior = false;  // the interior is summed in 32 bits
+  bool Narrow = false;    // every weight fits in 16 bits
   int X0 = 0, X1 = -1;    // output columns whose kernel lies inside the source
   int Y0 = 0, Y1 = -1;    // output rows likewise
   std::vector<Tap> Taps;  // the cells that are not 0
@@ -236,6 +237,7 @@ void TConvFilter::PrepareRows() {
       r.Taps.push_back(RowState::Tap{i, 3 * (OffsetX + j), w});
     }
   r.Sum = positive + negative;
+  r.Narrow = std::all_of(r.Taps.begin(), r.Taps.end(), [](const RowState::Tap& t) { return t.Weight >= INT16_MIN && t.Weight <= INT16_MAX; });
   // Any sum of the interior lies in 255 x negative .. 255 x positive.
   int64_t low = 255 * negative, high = 255 * positive;
   r.Interior = r.X0 <= r.X1 && r.Y0 <= r.Y1 && low >= INT32_MIN && high <= INT32_MAX;
@@ -295,14 +297,22 @@ void TConvFilter::FilterRow(int Y, uint8_t* BGR) {
   const uint8_t* table = r.Table.empty() ? nullptr : r.Table.data() - r.TableMin;
   int bytes = (r.X1 - r.X0 + 1) * 3;
   uint8_t* out = BGR + size_t(r.X0) * 3;
+  // Weights of 16 bits let the vectoriser multiply 16-bit lanes into 32-bit sums.
+  auto addTaps = [&](auto narrow, int start, int n) {
+    using Weight = decltype(narrow);
+    for (const RowState::Tap& t : r.Taps) {
+      const uint8_t* src = rows[t.Row] + t.Offset + start;
+      const Weight w = Weight(t.Weight);
+      for (int p = 0; p < n; ++p) sums[p] += int32_t(w) * int32_t(int16_t(src[p]));
+    }
+  };
   for (int start = 0; start < bytes; start += kChunk) {
     int n = std::min(kChunk, bytes - start);
     std::fill(sums, sums + n, 0);
-    for (const RowState::Tap& t : r.Taps) {
-      const uint8_t* src = rows[t.Row] + t.Offset + start;
-      const int32_t w = t.Weight;
-      for (int p = 0; p < n; ++p) sums[p] += w * src[p];
-    }
+    if (r.Narrow)
+      addTaps(int16_t(), start, n);
+    else
+      addTaps(int32_t(), start, n);
     if (table)
       for (int p = 0; p < n; ++p) out[start + p] = table[sums[p]];
     else
