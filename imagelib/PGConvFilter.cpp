@@ -131,6 +131,13 @@ void TConvFilter::MakeShapeKernel(TDistributionShape Shape, bool UseDistance, lo
       default: return fabsl(x) <= a ? 1 / (2 * a) : 0;
     }
   };
+  // A kernel of radius R, cell (x, y) from its distances (dx, dy) to the centre.
+  auto fill = [&](int R, auto Cell) {
+    SetWidth(2 * R + 1);
+    SetHeight(2 * R + 1);
+    for (int y = 0; y <= 2 * R; ++y)
+      for (int x = 0; x <= 2 * R; ++x) SetKernelValue(x, y, Cell(x - R, y - R));
+  };
   int r = 0;
   if (Shape == dsGaussian || Shape == dsTent) {
     long double f0 = f(0);
@@ -139,26 +146,16 @@ void TConvFilter::MakeShapeKernel(TDistributionShape Shape, bool UseDistance, lo
     for (; x <= kRadiusLimit; ++x)
       if (RoundCell(UseDistance ? f(x) * s : f(x) * s * f0, "StdDeviation") <= 0) break;
     r = x - 1;
-    SetWidth(2 * r + 1);
-    SetHeight(2 * r + 1);
-    for (int y = 0; y <= 2 * r; ++y)
-      for (int cx = 0; cx <= 2 * r; ++cx) {
-        long double dx = cx - r, dy = y - r;
-        long double v = UseDistance ? f(sqrtl(dx * dx + dy * dy)) * s : f(dx) * s * f(dy);
-        SetKernelValue(cx, y, RoundCell(v, "StdDeviation"));
-      }
+    fill(r, [&](long double dx, long double dy) {
+      return RoundCell(UseDistance ? f(sqrtl(dx * dx + dy * dy)) * s : f(dx) * s * f(dy), "StdDeviation");
+    });
   } else if (Shape == dsRect) {
     int x = 0;
     while (x <= kRadiusLimit && f(x) != 0) ++x;
     r = x - 1;
-    SetWidth(2 * r + 1);
-    SetHeight(2 * r + 1);
-    for (int y = 0; y <= 2 * r; ++y)
-      for (int cx = 0; cx <= 2 * r; ++cx) {
-        long double dx = cx - r, dy = y - r;
-        bool inside = UseDistance ? f(sqrtl(dx * dx + dy * dy)) > 0 : f(dx) * f(dy) > 0;
-        SetKernelValue(cx, y, inside ? 1 : 0);
-      }
+    fill(r, [&](long double dx, long double dy) {
+      return (UseDistance ? f(sqrtl(dx * dx + dy * dy)) > 0 : f(dx) * f(dy) > 0) ? 1 : 0;
+    });
   }
   OffsetX = -r;
   OffsetY = -r;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "imagelib/PGraphic.h"
+#include "tests/imagelib/progress_events.h"
 
 namespace filtertest {
 
@@ -78,21 +79,7 @@ inline void ReferenceRun(TPixelGraphic* Target, const std::function<TRGB(int, in
   Target->EndDither();
 }
 
-// The three progress events and OnChange as a log ("start", "Step/Max", "end", "changed"); a
-// handler aborts at step AbortAt.
-struct Events {
-  explicit Events(TPixelGraphic* P) {
-    P->OnProgressStart = [this](TObject*) { Log.push_back("start"); };
-    P->OnProgress = [this](TObject*, int Step, int Max, bool& Abort) {
-      Log.push_back(std::to_string(Step) + "/" + std::to_string(Max));
-      Abort = AbortAt == Step;
-    };
-    P->OnProgressEnd = [this](TObject*) { Log.push_back("end"); };
-    P->OnChange = [this](TObject*) { Log.push_back("changed"); };
-  }
-  std::vector<std::string> Log;
-  int AbortAt = -1;
-};
+using testsupport::Events;
 
 // The palette kinds a target of each bit count gets in the equality tests.
 inline TPaletteIdent TargetPalette(int BitCountNum) {
