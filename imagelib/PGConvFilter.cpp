@@ -221,24 +221,28 @@ void TConvFilter::PrepareRows() {
   Rows = std::make_unique<RowState>();
   RowState& r = *Rows;
   int64_t sw = Source->GetWidth(), sh = Source->GetHeight();
-  r.X0 = int(std::max<int64_t>(0, -int64_t(OffsetX)));
-  r.X1 = int(std::min<int64_t>(sw - 1, sw - int64_t(OffsetX) - Width));
-  r.Y0 = int(std::max<int64_t>(0, -int64_t(OffsetY)));
-  r.Y1 = int(std::min<int64_t>(sh - 1, sh - int64_t(OffsetY) - Height));
+  // Offsets may be anything: the bounds are found in 64 bits and kept within the picture.
+  auto clamp = [](int64_t V, int64_t Low, int64_t High) { return int(std::min(std::max(V, Low), High)); };
+  r.X0 = clamp(-int64_t(OffsetX), 0, sw);
+  r.X1 = clamp(sw - int64_t(OffsetX) - Width, -1, sw - 1);
+  r.Y0 = clamp(-int64_t(OffsetY), 0, sh);
+  r.Y1 = clamp(sh - int64_t(OffsetY) - Height, -1, sh - 1);
   int64_t positive = 0, negative = 0;
-  for (int i = 0; i < Height; ++i)
-    for (int j = 0; j < Width; ++j) {
-      int32_t w = Kernel[size_t(j + i * Width)];
-      if (w == 0) continue;
-      (w > 0 ? positive : negative) += w;
-      r.Taps.push_back(RowState::Tap{i, 3 * (OffsetX + j), w});
-    }
+  for (int32_t w : Kernel) (w > 0 ? positive : negative) += w;
   r.Sum = positive + negative;
-  r.Narrow = std::all_of(r.Taps.begin(), r.Taps.end(), [](const RowState::Tap& t) { return t.Weight >= INT16_MIN && t.Weight <= INT16_MAX; });
   // Any sum of the interior lies in 255 x negative .. 255 x positive.
   int64_t low = 255 * negative, high = 255 * positive;
   r.Interior = r.X0 <= r.X1 && r.Y0 <= r.Y1 && low >= INT32_MIN && high <= INT32_MAX;
+  r.Narrow = true;
   if (r.Interior) {
+    // With an interior every tap lies within a row of the picture, so its offset is small.
+    for (int i = 0; i < Height; ++i)
+      for (int j = 0; j < Width; ++j) {
+        int32_t w = Kernel[size_t(j + i * Width)];
+        if (w == 0) continue;
+        r.Taps.push_back(RowState::Tap{i, 3 * (OffsetX + j), w});
+        r.Narrow = r.Narrow && w >= INT16_MIN && w <= INT16_MAX;
+      }
     int64_t range = high - low + 1;
     int64_t values = 3 * (int64_t(r.X1) - r.X0 + 1) * (int64_t(r.Y1) - r.Y0 + 1);
     if (range <= kMaxTable && range <= values) {

@@ -239,6 +239,16 @@ TEST(ConvFilter, BordersUseTheCellsOverThePicture) {
     out->ApplyFilter(&f, row.get());
     EXPECT_EQ(out->GetPixel(0, 0), c.Expected) << double(c.Factor) << " " << double(c.Bias);
   }
+  // Offsets at their limits leave no cell over the picture: the bias alone.
+  const std::pair<int32_t, int32_t> far[] = {{INT32_MIN, 0}, {INT32_MAX, INT32_MIN}, {0, INT32_MAX}};
+  for (auto [x, y] : far) {
+    f.OffsetX = x;
+    f.OffsetY = y;
+    f.Factor = 1;
+    f.Bias = 20;
+    out->ApplyFilter(&f, row.get());
+    EXPECT_EQ(Pixels(out.get()), std::vector<int32_t>(2, MakeRGB(51, 51, 51))) << x << "," << y;
+  }
   // One pixel: only the centre is over it.
   f.MakeKernel(dsGaussian, true, 1.3L);
   auto one = Picture(1, 1, 3);
