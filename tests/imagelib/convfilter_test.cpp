@@ -240,8 +240,8 @@ TEST(ConvFilter, BordersUseTheCellsOverThePicture) {
     EXPECT_EQ(out->GetPixel(0, 0), c.Expected) << double(c.Factor) << " " << double(c.Bias);
   }
   // Offsets at their limits leave no cell over the picture: the bias alone.
-  const std::pair<int32_t, int32_t> far[] = {{INT32_MIN, 0}, {INT32_MAX, INT32_MIN}, {0, INT32_MAX}};
-  for (auto [x, y] : far) {
+  const std::pair<int32_t, int32_t> distant[] = {{INT32_MIN, 0}, {INT32_MAX, INT32_MIN}, {0, INT32_MAX}};
+  for (auto [x, y] : distant) {
     f.OffsetX = x;
     f.OffsetY = y;
     f.Factor = 1;
