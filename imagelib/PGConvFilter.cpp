@@ -26,6 +26,11 @@ int32_t RoundCell(long double V, const char* Fill) {
   return int32_t(nearbyintl(V));
 }
 
+// The strength of sharpening and smoothing divides 100.
+void CheckPercent(long double Percent) {
+  if (!(Percent > 0 && std::isfinite(Percent))) throw EPGConvFilter(PGLangStrS1(41, "Percent"));
+}
+
 int32_t CheckedCell(int64_t V, const char* Fill) {
   if (V < INT32_MIN || V > INT32_MAX) throw EPGConvFilter(PGLangStrS1(41, Fill));
   return int32_t(V);
@@ -165,7 +170,7 @@ void TConvFilter::MakeShapeKernel(TDistributionShape Shape, bool UseDistance, lo
 
 void TConvFilter::MakeSharpenKernel(TDistributionShape Shape, bool UseDistance, long double StdDeviation,
                                     long double Percent) {
-  if (!(Percent > 0 && std::isfinite(Percent))) throw EPGConvFilter(PGLangStrS1(41, "Percent"));
+  CheckPercent(Percent);
   Remake([&] {
     MakeShapeKernel(Shape, UseDistance, StdDeviation);
     int64_t sum = KernelSum();
@@ -176,7 +181,7 @@ void TConvFilter::MakeSharpenKernel(TDistributionShape Shape, bool UseDistance, 
 
 void TConvFilter::MakeSmoothKernel(TDistributionShape Shape, bool UseDistance, long double StdDeviation,
                                    long double Percent) {
-  if (!(Percent > 0 && std::isfinite(Percent))) throw EPGConvFilter(PGLangStrS1(41, "Percent"));
+  CheckPercent(Percent);
   Remake([&] {
     MakeShapeKernel(Shape, UseDistance, StdDeviation);
     int64_t sum = KernelSum();
