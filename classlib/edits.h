@@ -1,4 +1,5 @@
-// TEdit: a single-line edit control (a superclass of EDIT) with its change event.
+// TEdit: a single-line edit control (a superclass of EDIT) with its change event and selection;
+// TCustomMemo: the same control with several lines.
 #pragma once
 
 #include "classlib/controls.h"
@@ -8,6 +9,12 @@ namespace classlib {
 class TCustomEdit : public TWinControl {
   CL_CLASS(TCustomEdit)
   explicit TCustomEdit(TComponent* AOwner);
+
+  // The selection in characters; reading or setting it makes the window.
+  virtual int GetSelStart();
+  virtual void SetSelStart(int Value);
+  virtual int GetSelLength();
+  virtual void SetSelLength(int Value);
 
   // Fires for the user's and the program's changes once the window exists; not while the
   // window is being made with the stored text.
@@ -22,6 +29,14 @@ class TCustomEdit : public TWinControl {
 class TEdit : public TCustomEdit {
   CL_CLASS(TEdit)
   explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+};
+
+class TCustomMemo : public TCustomEdit {
+  CL_CLASS(TCustomMemo)
+  explicit TCustomMemo(TComponent* AOwner);
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
 };
 
 }  // namespace classlib
