@@ -68,20 +68,28 @@ void TTextAttributes::SetName(const std::string& Value) {
   SetAttributes(format);
 }
 
-TFontPitch TTextAttributes::GetPitch() {
-  CHARFORMATA format;
-  GetAttributes(format);
-  switch (format.bPitchAndFamily & 3) {
+TFontPitch PitchOfFamily(BYTE PitchAndFamily) {
+  switch (PitchAndFamily & 3) {
     case FIXED_PITCH: return fpFixed;
     case VARIABLE_PITCH: return fpVariable;
     default: return fpDefault;
   }
 }
 
+BYTE FamilyOfPitch(TFontPitch Pitch) {
+  return Pitch == fpVariable ? VARIABLE_PITCH : Pitch == fpFixed ? FIXED_PITCH : DEFAULT_PITCH;
+}
+
+TFontPitch TTextAttributes::GetPitch() {
+  CHARFORMATA format;
+  GetAttributes(format);
+  return PitchOfFamily(format.bPitchAndFamily);
+}
+
 void TTextAttributes::SetPitch(TFontPitch Value) {
   CHARFORMATA format;
   InitRecord(format);
-  format.bPitchAndFamily = Value == fpVariable ? VARIABLE_PITCH : Value == fpFixed ? FIXED_PITCH : DEFAULT_PITCH;
+  format.bPitchAndFamily = FamilyOfPitch(Value);
   SetAttributes(format);
 }
 
@@ -193,49 +201,17 @@ void TParaAttributes::SetAlignment(TAlignment Value) {
   SetAttributes(format);
 }
 
-namespace {
-LONG PointsToTwips(int Points) { return LONG(std::clamp<int64_t>(int64_t(Points) * 20, INT32_MIN, INT32_MAX)); }
-}  // namespace
-
-int TParaAttributes::GetFirstIndent() {
+int TParaAttributes::GetIndent(LONG PARAFORMAT::*Field) {
   PARAFORMAT format;
   GetAttributes(format);
-  return format.dxStartIndent / 20;
+  return format.*Field / 20;
 }
 
-void TParaAttributes::SetFirstIndent(int Value) {
+void TParaAttributes::SetIndent(DWORD Mask, LONG PARAFORMAT::*Field, int Value) {
   PARAFORMAT format;
   InitRecord(format);
-  format.dwMask = PFM_STARTINDENT;
-  format.dxStartIndent = PointsToTwips(Value);
-  SetAttributes(format);
-}
-
-int TParaAttributes::GetLeftIndent() {
-  PARAFORMAT format;
-  GetAttributes(format);
-  return format.dxOffset / 20;
-}
-
-void TParaAttributes::SetLeftIndent(int Value) {
-  PARAFORMAT format;
-  InitRecord(format);
-  format.dwMask = PFM_OFFSET;
-  format.dxOffset = PointsToTwips(Value);
-  SetAttributes(format);
-}
-
-int TParaAttributes::GetRightIndent() {
-  PARAFORMAT format;
-  GetAttributes(format);
-  return format.dxRightIndent / 20;
-}
-
-void TParaAttributes::SetRightIndent(int Value) {
-  PARAFORMAT format;
-  InitRecord(format);
-  format.dwMask = PFM_RIGHTINDENT;
-  format.dxRightIndent = PointsToTwips(Value);
+  format.dwMask = Mask;
+  format.*Field = LONG(std::clamp<int64_t>(int64_t(Value) * 20, INT32_MIN, INT32_MAX));
   SetAttributes(format);
 }
 

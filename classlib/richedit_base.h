@@ -17,6 +17,10 @@ class TCustomRichEdit;
 
 enum TAttributeType { atSelected, atDefaultText };
 
+// The pitch bits of a character format's pitch-and-family byte, both ways.
+TFontPitch PitchOfFamily(BYTE PitchAndFamily);
+BYTE FamilyOfPitch(TFontPitch Pitch);
+
 class TTextAttributes : public TPersistent {
   CL_CLASS(TTextAttributes)
   TTextAttributes(TCustomRichEdit* RichEdit, TAttributeType Type) : FRichEdit(RichEdit), FType(Type) {}
@@ -57,14 +61,17 @@ class TParaAttributes : public TPersistent {
 
   TAlignment GetAlignment();
   void SetAlignment(TAlignment Value);
-  int GetFirstIndent();  // the first line's start
-  void SetFirstIndent(int Value);
-  int GetLeftIndent();  // the other lines', from the first line's
-  void SetLeftIndent(int Value);
-  int GetRightIndent();
-  void SetRightIndent(int Value);
+  // The first line's start; the other lines', from the first line's; the right margin.
+  int GetFirstIndent() { return GetIndent(&PARAFORMAT::dxStartIndent); }
+  void SetFirstIndent(int Value) { SetIndent(PFM_STARTINDENT, &PARAFORMAT::dxStartIndent, Value); }
+  int GetLeftIndent() { return GetIndent(&PARAFORMAT::dxOffset); }
+  void SetLeftIndent(int Value) { SetIndent(PFM_OFFSET, &PARAFORMAT::dxOffset, Value); }
+  int GetRightIndent() { return GetIndent(&PARAFORMAT::dxRightIndent); }
+  void SetRightIndent(int Value) { SetIndent(PFM_RIGHTINDENT, &PARAFORMAT::dxRightIndent, Value); }
 
  private:
+  int GetIndent(LONG PARAFORMAT::*Field);
+  void SetIndent(DWORD Mask, LONG PARAFORMAT::*Field, int Value);
   void GetAttributes(PARAFORMAT& Format);
   void SetAttributes(PARAFORMAT& Format);
   TCustomRichEdit* FRichEdit;

@@ -144,18 +144,14 @@ TFontPitch TTextAttributesEx::GetPitch() {
   if (Old()) return FOldAttributes->GetPitch();
   CHARFORMAT2W format;
   GetCharFormat(format);
-  switch (format.bPitchAndFamily & 3) {
-    case FIXED_PITCH: return fpFixed;
-    case VARIABLE_PITCH: return fpVariable;
-    default: return fpDefault;
-  }
+  return PitchOfFamily(format.bPitchAndFamily);
 }
 
 void TTextAttributesEx::SetPitch(TFontPitch Value) {
   if (Old()) return FOldAttributes->SetPitch(Value);
   CHARFORMAT2W format;
   InitCharFormat(format);
-  format.bPitchAndFamily = Value == fpVariable ? VARIABLE_PITCH : Value == fpFixed ? FIXED_PITCH : DEFAULT_PITCH;
+  format.bPitchAndFamily = FamilyOfPitch(Value);
   SetCharFormat(format);
 }
 
