@@ -3,7 +3,6 @@
 // 2.0 library is missing.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <memory>
 #include <string>
 
@@ -146,60 +145,40 @@ TEST_F(Attributes, FieldsOfTheSelectionAreSetAndReadBack) {
   Sel->SetName(std::string(40, 'x'));
   EXPECT_EQ(Sel->GetName(), std::string(31, 'x')) << "cut to fit the record";
 
-  struct Field {
-    const char* Name;
-    void (*Set)(TTextAttributesEx*);
-    long long (*Get)(TTextAttributesEx*);
-    long long (*Raw)(const CHARFORMAT2W&);
-    long long Expected, ExpectedRaw;
-  } fields[] = {
-      {"Weight", [](TTextAttributesEx* a) { a->SetWeight(700); }, [](TTextAttributesEx* a) -> long long { return a->GetWeight(); },
-       [](const CHARFORMAT2W& f) -> long long { return f.wWeight; }, 700, 700},
-      {"LCID", [](TTextAttributesEx* a) { a->SetLCID(1049); }, [](TTextAttributesEx* a) -> long long { return a->GetLCID(); },
-       [](const CHARFORMAT2W& f) -> long long { return f.lcid; }, 1049, 1049},
-      {"Subscript", [](TTextAttributesEx* a) { a->SetSubSuperScript(1); },
-       [](TTextAttributesEx* a) -> long long { return a->GetSubSuperScript(); },
-       [](const CHARFORMAT2W& f) -> long long { return f.dwEffects & (CFE_SUBSCRIPT | CFE_SUPERSCRIPT); }, 1, CFE_SUBSCRIPT},
-      {"Superscript", [](TTextAttributesEx* a) { a->SetSubSuperScript(2); },
-       [](TTextAttributesEx* a) -> long long { return a->GetSubSuperScript(); },
-       [](const CHARFORMAT2W& f) -> long long { return f.dwEffects & (CFE_SUBSCRIPT | CFE_SUPERSCRIPT); }, 2, CFE_SUPERSCRIPT},
-      {"Plain script", [](TTextAttributesEx* a) { a->SetSubSuperScript(0); },
-       [](TTextAttributesEx* a) -> long long { return a->GetSubSuperScript(); },
-       [](const CHARFORMAT2W& f) -> long long { return f.dwEffects & (CFE_SUBSCRIPT | CFE_SUPERSCRIPT); }, 0, 0},
-      {"Offset", [](TTextAttributesEx* a) { a->SetOffset(2.5); },
-       [](TTextAttributesEx* a) -> long long { return std::llround(a->GetOffset() * 100); },
-       [](const CHARFORMAT2W& f) -> long long { return f.yOffset; }, 250, 50},
-      {"Offset, half a twip down", [](TTextAttributesEx* a) { a->SetOffset(0.125); },
-       [](TTextAttributesEx* a) -> long long { return std::llround(a->GetOffset() * 100); },
-       [](const CHARFORMAT2W& f) -> long long { return f.yOffset; }, 10, 2},
-      {"Offset, half a twip up", [](TTextAttributesEx* a) { a->SetOffset(0.375); },
-       [](TTextAttributesEx* a) -> long long { return std::llround(a->GetOffset() * 100); },
-       [](const CHARFORMAT2W& f) -> long long { return f.yOffset; }, 40, 8},
-      {"Spacing", [](TTextAttributesEx* a) { a->SetSpacing(1.5); },
-       [](TTextAttributesEx* a) -> long long { return std::llround(a->GetSpacing() * 100); },
-       [](const CHARFORMAT2W& f) -> long long { return f.sSpacing; }, 150, 30},
-      {"Spacing beyond the field", [](TTextAttributesEx* a) { a->SetSpacing(5000); },
-       [](TTextAttributesEx* a) -> long long { return std::llround(a->GetSpacing() * 100); },
-       [](const CHARFORMAT2W& f) -> long long { return f.sSpacing; }, 163835, 32767},
-      {"Kerning", [](TTextAttributesEx* a) { a->SetKerning(12); },
-       [](TTextAttributesEx* a) -> long long { return std::llround(a->GetKerning() * 100); },
-       [](const CHARFORMAT2W& f) -> long long { return f.wKerning; }, 1200, 240},
-      {"Underline", [](TTextAttributesEx* a) { a->SetUnderlineType(1); },
-       [](TTextAttributesEx* a) -> long long { return a->GetUnderlineType(); },
-       [](const CHARFORMAT2W& f) -> long long { return f.dwEffects & CFE_UNDERLINE; }, 1, CFE_UNDERLINE},
-      {"No underline", [](TTextAttributesEx* a) { a->SetUnderlineType(0); },
-       [](TTextAttributesEx* a) -> long long { return a->GetUnderlineType(); },
-       [](const CHARFORMAT2W& f) -> long long { return f.dwEffects & CFE_UNDERLINE; }, 0, 0},
-      {"Animation", [](TTextAttributesEx* a) { a->SetAnimation(3); },
-       [](TTextAttributesEx* a) -> long long { return a->GetAnimation(); },
-       [](const CHARFORMAT2W& f) -> long long { return f.bAnimation; }, 3, 3},
-  };
-  for (const Field& field : fields) {
+  // Each setter on the selection "brave", then its getter and the record the control reports.
+  auto set = [&](auto Set) {
     Select(Window, 6, 11);
-    field.Set(Sel.get());
-    EXPECT_EQ(field.Get(Sel.get()), field.Expected) << field.Name;
-    EXPECT_EQ(field.Raw(FormatOf(Window, 6, 11)), field.ExpectedRaw) << field.Name;
-  }
+    Set(Sel.get());
+    CHARFORMAT2W f = FormatOf(Window, 6, 11);
+    Select(Window, 6, 11);
+    return f;
+  };
+  const DWORD scripts = CFE_SUBSCRIPT | CFE_SUPERSCRIPT;
+  EXPECT_EQ(set([](auto a) { a->SetWeight(700); }).wWeight, 700);
+  EXPECT_EQ(Sel->GetWeight(), 700);
+  EXPECT_EQ(set([](auto a) { a->SetLCID(1049); }).lcid, 1049u);
+  EXPECT_EQ(Sel->GetLCID(), 1049);
+  EXPECT_EQ(set([](auto a) { a->SetSubSuperScript(1); }).dwEffects & scripts, DWORD(CFE_SUBSCRIPT));
+  EXPECT_EQ(Sel->GetSubSuperScript(), 1);
+  EXPECT_EQ(set([](auto a) { a->SetSubSuperScript(2); }).dwEffects & scripts, DWORD(CFE_SUPERSCRIPT));
+  EXPECT_EQ(Sel->GetSubSuperScript(), 2);
+  EXPECT_EQ(set([](auto a) { a->SetSubSuperScript(0); }).dwEffects & scripts, 0u);
+  EXPECT_EQ(Sel->GetSubSuperScript(), 0);
+  EXPECT_EQ(set([](auto a) { a->SetOffset(2.5); }).yOffset, 50);
+  EXPECT_DOUBLE_EQ(Sel->GetOffset(), 2.5);
+  EXPECT_EQ(set([](auto a) { a->SetOffset(0.125); }).yOffset, 2) << "2.5 twips: halves go to even";
+  EXPECT_EQ(set([](auto a) { a->SetOffset(0.375); }).yOffset, 8) << "7.5 twips";
+  EXPECT_EQ(set([](auto a) { a->SetSpacing(1.5); }).sSpacing, 30);
+  EXPECT_DOUBLE_EQ(Sel->GetSpacing(), 1.5);
+  EXPECT_EQ(set([](auto a) { a->SetSpacing(5000); }).sSpacing, 32767) << "clamped to the field";
+  EXPECT_EQ(set([](auto a) { a->SetKerning(12); }).wKerning, 240);
+  EXPECT_DOUBLE_EQ(Sel->GetKerning(), 12);
+  EXPECT_TRUE(set([](auto a) { a->SetUnderlineType(1); }).dwEffects & CFE_UNDERLINE);
+  EXPECT_EQ(Sel->GetUnderlineType(), 1);
+  EXPECT_FALSE(set([](auto a) { a->SetUnderlineType(0); }).dwEffects & CFE_UNDERLINE);
+  EXPECT_EQ(Sel->GetUnderlineType(), 0);
+  EXPECT_EQ(set([](auto a) { a->SetAnimation(3); }).bAnimation, 3);
+  EXPECT_EQ(Sel->GetAnimation(), 3);
 }
 
 TEST_F(Attributes, DefaultAttributesAreTheFormatOfNewText) {
