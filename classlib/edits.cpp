@@ -30,25 +30,6 @@ void TCustomEdit::Change() {
   if (OnChange) OnChange(this);
 }
 
-int TCustomEdit::GetSelStart() {
-  DWORD start = 0;
-  SendMessageA(GetHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
-  return int(start);
-}
-
-void TCustomEdit::SetSelStart(int Value) { SendMessageA(GetHandle(), EM_SETSEL, WPARAM(Value), LPARAM(Value)); }
-
-int TCustomEdit::GetSelLength() {
-  DWORD start = 0, end = 0;
-  SendMessageA(GetHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  return int(end - start);
-}
-
-void TCustomEdit::SetSelLength(int Value) {
-  int start = GetSelStart();
-  SendMessageA(GetHandle(), EM_SETSEL, WPARAM(start), LPARAM(start + Value));
-}
-
 // ---- TCustomMemo
 
 TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner) {

@@ -1,5 +1,5 @@
-// TEdit: a single-line edit control (a superclass of EDIT) with its change event and selection;
-// TCustomMemo: the same control with several lines.
+// TEdit: a single-line edit control (a superclass of EDIT) with its change event; TCustomMemo:
+// the same control with several lines.
 #pragma once
 
 #include "classlib/controls.h"
@@ -9,12 +9,6 @@ namespace classlib {
 class TCustomEdit : public TWinControl {
   CL_CLASS(TCustomEdit)
   explicit TCustomEdit(TComponent* AOwner);
-
-  // The selection in characters; reading or setting it makes the window.
-  virtual int GetSelStart();
-  virtual void SetSelStart(int Value);
-  virtual int GetSelLength();
-  virtual void SetSelLength(int Value);
 
   // Fires for the user's and the program's changes once the window exists; not while the
   // window is being made with the stored text.

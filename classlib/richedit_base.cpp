@@ -1,8 +1,9 @@
 #include "classlib/richedit_base.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
-#include "classlib/exceptions.h"
 #include "classlib/graphics.h"
 
 namespace classlib {
@@ -241,22 +242,10 @@ int TCustomRichEdit::GetSelStart() {
   return range.cpMin;
 }
 
-void TCustomRichEdit::SetSelStart(int Value) {
-  CHARRANGE range{Value, Value};
-  SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-}
-
 int TCustomRichEdit::GetSelLength() {
   CHARRANGE range{};
   SendMessageA(GetHandle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
   return range.cpMax - range.cpMin;
-}
-
-void TCustomRichEdit::SetSelLength(int Value) {
-  CHARRANGE range{};
-  SendMessageA(GetHandle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
-  range.cpMax = range.cpMin + Value;
-  SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
 }
 
 }  // namespace classlib

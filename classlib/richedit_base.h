@@ -86,10 +86,9 @@ class TCustomRichEdit : public TCustomMemo {
   TTextAttributes* GetDefAttributes() { return FDefAttributes; }
   TParaAttributes* GetParagraph() { return FParagraph; }
 
-  int GetSelStart() override;
-  void SetSelStart(int Value) override;
-  int GetSelLength() override;
-  void SetSelLength(int Value) override;
+  // The selection in characters; reading it makes the window.
+  int GetSelStart();
+  int GetSelLength();
 
  protected:
   void CreateParams(TCreateParams& Params) override;
