@@ -4,7 +4,8 @@
 //
 // Every count and offset of the block is hostile input: sizes are computed in 64 bits, run-length
 // codes never read or write outside their buffers, and pixel data a stream cannot hold is refused
-// before the picture is allocated.
+// before the picture is allocated. A stream that cannot tell its size is copied as far as its data
+// go, so that the same checks hold for it.
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -283,10 +284,9 @@ void TPixelGraphic::ReadDIB(TStream* Stream, bool CoreHeader, int64_t PixelOffse
         const bool bitFields = h.BitCount == 16 || h.BitCount == 32;
         const bool rle = IsRunLength(h);
         // Every size below is checked against the data, so a stream that cannot tell its size is
-        // read into memory first, no further than the block can reach.
-        const int64_t tableEnd = Stream->GetPosition() + ColorTableBytes(h);
-        const int64_t reach = std::max(tableEnd, PixelOffset) + PixelDataBytes(h) - Stream->GetPosition();
-        TKnownSizeStream known(Stream, reach);
+        // copied first, no further than the block can reach.
+        const int64_t here = Stream->GetPosition(), tableEnd = here + ColorTableBytes(h);
+        TKnownSizeStream known(Stream, std::max(tableEnd, PixelOffset) + PixelDataBytes(h) - here);
         TStream* in = known.Get();
         const int64_t size = in->GetSize();
         const bool useOffset = PixelOffset > tableEnd && PixelOffset <= size;

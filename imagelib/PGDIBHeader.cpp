@@ -8,6 +8,9 @@ namespace imagelib::dib {
 
 namespace {
 
+// "BMP: " followed by message 7 filled with the field's name.
+[[noreturn]] void FieldInvalid(const char* Field) { throw EPGBMPFileFormatReader("BMP: " + PGLangStrS1(7, Field)); }
+
 void ReadHeaderBytes(TStream* Stream, uint8_t* Buffer, int Count) {
   ReadExact<EPGBMPFileFormatReader>(Stream, Buffer, Count, "BMP: ");
 }
@@ -43,8 +46,6 @@ void ReadMasks(TStream* Stream, TDIBHeader& H) {
 }
 
 }  // namespace
-
-void FieldInvalid(const char* Field) { throw EPGBMPFileFormatReader("BMP: " + PGLangStrS1(7, Field)); }
 
 TDIBHeader ReadCoreHeader(TStream* Stream) {
   uint8_t b[kCoreHeaderSize];

@@ -35,7 +35,4 @@ struct TDIBHeader {
 TDIBHeader ReadCoreHeader(TStream* Stream);
 TDIBHeader ReadInfoHeader(TStream* Stream);
 
-// "BMP: " followed by message 7 filled with Field.
-[[noreturn]] void FieldInvalid(const char* Field);
-
 }  // namespace imagelib::dib

@@ -37,7 +37,7 @@ inline const HeaderParser* HeaderParserOf(const TFileFormatReader* Reader) {
 // Damaged headers make pictures by the gigabyte. Under the sanitizers, making one costs more than
 // all the rest, so those beyond this many bytes of pixels are loaded once only, and their pixels
 // are neither digested nor kept.
-constexpr int64_t kPixelsCompared = 64 << 20;
+constexpr int64_t kPixelsCompared = 16 << 20;
 
 struct Outcome {
   std::string Refusal;  // class and text of the failure; "" when the input loaded
