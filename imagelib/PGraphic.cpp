@@ -111,7 +111,9 @@ RGBQUAD* TPixelGraphic::ColorTable() const {
 void TPixelGraphic::FillColorTable() {
   RGBQUAD* table = ColorTable();
   for (int i = 0; i < GetPaletteSize(); ++i) {
-    TRGB c = i < PaletteCount ? PaletteEntries[size_t(i)] : (PaletteCount > 0 ? PaletteEntries[0] : 0);
+    // Slots beyond the palette are black, so that what they show never depends on the colours a
+    // picture held before.
+    TRGB c = i < PaletteCount ? PaletteEntries[size_t(i)] : 0;
     table[i] = RGBQUAD{uint8_t(RGBBlue(c)), uint8_t(RGBGreen(c)), uint8_t(RGBRed(c)), 0};
   }
 }
@@ -141,9 +143,8 @@ void TPixelGraphic::NewImage(int AWidth, int AHeight, int ABitCountNum) {
     ImageSize = 0;
     throw EPixelGraphic(PGLangStrS1(31, "CreateDIBSection"));
   };
-  // Sizes come from files too: anything the 32-bit fields cannot describe is refused, and the
-  // product is only formed once it cannot overflow.
-  if (rowSize > PGMaxImageSize || (rowSize > 0 && AHeight > PGMaxImageSize / rowSize)) fail();
+  // Sizes come from files too: anything the 32-bit fields cannot describe is refused.
+  if (!ImageSizeWithinLimit(AWidth, AHeight, GetBitCount())) fail();
   int64_t imageSize = rowSize * AHeight;
   RowSize = int32_t(rowSize);
   ImageSize = int32_t(imageSize);
