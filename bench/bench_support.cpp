@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <vector>
 
 #include "imagelib/PGPalettes.h"
@@ -12,13 +13,23 @@ namespace bench {
 
 using namespace imagelib;
 
+double Seconds() {
+#ifdef _WIN32
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+#else
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+#endif
+}
+
 double MedianSeconds(const std::function<void()>& Body, int Runs) {
   Body();
   std::vector<double> times;
   for (int i = 0; i < Runs; ++i) {
-    auto start = std::chrono::steady_clock::now();
+    double start = Seconds();
     Body();
-    times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    times.push_back(Seconds() - start);
   }
   std::sort(times.begin(), times.end());
   return times[times.size() / 2];

@@ -3,11 +3,13 @@
 #include "imagelib/PGDither.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 #include <typeinfo>
 #include <utility>
 
 #include "imagelib/PGColorMatch.h"
+#include "imagelib/PGFineGrid.h"
 #include "imagelib/PGraphic.h"
 
 namespace imagelib {
@@ -26,6 +28,26 @@ inline int RoundSum(int32_t s) { return (s + 8 + (s >> 31)) >> 4; }
 
 // The largest sum a cell can hold: four neighbours pass on 7 + 3 + 5 + 1 sixteenths of at most 255.
 constexpr int kMaxSum = 16 * 255;
+
+// For a limited error plus a channel (-255..510), as the row loops take them: the clamp table's
+// value in a byte, and that value's part of the fine grid's cell for each channel, so that the
+// chain from a sum to its cell is two look-ups and two additions.
+struct ClampTables {
+  uint8_t Value[766];
+  int32_t FineRed[766], FineGreen[766], FineBlue[766];
+};
+constexpr ClampTables MakeClampTables() {
+  ClampTables t{};
+  for (int v = -255; v <= 510; ++v) {
+    int c = v < 0 ? 0 : (v > 255 ? 255 : v);
+    t.Value[v + 255] = uint8_t(c);
+    t.FineRed[v + 255] = colormatch::FineCell(c, 0, 0);
+    t.FineGreen[v + 255] = colormatch::FineCell(0, c, 0);
+    t.FineBlue[v + 255] = colormatch::FineCell(0, 0, c);
+  }
+  return t;
+}
+constexpr ClampTables kClamp = MakeClampTables();
 }  // namespace
 
 int32_t* const PGClampTable = gClampTable.data() + 510;
@@ -142,137 +164,172 @@ void TPixelGraphic::DitherRow(int Y, const uint8_t* BGR) {
   FlushGdi();
   // A class that matches colours its own way keeps its virtual ColorToIndex.
   bool direct = typeid(*this) == typeid(TPixelGraphic);
-  // The two kinds that conversions use most are matched inline.
-  TPaletteIdent kind = direct && (PaletteIdent == pSpecial252 || PaletteIdent == pSys16) ? PaletteIdent : pUnknown;
-  switch (BitCountNum * 16 + kind) {
-    case 0 * 16 + pUnknown: DitherRowBits<0, pUnknown>(Y, BGR, direct); break;
-    case 1 * 16 + pUnknown: DitherRowBits<1, pUnknown>(Y, BGR, direct); break;
-    case 1 * 16 + pSys16: DitherRowBits<1, pSys16>(Y, BGR, direct); break;
-    case 1 * 16 + pSpecial252: DitherRowBits<1, pSpecial252>(Y, BGR, direct); break;
-    case 2 * 16 + pSys16: DitherRowBits<2, pSys16>(Y, BGR, direct); break;
-    case 2 * 16 + pSpecial252: DitherRowBits<2, pSpecial252>(Y, BGR, direct); break;
-    case 0 * 16 + pSys16: DitherRowBits<0, pSys16>(Y, BGR, direct); break;
-    case 0 * 16 + pSpecial252: DitherRowBits<0, pSpecial252>(Y, BGR, direct); break;
-    default: DitherRowBits<2, pUnknown>(Y, BGR, direct); break;
-  }
+  auto run = [&]<TPaletteIdent Kind, bool Gray>() {
+    switch (BitCountNum) {
+      case 0: DitherRowBits<0, Kind, Gray>(Y, BGR, direct); break;
+      case 1: DitherRowBits<1, Kind, Gray>(Y, BGR, direct); break;
+      default: DitherRowBits<2, Kind, Gray>(Y, BGR, direct);
+    }
+  };
+  // The fixed kinds that conversions use most are matched through their fine grids (neither is a
+  // grey palette), an arbitrary palette through the colour map where ColorToIndex would use it.
+  bool map = PaletteIdent == pUnknown && ColorCache && PaletteCount > 0 && PaletteCount <= 256;
+  if (direct && !IsGray && PaletteIdent == pSpecial252)
+    run.template operator()<pSpecial252, false>();
+  else if (direct && !IsGray && PaletteIdent == pSys16)
+    run.template operator()<pSys16, false>();
+  else if (direct && map)
+    IsGray ? run.template operator()<pUnknown, true>() : run.template operator()<pUnknown, false>();
+  else
+    IsGray ? run.template operator()<pNone, true>() : run.template operator()<pNone, false>();
 }
 
-// The pixel path of DitherPixel for a whole row, with the store specialised by bit count. The
-// cell of the next pixel is read before this pixel adds to it and its sum carried in registers, and
-// everything the loop reads of the picture is held in locals (the byte stores into the pixel row
-// would otherwise make the compiler read it all again per pixel). The rows end up exactly as
-// DitherPixel leaves them.
-template <int N, TPaletteIdent Kind>
+// DitherPixel for a whole row, specialised by bit count, matching and direction, with everything
+// the loop reads of the picture held in locals (the byte stores into the pixel row would otherwise
+// make the compiler read it all again per pixel). The rows end up exactly as DitherPixel leaves
+// them. Each pixel waits for the error of the one before it, so what counts is the length of that
+// chain: limit, clamp, a grid look-up, the entry, and the next pixel's sum. That sum is written as
+// (cell + 7 c) - 7 entry, with the sevenfold entries from a table, so that only one subtraction
+// follows the entry's look-up; everything else (the next row's sums, the pixel's store) runs beside.
+template <int N, TPaletteIdent Kind, bool Gray>
 void TPixelGraphic::DitherRowBits(int Y, const uint8_t* BGR, bool Direct) {
-  // A fixed kind is a pure function of the colour, so the memo can be left out inside the row and
-  // set at its end to what matching pixel by pixel leaves behind.
+  static_assert(std::endian::native == std::endian::little, "entries are read as red, green, blue bytes");
   const TRGB* entries = PaletteEntries.data();
+  const uint8_t* entryBytes = reinterpret_cast<const uint8_t*>(entries);
   const uint32_t count = uint32_t(PaletteCount);
-  auto entryOf = [&](int32_t index) {
-    return uint32_t(index) < count ? entries[size_t(index)] : GetPaletteEntry(index);
+  const colormatch::FineGrid* grid = nullptr;
+  if constexpr (Kind == pSpecial252) grid = &colormatch::Special252FineGrid();
+  if constexpr (Kind == pSys16) grid = &colormatch::Sys16FineGrid();
+  const uint8_t *map = nullptr, *filled = nullptr;
+  if constexpr (Kind == pUnknown) {
+    EnsureColorMap();
+    map = ColorMap.get();
+    filled = ColorMapFilled.get();
+  }
+  const int16_t* sevens = nullptr;
+  if constexpr (Kind != pNone) {
+    if (!DitherSevens) {
+      DitherSevens.reset(new int16_t[size_t(count) * 4]);
+      for (uint32_t i = 0; i < count; ++i)
+        for (int k = 0; k < 3; ++k) DitherSevens[4 * i + k] = int16_t(7 * entryBytes[4 * i + k]);
+    }
+    sevens = DitherSevens.get();
+  }
+  int16_t askedSevens[4] = {};  // for an index that came from ColorToIndex
+  TRGB asked = 0;
+  // The index of a colour, its channels R, G, B clamped from VR, VG, VB (offsets into the clamp
+  // tables). A fixed kind and the colour map give what ColorToIndex gives without its memo, which
+  // is set at the row's end to what matching pixel by pixel leaves behind.
+  auto match = [&](int R, int G, int B, intptr_t VR, intptr_t VG, intptr_t VB)
+                   __attribute__((always_inline)) -> uint32_t {
+    if constexpr (Kind == pSpecial252 || Kind == pSys16) {
+      int cell = kClamp.FineRed[VR] + kClamp.FineGreen[VG] + kClamp.FineBlue[VB];
+      // pSpecial252 cells are shared more often than not where a photograph's colours go.
+      if constexpr (Kind == pSpecial252)
+        return colormatch::FineMatch<true>(*grid, entries, cell, MakeRGB(R, G, B), colormatch::Special252Index);
+      else
+        return colormatch::FineMatch<false>(*grid, entries, cell, MakeRGB(R, G, B), colormatch::Sys16Index);
+    } else if constexpr (Kind == pUnknown) {
+      uint32_t cell = uint32_t(((R >> 3) << 11) | ((G >> 2) << 5) | (B >> 3));
+      if (__builtin_expect((filled[cell >> 3] >> (cell & 7)) & 1, 1)) return map[cell];
+      return uint32_t(MatchUnknownColor(MakeRGB(R, G, B)));  // fills the cell
+    } else {
+      TRGB c = MakeRGB(R, G, B);
+      int32_t index = Direct ? MatchColor(c) : ColorToIndex(c);
+      // Same as GetPaletteEntry for the indices matching gives, without its checks.
+      asked = uint32_t(index) < count ? entries[size_t(index)] : GetPaletteEntry(index);
+      askedSevens[0] = int16_t(7 * RGBRed(asked));
+      askedSevens[1] = int16_t(7 * RGBGreen(asked));
+      askedSevens[2] = int16_t(7 * RGBBlue(asked));
+      return uint32_t(index);
+    }
   };
-  // The index and its entry's channels.
-  auto match = [&](TRGB c) -> colormatch::Match {
-    if constexpr (Kind == pSpecial252) return colormatch::Special252Match(c);
-    int32_t index;
-    if constexpr (Kind == pSys16)
-      index = colormatch::Sys16Index(c);
-    else
-      index = Direct ? MatchColor(c) : ColorToIndex(c);
-    TRGB entry = entryOf(index);
-    return colormatch::Match{index, RGBRed(entry), RGBGreen(entry), RGBBlue(entry)};
-  };
-  // Clamping to 0..255 as the clamp table does.
-  auto clamp = [](int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); };
   const int16_t* __restrict limited = DitherSumLimit.get() + kMaxSum;
-  int32_t* __restrict current = DitherRowCurrent.get();
-  int32_t* __restrict next = DitherRowNext.get();
   uint8_t* __restrict row = Bits + int64_t(RowSize) * (Height - Y - 1);
   const int width = Width;
-  const int ahead = (Y & 1) == 0 ? 1 : -1;
-  const bool gray = IsGray, weighted = RGBWeighting;
-  TRGB lastColor = 0;
-  int32_t index = 0;
-  int x = ahead > 0 ? 0 : width - 1;
-  int32_t sumR = current[(x + 1) * 3], sumG = current[(x + 1) * 3 + 1], sumB = current[(x + 1) * 3 + 2];
-  // The next row's cells behind, under and ahead of the pixel, held in registers while the pixel
-  // window slides over them: each cell is read once when it enters and written once when it leaves.
-  int32_t* cell = next + (x + 1 - ahead) * 3;
-  int32_t behindR = cell[0], behindG = cell[1], behindB = cell[2];
-  cell = next + (x + 1) * 3;
-  int32_t underR = cell[0], underG = cell[1], underB = cell[2];
-  for (int i = 0; i < width; ++i, x += ahead) {
-    int32_t* aheadCell = current + (x + 1 + ahead) * 3;
-    int32_t* belowAheadCell = next + (x + 1 + ahead) * 3;
-    // What the next pixel finds in its cell before this one adds to it.
-    int32_t nextR = aheadCell[0], nextG = aheadCell[1], nextB = aheadCell[2];
-    int32_t aheadR = belowAheadCell[0], aheadG = belowAheadCell[1], aheadB = belowAheadCell[2];
+  const bool weighted = RGBWeighting;
+  intptr_t lastR = 0, lastG = 0, lastB = 0;
+  uint32_t index = 0;
+  auto run = [&]<int Ahead>() __attribute__((always_inline)) {
+    constexpr int A = 3 * Ahead;  // from a cell to the one ahead
+    int x = Ahead > 0 ? 0 : width - 1;
+    // The pixel's cell in the current row and in the next.
+    int32_t* __restrict here = DitherRowCurrent.get() + (x + 1) * 3;
+    int32_t* __restrict below = DitherRowNext.get() + (x + 1) * 3;
     const uint8_t* source = BGR + 3 * x;
-    int32_t eR = 0, eG, eB = 0;
-    if (!gray) {
-      int cR = clamp(limited[sumR] + source[2]);
-      int cG = clamp(limited[sumG] + source[1]);
-      int cB = clamp(limited[sumB] + source[0]);
-      lastColor = MakeRGB(cR, cG, cB);
-      colormatch::Match m = match(lastColor);
-      index = m.Index;
-      eR = cR - m.R;
-      eG = cG - m.G;
-      eB = cB - m.B;
-    } else {
-      int v = clamp(Luminance3(MakeRGB(source[2], source[1], source[0]), weighted) / 3 + limited[sumG]);
-      lastColor = MakeRGB(v, v, v);
-      colormatch::Match m = match(lastColor);
-      index = m.Index;
-      eG = v - m.G;
+    intptr_t sumR = here[0], sumG = here[1], sumB = here[2];
+    for (int i = 0; i < width; ++i, x += Ahead, here += A, below += A, source += A) {
+      intptr_t eR = 0, eG, eB = 0;
+      if constexpr (!Gray) {
+        intptr_t vR = intptr_t(limited[sumR]) + intptr_t(source[2]) + 255;
+        intptr_t vG = intptr_t(limited[sumG]) + intptr_t(source[1]) + 255;
+        intptr_t vB = intptr_t(limited[sumB]) + intptr_t(source[0]) + 255;
+        intptr_t cR = kClamp.Value[vR], cG = kClamp.Value[vG], cB = kClamp.Value[vB];
+        lastR = cR;
+        lastG = cG;
+        lastB = cB;
+        index = match(int(cR), int(cG), int(cB), vR, vG, vB);
+        const uint8_t* entry = Kind == pNone ? reinterpret_cast<const uint8_t*>(&asked) : entryBytes + 4 * size_t(index);
+        const int16_t* seven = Kind == pNone ? askedSevens : sevens + 4 * size_t(index);
+        // The next pixel's sums: its cell as this row left it (nothing has added to it yet) and 7/16.
+        sumR = here[A] + 7 * cR - seven[0];
+        sumG = here[A + 1] + 7 * cG - seven[1];
+        sumB = here[A + 2] + 7 * cB - seven[2];
+        here[A] = int32_t(sumR);
+        here[A + 1] = int32_t(sumG);
+        here[A + 2] = int32_t(sumB);
+        eR = cR - entry[0];
+        eG = cG - entry[1];
+        eB = cB - entry[2];
+      } else {
+        intptr_t at = Luminance3(MakeRGB(source[2], source[1], source[0]), weighted) / 3 + limited[sumG] + 255;
+        intptr_t v = kClamp.Value[at];
+        index = match(int(v), int(v), int(v), at, at, at);
+        lastR = lastG = lastB = v;
+        const uint8_t* entry = Kind == pNone ? reinterpret_cast<const uint8_t*>(&asked) : entryBytes + 4 * size_t(index);
+        const int16_t* seven = Kind == pNone ? askedSevens : sevens + 4 * size_t(index);
+        sumG = here[A + 1] + 7 * v - seven[1];
+        here[A + 1] = int32_t(sumG);
+        eG = v - entry[1];
+      }
+      if constexpr (!Gray) {
+        below[-A] += int32_t(3 * eR);
+        below[-A + 2] += int32_t(3 * eB);
+        below[0] += int32_t(5 * eR);
+        below[2] += int32_t(5 * eB);
+        below[A] += int32_t(eR);
+        below[A + 2] += int32_t(eB);
+      }
+      below[-A + 1] += int32_t(3 * eG);
+      below[1] += int32_t(5 * eG);
+      below[A + 1] += int32_t(eG);
+      if constexpr (N == 0) {
+        uint8_t mask = uint8_t(0x80 >> (x & 7));
+        row[x >> 3] = index == 1 ? uint8_t(row[x >> 3] | mask) : uint8_t(row[x >> 3] & ~mask);
+      } else if constexpr (N == 1) {
+        uint8_t& b = row[x >> 1];
+        b = (x & 1) ? uint8_t((b & 0xF0) | (index & 0x0F)) : uint8_t((b & 0x0F) | ((index & 0x0F) << 4));
+      } else {
+        row[x] = uint8_t(index);
+      }
     }
-    if constexpr (N == 0) {
-      uint8_t mask = uint8_t(0x80 >> (x & 7));
-      row[x >> 3] = index == 1 ? uint8_t(row[x >> 3] | mask) : uint8_t(row[x >> 3] & ~mask);
-    } else if constexpr (N == 1) {
-      uint8_t& b = row[x >> 1];
-      b = (x & 1) ? uint8_t((b & 0xF0) | (index & 0x0F)) : uint8_t((b & 0x0F) | ((index & 0x0F) << 4));
-    } else {
-      row[x] = uint8_t(index);
-    }
-    sumR = nextR + 7 * eR;
-    sumG = nextG + 7 * eG;
-    sumB = nextB + 7 * eB;
-    aheadCell[0] = sumR;
-    aheadCell[1] = sumG;
-    aheadCell[2] = sumB;
-    // The cell behind is complete now; the window moves on by one.
-    cell = next + (x + 1 - ahead) * 3;
-    cell[0] = behindR + 3 * eR;
-    cell[1] = behindG + 3 * eG;
-    cell[2] = behindB + 3 * eB;
-    behindR = underR + 5 * eR;
-    behindG = underG + 5 * eG;
-    behindB = underB + 5 * eB;
-    underR = aheadR + eR;
-    underG = aheadG + eG;
-    underB = aheadB + eB;
-  }
-  // The two cells still in the window: under the last pixel and beyond the row's end.
-  cell = next + (x + 1 - ahead) * 3;
-  cell[0] = behindR;
-  cell[1] = behindG;
-  cell[2] = behindB;
-  cell = next + (x + 1) * 3;
-  cell[0] = underR;
-  cell[1] = underG;
-  cell[2] = underB;
-  if constexpr (Kind != pUnknown) {
+  };
+  if ((Y & 1) == 0)
+    run.template operator()<1>();  // even rows run left to right
+  else
+    run.template operator()<-1>();
+  if constexpr (Kind != pNone) {
     if (width > 0) {
       LastColorInvalid = false;
-      LastColor = lastColor;
-      LastIndex = index;
+      LastColor = MakeRGB(int(lastR), int(lastG), int(lastB));
+      LastIndex = int32_t(index);
     }
   }
 }
 
 void TPixelGraphic::EndDither() {
   DitherSumLimit.reset();
+  DitherSevens.reset();
   DitherRowCurrent.reset();
   DitherRowNext.reset();
   DitherLimitTable.reset();

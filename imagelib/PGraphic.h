@@ -272,7 +272,12 @@ class TPixelGraphic : public TGraphic {
   // ColorToIndex without the virtual call (PGColorMatch.h), and its out-of-line part.
   inline int32_t MatchColor(TRGB Color);
   int32_t MatchUnknownColor(TRGB Color);
-  template <int N, TPaletteIdent Kind>
+  // Allocates and seeds the colour map when it is invalid.
+  void EnsureColorMap();
+  // DitherRow for a bit count, with the matching of Kind: pSpecial252 and pSys16 through their
+  // fine grids, pUnknown through the colour map, pNone through MatchColor (ColorToIndex unless
+  // Direct); Gray dithers the luminance.
+  template <int N, TPaletteIdent Kind, bool Gray>
   void DitherRowBits(int Y, const uint8_t* BGR, bool Direct);
   // Gamma correction of freshly loaded pixels (or palette) to the display gamma.
   void ApplyGammaCorrection();
@@ -295,6 +300,7 @@ class TPixelGraphic : public TGraphic {
   bool DitherErrorLimitSoft = true;
   std::unique_ptr<int32_t[]> DitherRowCurrent, DitherRowNext;
   std::unique_ptr<int16_t[]> DitherSumLimit;  // the limited error per possible sum, for DitherRow
+  std::unique_ptr<int16_t[]> DitherSevens;    // 7 times each palette entry's channels, for DitherRow
   bool ColorCache = true;
   bool FastJPGDecoding = false;
   int32_t Height = 0;

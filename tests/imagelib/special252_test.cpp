@@ -3,6 +3,7 @@
 #include <random>
 
 #include "imagelib/PGPalettes.h"
+#include "imagelib/PGFineGrid.h"
 #include "imagelib/PGSpecial252Grid.h"
 #include "tests/imagelib/special252_grid.h"
 
@@ -54,5 +55,27 @@ TEST(Special252Grid, MatchingGivesANearestEntry) {
     for (int e = 0; e < palette.Count; ++e) best = std::min(best, distance(c, palette.Entries[e]));
     int index = p->ColorToIndex(c);
     ASSERT_EQ(distance(c, palette.Entries[index]), best) << std::hex << c;
+  }
+}
+
+TEST(FineGrids, GiveTheCandidateRulesAnswerForEveryColour) {
+  using namespace colormatch;
+  struct Kind {
+    const char* Name;
+    const FineGrid& Grid;
+    TFixedPalette Palette;
+    int (*Rule)(TRGB);
+  } kinds[] = {{"pSpecial252", Special252FineGrid(), FixedPalette(pSpecial252), Special252Index},
+               {"pSys16", Sys16FineGrid(), FixedPalette(pSys16), Sys16Index}};
+  for (const Kind& k : kinds) {
+    for (int r = 0; r < 256; ++r)
+      for (int g = 0; g < 256; ++g)
+        for (int b = 0; b < 256; ++b) {
+          TRGB c = MakeRGB(r, g, b);
+          int cell = FineCell(r, g, b);
+          uint32_t weighed = FineMatch<true>(k.Grid, k.Palette.Entries, cell, c, k.Rule);
+          ASSERT_EQ(weighed, uint32_t(k.Rule(c))) << k.Name << " " << r << "," << g << "," << b;
+          ASSERT_EQ(FineMatch<false>(k.Grid, k.Palette.Entries, cell, c, k.Rule), weighed) << k.Name;
+        }
   }
 }

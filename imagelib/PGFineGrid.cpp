@@ -1,0 +1,97 @@
+// Building the fine grids. Both candidate rules take the first candidate of the colour's coarse
+// cell and replace it by each later one that is strictly nearer, so a colour gets the first of its
+// nearest candidates. Candidate K beats J in a fine cell when, at every colour of the cell, K is
+// strictly nearer, or as near and weighed first. The difference of two squared distances is linear
+// in the colour, so its least value over the cell lies at a corner. A cell has one answer W exactly
+// when W beats every other candidate; a candidate that some other one beats never wins there, and
+// leaving it out changes no answer.
+#include "imagelib/PGFineGrid.h"
+
+#include "imagelib/PGColorMatch.h"
+
+namespace imagelib::colormatch {
+
+namespace {
+
+struct Candidates {
+  const uint8_t* List;  // in the order the rule weighs them
+  int Count;
+};
+
+// The fine cell whose first colour is (R0, G0, B0).
+template <class CandidatesOf>
+void BuildCell(FineGrid& Grid, const TRGB* Entries, CandidatesOf Of, int R0, int G0, int B0) {
+  int cell = FineCell(R0, G0, B0);
+  Candidates c = Of(R0, G0, B0);  // the same coarse cell for every colour of the fine cell
+  TRGB first = MakeRGB(R0, G0, B0);
+  int at[8];  // squared distances from the cell's first colour
+  for (int i = 0; i < c.Count; ++i) at[i] = Distance(first, Entries[c.List[i]]);
+  // Whether candidate K beats J: the least of distance(colour, J) - distance(colour, K) over the
+  // cell, where each step of a channel adds 2 (K - J) of that channel and a channel takes three
+  // steps at most.
+  auto beats = [&](int K, int J) {
+    TRGB k = Entries[c.List[K]], j = Entries[c.List[J]];
+    int lead = at[J] - at[K];
+    int steps[3] = {RGBRed(k) - RGBRed(j), RGBGreen(k) - RGBGreen(j), RGBBlue(k) - RGBBlue(j)};
+    for (int s : steps)
+      if (s < 0) lead += 6 * s;
+    return K < J ? lead >= 0 : lead > 0;
+  };
+  // Only the answer of the cell's first colour can be the answer of all of them.
+  int w = 0;
+  for (int i = 1; i < c.Count; ++i) w = at[i] < at[w] ? i : w;
+  bool everywhere = true;
+  for (int j = 0; j < c.Count && everywhere; ++j) everywhere = c.List[j] == c.List[w] || beats(w, j);
+  if (everywhere) {
+    Grid.Cell[cell] = uint16_t(c.List[w] | (c.List[w] + 1) << 8);
+    return;
+  }
+  int left[8], count = 0;
+  for (int j = 0; j < c.Count; ++j) {
+    bool beaten = false;
+    for (int k = 0; k < c.Count && !beaten; ++k) beaten = k != j && beats(k, j);
+    if (!beaten) left[count++] = c.List[j];
+  }
+  Grid.Cell[cell] = count == 2 ? uint16_t(left[0] | (left[1] + 1) << 8) : kFineMany;
+}
+
+template <class CandidatesOf>
+void Build(FineGrid& Grid, const TRGB* Entries, CandidatesOf Of) {
+  for (int r = 0; r < 256; r += 4)
+    for (int g = 0; g < 256; g += 4)
+      for (int b = 0; b < 256; b += 4) BuildCell(Grid, Entries, Of, r, g, b);
+}
+
+// Built in place in static storage (512 KB each), once, whichever thread comes first.
+struct Special252Built : FineGrid {
+  Special252Built() {
+    Build(*this, kTables.Special252.data(), [](int R, int G, int B) {
+      int cell = ((R + 16) >> 5) * 81 + ((G + 16) >> 5) * 9 + ((B + 16) >> 5);
+      return Candidates{PGSpecial252Candidates + PGSpecial252Starts[cell],
+                        PGSpecial252Starts[cell + 1] - PGSpecial252Starts[cell]};
+    });
+  }
+};
+
+struct Sys16Built : FineGrid {
+  Sys16Built() {
+    Build(*this, kSys16.data(), [](int R, int G, int B) {
+      const uint8_t* c = kSys16Candidates[R / 64][(G / 64) * 4 + B / 64];
+      return Candidates{c, c[1] == c[0] ? 1 : 3};  // the third is looked at only after a second
+    });
+  }
+};
+
+}  // namespace
+
+const FineGrid& Special252FineGrid() {
+  static const Special252Built grid;
+  return grid;
+}
+
+const FineGrid& Sys16FineGrid() {
+  static const Sys16Built grid;
+  return grid;
+}
+
+}  // namespace imagelib::colormatch
