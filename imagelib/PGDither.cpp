@@ -5,6 +5,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <type_traits>
 #include <typeinfo>
 #include <utility>
 
@@ -32,22 +33,36 @@ constexpr int kMaxSum = 16 * 255;
 // For a limited error plus a channel (-255..510), as the row loops take them: the clamp table's
 // value in a byte, and that value's part of the fine grid's cell for each channel, so that the
 // chain from a sum to its cell is two look-ups and two additions.
-struct ClampTables {
+constexpr int Clamp(int V) { return V < 0 ? 0 : (V > 255 ? 255 : V); }
+struct ClampTable {
   uint8_t Value[766];
-  int32_t FineRed[766], FineGreen[766], FineBlue[766];
 };
-constexpr ClampTables MakeClampTables() {
-  ClampTables t{};
+constexpr ClampTable MakeClampTable8() {
+  ClampTable t{};
+  for (int v = -255; v <= 510; ++v) t.Value[v + 255] = uint8_t(Clamp(v));
+  return t;
+}
+constexpr ClampTable kClamp = MakeClampTable8();
+template <class Grid>
+struct CellParts {
+  int32_t Red[766], Green[766], Blue[766];
+};
+template <class Grid>
+constexpr CellParts<Grid> MakeCellParts() {
+  CellParts<Grid> t{};
   for (int v = -255; v <= 510; ++v) {
-    int c = v < 0 ? 0 : (v > 255 ? 255 : v);
-    t.Value[v + 255] = uint8_t(c);
-    t.FineRed[v + 255] = colormatch::FineCell(c, 0, 0);
-    t.FineGreen[v + 255] = colormatch::FineCell(0, c, 0);
-    t.FineBlue[v + 255] = colormatch::FineCell(0, 0, c);
+    t.Red[v + 255] = Grid::CellOf(Clamp(v), 0, 0);
+    t.Green[v + 255] = Grid::CellOf(0, Clamp(v), 0);
+    t.Blue[v + 255] = Grid::CellOf(0, 0, Clamp(v));
   }
   return t;
 }
-constexpr ClampTables kClamp = MakeClampTables();
+template <class Grid>
+constexpr CellParts<Grid> kCellParts = MakeCellParts<Grid>();
+// The colour map's cells as a grid: red div 8, green div 4, blue div 8.
+struct ColorMapCells {
+  static constexpr int CellOf(int R, int G, int B) { return (R >> 3) << 11 | (G >> 2) << 5 | (B >> 3); }
+};
 }  // namespace
 
 int32_t* const PGClampTable = gClampTable.data() + 510;
@@ -197,9 +212,12 @@ void TPixelGraphic::DitherRowBits(int Y, const uint8_t* BGR, bool Direct) {
   const TRGB* entries = PaletteEntries.data();
   const uint8_t* entryBytes = reinterpret_cast<const uint8_t*>(entries);
   const uint32_t count = uint32_t(PaletteCount);
-  const colormatch::FineGrid* grid = nullptr;
+  using Grid = std::conditional_t<Kind == pSys16, colormatch::Sys16Grid,
+                                  std::conditional_t<Kind == pUnknown, ColorMapCells, colormatch::Special252Grid>>;
+  const Grid* grid = nullptr;
   if constexpr (Kind == pSpecial252) grid = &colormatch::Special252FineGrid();
   if constexpr (Kind == pSys16) grid = &colormatch::Sys16FineGrid();
+  const CellParts<Grid>& parts = kCellParts<Grid>;
   const uint8_t *map = nullptr, *filled = nullptr;
   if constexpr (Kind == pUnknown) {
     EnsureColorMap();
@@ -223,14 +241,14 @@ void TPixelGraphic::DitherRowBits(int Y, const uint8_t* BGR, bool Direct) {
   auto match = [&](int R, int G, int B, intptr_t VR, intptr_t VG, intptr_t VB)
                    __attribute__((always_inline)) -> uint32_t {
     if constexpr (Kind == pSpecial252 || Kind == pSys16) {
-      int cell = kClamp.FineRed[VR] + kClamp.FineGreen[VG] + kClamp.FineBlue[VB];
+      int cell = parts.Red[VR] + parts.Green[VG] + parts.Blue[VB];
       // pSpecial252 cells are shared more often than not where a photograph's colours go.
       if constexpr (Kind == pSpecial252)
         return colormatch::FineMatch<true>(*grid, entries, cell, MakeRGB(R, G, B), colormatch::Special252Index);
       else
         return colormatch::FineMatch<false>(*grid, entries, cell, MakeRGB(R, G, B), colormatch::Sys16Index);
     } else if constexpr (Kind == pUnknown) {
-      uint32_t cell = uint32_t(((R >> 3) << 11) | ((G >> 2) << 5) | (B >> 3));
+      uint32_t cell = uint32_t(parts.Red[VR] + parts.Green[VG] + parts.Blue[VB]);
       if (__builtin_expect((filled[cell >> 3] >> (cell & 7)) & 1, 1)) return map[cell];
       return uint32_t(MatchUnknownColor(MakeRGB(R, G, B)));  // fills the cell
     } else {

@@ -19,22 +19,22 @@ struct Candidates {
 };
 
 // The fine cell whose first colour is (R0, G0, B0).
-template <class CandidatesOf>
-void BuildCell(FineGrid& Grid, const TRGB* Entries, CandidatesOf Of, int R0, int G0, int B0) {
-  int cell = FineCell(R0, G0, B0);
+template <class Grid, class CandidatesOf>
+void BuildCell(Grid& Into, const TRGB* Entries, CandidatesOf Of, int R0, int G0, int B0) {
+  constexpr int span = 256 / Grid::Side - 1;  // steps of a channel within a cell
+  int cell = Grid::CellOf(R0, G0, B0);
   Candidates c = Of(R0, G0, B0);  // the same coarse cell for every colour of the fine cell
   TRGB first = MakeRGB(R0, G0, B0);
   int at[8];  // squared distances from the cell's first colour
   for (int i = 0; i < c.Count; ++i) at[i] = Distance(first, Entries[c.List[i]]);
   // Whether candidate K beats J: the least of distance(colour, J) - distance(colour, K) over the
-  // cell, where each step of a channel adds 2 (K - J) of that channel and a channel takes three
-  // steps at most.
+  // cell, where each step of a channel adds 2 (K - J) of that channel.
   auto beats = [&](int K, int J) {
     TRGB k = Entries[c.List[K]], j = Entries[c.List[J]];
     int lead = at[J] - at[K];
     int steps[3] = {RGBRed(k) - RGBRed(j), RGBGreen(k) - RGBGreen(j), RGBBlue(k) - RGBBlue(j)};
     for (int s : steps)
-      if (s < 0) lead += 6 * s;
+      if (s < 0) lead += 2 * span * s;
     return K < J ? lead >= 0 : lead > 0;
   };
   // Only the answer of the cell's first colour can be the answer of all of them.
@@ -43,7 +43,7 @@ void BuildCell(FineGrid& Grid, const TRGB* Entries, CandidatesOf Of, int R0, int
   bool everywhere = true;
   for (int j = 0; j < c.Count && everywhere; ++j) everywhere = c.List[j] == c.List[w] || beats(w, j);
   if (everywhere) {
-    Grid.Cell[cell] = uint16_t(c.List[w] | (c.List[w] + 1) << 8);
+    Into.Cell[cell] = uint16_t(c.List[w] | (c.List[w] + 1) << 8);
     return;
   }
   int left[8], count = 0;
@@ -52,18 +52,19 @@ void BuildCell(FineGrid& Grid, const TRGB* Entries, CandidatesOf Of, int R0, int
     for (int k = 0; k < c.Count && !beaten; ++k) beaten = k != j && beats(k, j);
     if (!beaten) left[count++] = c.List[j];
   }
-  Grid.Cell[cell] = count == 2 ? uint16_t(left[0] | (left[1] + 1) << 8) : kFineMany;
+  Into.Cell[cell] = count == 2 ? uint16_t(left[0] | (left[1] + 1) << 8) : kFineMany;
 }
 
-template <class CandidatesOf>
-void Build(FineGrid& Grid, const TRGB* Entries, CandidatesOf Of) {
-  for (int r = 0; r < 256; r += 4)
-    for (int g = 0; g < 256; g += 4)
-      for (int b = 0; b < 256; b += 4) BuildCell(Grid, Entries, Of, r, g, b);
+template <class Grid, class CandidatesOf>
+void Build(Grid& Into, const TRGB* Entries, CandidatesOf Of) {
+  constexpr int size = 256 / Grid::Side;
+  for (int r = 0; r < 256; r += size)
+    for (int g = 0; g < 256; g += size)
+      for (int b = 0; b < 256; b += size) BuildCell(Into, Entries, Of, r, g, b);
 }
 
-// Built in place in static storage (512 KB each), once, whichever thread comes first.
-struct Special252Built : FineGrid {
+// Built in place in static storage, once, whichever thread comes first.
+struct Special252Built : Special252Grid {
   Special252Built() {
     Build(*this, kTables.Special252.data(), [](int R, int G, int B) {
       int cell = ((R + 16) >> 5) * 81 + ((G + 16) >> 5) * 9 + ((B + 16) >> 5);
@@ -73,7 +74,7 @@ struct Special252Built : FineGrid {
   }
 };
 
-struct Sys16Built : FineGrid {
+struct Sys16Built : Sys16Grid {
   Sys16Built() {
     Build(*this, kSys16.data(), [](int R, int G, int B) {
       const uint8_t* c = kSys16Candidates[R / 64][(G / 64) * 4 + B / 64];
@@ -84,12 +85,12 @@ struct Sys16Built : FineGrid {
 
 }  // namespace
 
-const FineGrid& Special252FineGrid() {
+const Special252Grid& Special252FineGrid() {
   static const Special252Built grid;
   return grid;
 }
 
-const FineGrid& Sys16FineGrid() {
+const Sys16Grid& Sys16FineGrid() {
   static const Sys16Built grid;
   return grid;
 }

@@ -1,6 +1,6 @@
 // Exact fine grids for the two fixed palettes that are matched by candidate lists (pSpecial252 and
 // pSys16), so that the conversion loops match a colour with one look-up and one comparison: for
-// each cell of 4 x 4 x 4 colours, the one or two candidates that the rule gives the colours of the
+// each cell of a cube of colours, the one or two candidates that the rule gives the colours of the
 // cell. Built from the candidate tables on first use, once per process.
 #pragma once
 
@@ -16,31 +16,40 @@ namespace imagelib::colormatch {
 // the cell and the rule itself decides.
 inline constexpr uint16_t kFineMany = 0xFF00;
 
+// Cells of 2^Shift colours a side. Cells lie in blocks of 4 x 4 x 4, so that the colours a dithered
+// area wanders over share few cache lines. The channels' parts of a cell's number add up:
+// CellOf(R, G, B) = CellOf(R, 0, 0) + CellOf(0, G, 0) + CellOf(0, 0, B).
+template <int Shift>
 struct FineGrid {
-  uint16_t Cell[64 * 64 * 64];
+  static constexpr int Side = 256 >> Shift, Blocks = Side / 4;
+  static constexpr int CellOf(int R, int G, int B) {
+    auto part = [](int V, int BlockStride, int Stride) {
+      return (V >> (Shift + 2)) * BlockStride * 64 + ((V >> Shift) & 3) * Stride;
+    };
+    return part(R, Blocks * Blocks, 16) + part(G, Blocks, 4) + part(B, 1, 1);
+  }
+  uint16_t Cell[Side * Side * Side];
 };
 
-// The cell of a colour (red, green and blue divided by 4). Cells lie in blocks of 4 x 4 x 4, one
-// block to two 64-byte lines, so that the colours a dithered area wanders over share few
-// lines. The channels' parts are separate bits: the cell is the sum of FineCell(R, 0, 0),
-// FineCell(0, G, 0) and FineCell(0, 0, B).
-constexpr int FineCell(int R, int G, int B) {
-  return (R >> 4) << 14 | (G >> 4) << 10 | (B >> 4) << 6 | ((R >> 2) & 3) << 4 | ((G >> 2) & 3) << 2 | ((B >> 2) & 3);
-}
+// pSpecial252's cells are 4 colours a side (512 KB): where a photograph's colours go, about one
+// colour in five lies in a cell that two candidates share, one in forty in a cell of more. pSys16's
+// are 8 a side (64 KB): its few entries leave nearly every cell of that size to one of them.
+using Special252Grid = FineGrid<2>;
+using Sys16Grid = FineGrid<3>;
 
-const FineGrid& Special252FineGrid();
-const FineGrid& Sys16FineGrid();
+const Special252Grid& Special252FineGrid();
+const Sys16Grid& Sys16FineGrid();
 
-// The index of colour C (channels R, G, B) in the grid's palette Entries: the cell's word, and the
-// candidate rule Rule itself where more than two candidates win. Callers go ahead with the first
-// candidate, so a colour that the second one takes costs them a mispredicted branch. Where cells
-// are mostly shared, WeighAlways weighs the second candidate for every colour (the two are the same
-// where one takes the whole cell) rather than after a test for a shared cell that would often guess
-// wrong.
-template <bool WeighAlways, class RuleOf>
-__attribute__((always_inline)) inline uint32_t FineMatch(const FineGrid& Grid, const TRGB* Entries, int Cell, TRGB C,
+// The index of colour C in the grid's palette Entries, for the cell Cell of C: the cell's word, and
+// the candidate rule Rule itself where more than two candidates win. Callers go ahead with the
+// first candidate, so a colour that the second one takes costs them a mispredicted branch. Where
+// cells are often shared, WeighAlways weighs the second candidate for every colour (the two are
+// the same where one takes the whole cell) rather than after a test for a shared cell that would
+// often guess wrong.
+template <bool WeighAlways, class Grid, class RuleOf>
+__attribute__((always_inline)) inline uint32_t FineMatch(const Grid& G, const TRGB* Entries, int Cell, TRGB C,
                                                          RuleOf Rule) {
-  uint32_t word = Grid.Cell[Cell];
+  uint32_t word = G.Cell[Cell];
   if (__builtin_expect(word >= kFineMany, 0)) return uint32_t(Rule(C));
   uint32_t first = word & 0xFF, second = (word >> 8) - 1;
   bool shared = WeighAlways || __builtin_expect(first != second, 0);

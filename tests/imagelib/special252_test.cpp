@@ -60,22 +60,18 @@ TEST(Special252Grid, MatchingGivesANearestEntry) {
 
 TEST(FineGrids, GiveTheCandidateRulesAnswerForEveryColour) {
   using namespace colormatch;
-  struct Kind {
-    const char* Name;
-    const FineGrid& Grid;
-    TFixedPalette Palette;
-    int (*Rule)(TRGB);
-  } kinds[] = {{"pSpecial252", Special252FineGrid(), FixedPalette(pSpecial252), Special252Index},
-               {"pSys16", Sys16FineGrid(), FixedPalette(pSys16), Sys16Index}};
-  for (const Kind& k : kinds) {
+  auto check = [](const char* Name, const auto& Grid, TPaletteIdent Ident, int (*Rule)(TRGB)) {
+    const TRGB* entries = FixedPalette(Ident).Entries;
     for (int r = 0; r < 256; ++r)
       for (int g = 0; g < 256; ++g)
         for (int b = 0; b < 256; ++b) {
           TRGB c = MakeRGB(r, g, b);
-          int cell = FineCell(r, g, b);
-          uint32_t weighed = FineMatch<true>(k.Grid, k.Palette.Entries, cell, c, k.Rule);
-          ASSERT_EQ(weighed, uint32_t(k.Rule(c))) << k.Name << " " << r << "," << g << "," << b;
-          ASSERT_EQ(FineMatch<false>(k.Grid, k.Palette.Entries, cell, c, k.Rule), weighed) << k.Name;
+          int cell = Grid.CellOf(r, g, b);
+          uint32_t weighed = FineMatch<true>(Grid, entries, cell, c, Rule);
+          ASSERT_EQ(weighed, uint32_t(Rule(c))) << Name << " " << r << "," << g << "," << b;
+          ASSERT_EQ(FineMatch<false>(Grid, entries, cell, c, Rule), weighed) << Name;
         }
-  }
+  };
+  check("pSpecial252", Special252FineGrid(), pSpecial252, Special252Index);
+  check("pSys16", Sys16FineGrid(), pSys16, Sys16Index);
 }
