@@ -13,14 +13,25 @@ namespace bench {
 
 using namespace imagelib;
 
-double Seconds() {
+namespace {
 #ifdef _WIN32
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+bool gWallClock = true;
 #else
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+bool gWallClock = false;
 #endif
+}  // namespace
+
+void UseWallClock() { gWallClock = true; }
+
+double Seconds() {
+#ifndef _WIN32
+  if (!gWallClock) {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+  }
+#endif
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 double MedianSeconds(const std::function<void()>& Body, int Runs) {

@@ -10,8 +10,10 @@ namespace bench {
 
 // Seconds on the clock the benchmarks use: processor time of this process natively (on a shared
 // machine, time spent waiting for a processor would count far more than the work), wall-clock time
-// in the Windows build (Wine's processor times are counted in scheduler ticks).
+// in the Windows build (Wine's processor times are counted in scheduler ticks) and after
+// UseWallClock, for comparing the two builds.
 double Seconds();
+void UseWallClock();
 
 // Median seconds of Runs calls of Body after one warm-up call.
 double MedianSeconds(const std::function<void()>& Body, int Runs);

@@ -31,26 +31,20 @@ inline int RoundSum(int32_t s) { return (s + 8 + (s >> 31)) >> 4; }
 constexpr int kMaxSum = 16 * 255;
 
 // For a limited error plus a channel (-255..510), as the row loops take them: the clamp table's
-// value in a byte, and that value's part of the fine grid's cell for each channel, so that the
-// chain from a sum to its cell is two look-ups and two additions.
+// value in a byte, and that value's part of the cell of Grid for each channel, so that the chain
+// from a sum to its cell is two look-ups and two additions. One table, so that the loops need one
+// register for it.
 constexpr int Clamp(int V) { return V < 0 ? 0 : (V > 255 ? 255 : V); }
-struct ClampTable {
-  uint8_t Value[766];
-};
-constexpr ClampTable MakeClampTable8() {
-  ClampTable t{};
-  for (int v = -255; v <= 510; ++v) t.Value[v + 255] = uint8_t(Clamp(v));
-  return t;
-}
-constexpr ClampTable kClamp = MakeClampTable8();
 template <class Grid>
-struct CellParts {
+struct ClampTables {
+  uint8_t Value[766];
   int32_t Red[766], Green[766], Blue[766];
 };
 template <class Grid>
-constexpr CellParts<Grid> MakeCellParts() {
-  CellParts<Grid> t{};
+constexpr ClampTables<Grid> MakeClampTables() {
+  ClampTables<Grid> t{};
   for (int v = -255; v <= 510; ++v) {
+    t.Value[v + 255] = uint8_t(Clamp(v));
     t.Red[v + 255] = Grid::CellOf(Clamp(v), 0, 0);
     t.Green[v + 255] = Grid::CellOf(0, Clamp(v), 0);
     t.Blue[v + 255] = Grid::CellOf(0, 0, Clamp(v));
@@ -58,7 +52,7 @@ constexpr CellParts<Grid> MakeCellParts() {
   return t;
 }
 template <class Grid>
-constexpr CellParts<Grid> kCellParts = MakeCellParts<Grid>();
+constexpr ClampTables<Grid> kClampTables = MakeClampTables<Grid>();
 // The colour map's cells as a grid: red div 8, green div 4, blue div 8.
 struct ColorMapCells {
   static constexpr int CellOf(int R, int G, int B) { return (R >> 3) << 11 | (G >> 2) << 5 | (B >> 3); }
@@ -217,7 +211,7 @@ void TPixelGraphic::DitherRowBits(int Y, const uint8_t* BGR, bool Direct) {
   const Grid* grid = nullptr;
   if constexpr (Kind == pSpecial252) grid = &colormatch::Special252FineGrid();
   if constexpr (Kind == pSys16) grid = &colormatch::Sys16FineGrid();
-  const CellParts<Grid>& parts = kCellParts<Grid>;
+  const ClampTables<Grid>& clamp = kClampTables<Grid>;
   const uint8_t *map = nullptr, *filled = nullptr;
   if constexpr (Kind == pUnknown) {
     EnsureColorMap();
@@ -241,14 +235,14 @@ void TPixelGraphic::DitherRowBits(int Y, const uint8_t* BGR, bool Direct) {
   auto match = [&](int R, int G, int B, intptr_t VR, intptr_t VG, intptr_t VB)
                    __attribute__((always_inline)) -> uint32_t {
     if constexpr (Kind == pSpecial252 || Kind == pSys16) {
-      int cell = parts.Red[VR] + parts.Green[VG] + parts.Blue[VB];
+      int cell = clamp.Red[VR] + clamp.Green[VG] + clamp.Blue[VB];
       // pSpecial252 cells are shared more often than not where a photograph's colours go.
       if constexpr (Kind == pSpecial252)
-        return colormatch::FineMatch<true>(*grid, entries, cell, MakeRGB(R, G, B), colormatch::Special252Index);
+        return colormatch::FineMatch<true>(*grid, entryBytes, cell, R, G, B, colormatch::Special252Index);
       else
-        return colormatch::FineMatch<false>(*grid, entries, cell, MakeRGB(R, G, B), colormatch::Sys16Index);
+        return colormatch::FineMatch<false>(*grid, entryBytes, cell, R, G, B, colormatch::Sys16Index);
     } else if constexpr (Kind == pUnknown) {
-      uint32_t cell = uint32_t(parts.Red[VR] + parts.Green[VG] + parts.Blue[VB]);
+      uint32_t cell = uint32_t(clamp.Red[VR] + clamp.Green[VG] + clamp.Blue[VB]);
       if (__builtin_expect((filled[cell >> 3] >> (cell & 7)) & 1, 1)) return map[cell];
       return uint32_t(MatchUnknownColor(MakeRGB(R, G, B)));  // fills the cell
     } else {
@@ -282,7 +276,7 @@ void TPixelGraphic::DitherRowBits(int Y, const uint8_t* BGR, bool Direct) {
         intptr_t vR = intptr_t(limited[sumR]) + intptr_t(source[2]) + 255;
         intptr_t vG = intptr_t(limited[sumG]) + intptr_t(source[1]) + 255;
         intptr_t vB = intptr_t(limited[sumB]) + intptr_t(source[0]) + 255;
-        intptr_t cR = kClamp.Value[vR], cG = kClamp.Value[vG], cB = kClamp.Value[vB];
+        intptr_t cR = clamp.Value[vR], cG = clamp.Value[vG], cB = clamp.Value[vB];
         lastR = cR;
         lastG = cG;
         lastB = cB;
@@ -301,7 +295,7 @@ void TPixelGraphic::DitherRowBits(int Y, const uint8_t* BGR, bool Direct) {
         eB = cB - entry[2];
       } else {
         intptr_t at = Luminance3(MakeRGB(source[2], source[1], source[0]), weighted) / 3 + limited[sumG] + 255;
-        intptr_t v = kClamp.Value[at];
+        intptr_t v = clamp.Value[at];
         index = match(int(v), int(v), int(v), at, at, at);
         lastR = lastG = lastB = v;
         const uint8_t* entry = Kind == pNone ? reinterpret_cast<const uint8_t*>(&asked) : entryBytes + 4 * size_t(index);

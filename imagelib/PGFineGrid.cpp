@@ -4,8 +4,13 @@
 // strictly nearer, or as near and weighed first. The difference of two squared distances is linear
 // in the colour, so its least value over the cell lies at a corner. A cell has one answer W exactly
 // when W beats every other candidate; a candidate that some other one beats never wins there, and
-// leaving it out changes no answer.
+// leaving it out changes no answer. Repeating the first candidate at the end of a list changes none
+// either.
 #include "imagelib/PGFineGrid.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
 
 #include "imagelib/PGColorMatch.h"
 
@@ -18,9 +23,29 @@ struct Candidates {
   int Count;
 };
 
+// The lists of the cells where more than two candidates win: most such cells share their list with
+// a neighbour.
+template <class Grid>
+struct ListNumbers {
+  Grid& Into;
+  std::map<std::array<int, 8>, int> Known;
+  // The word for a cell with the padded candidate list List.
+  uint16_t Number(const int (&List)[8]) {
+    std::array<int, 8> key;
+    std::copy(List, List + 8, key.begin());
+    auto it = Known.find(key);
+    if (it != Known.end()) return uint16_t(kFineList + it->second);
+    int n = int(Known.size());
+    if (n == kFineLists) return kFineRule;  // more lists than words for them
+    Known.emplace(key, n);
+    for (int i = 0; i < 8; ++i) Into.Lists[n][i] = uint8_t(List[i]);
+    return uint16_t(kFineList + n);
+  }
+};
+
 // The fine cell whose first colour is (R0, G0, B0).
 template <class Grid, class CandidatesOf>
-void BuildCell(Grid& Into, const TRGB* Entries, CandidatesOf Of, int R0, int G0, int B0) {
+void BuildCell(Grid& Into, ListNumbers<Grid>& Lists, const TRGB* Entries, CandidatesOf Of, int R0, int G0, int B0) {
   constexpr int span = 256 / Grid::Side - 1;  // steps of a channel within a cell
   int cell = Grid::CellOf(R0, G0, B0);
   Candidates c = Of(R0, G0, B0);  // the same coarse cell for every colour of the fine cell
@@ -52,15 +77,21 @@ void BuildCell(Grid& Into, const TRGB* Entries, CandidatesOf Of, int R0, int G0,
     for (int k = 0; k < c.Count && !beaten; ++k) beaten = k != j && beats(k, j);
     if (!beaten) left[count++] = c.List[j];
   }
-  Into.Cell[cell] = count == 2 ? uint16_t(left[0] | (left[1] + 1) << 8) : kFineMany;
+  if (count == 2) {
+    Into.Cell[cell] = uint16_t(left[0] | (left[1] + 1) << 8);
+    return;
+  }
+  for (int i = count; i < 8; ++i) left[i] = left[0];
+  Into.Cell[cell] = Lists.Number(left);
 }
 
 template <class Grid, class CandidatesOf>
 void Build(Grid& Into, const TRGB* Entries, CandidatesOf Of) {
   constexpr int size = 256 / Grid::Side;
+  ListNumbers<Grid> lists{Into, {}};
   for (int r = 0; r < 256; r += size)
     for (int g = 0; g < 256; g += size)
-      for (int b = 0; b < 256; b += size) BuildCell(Into, Entries, Of, r, g, b);
+      for (int b = 0; b < 256; b += size) BuildCell(Into, lists, Entries, Of, r, g, b);
 }
 
 // Built in place in static storage, once, whichever thread comes first.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
 #include "imagelib/PGPalettes.h"
 #include "imagelib/PGFineGrid.h"
@@ -61,15 +62,18 @@ TEST(Special252Grid, MatchingGivesANearestEntry) {
 TEST(FineGrids, GiveTheCandidateRulesAnswerForEveryColour) {
   using namespace colormatch;
   auto check = [](const char* Name, const auto& Grid, TPaletteIdent Ident, int (*Rule)(TRGB)) {
-    const TRGB* entries = FixedPalette(Ident).Entries;
+    TFixedPalette palette = FixedPalette(Ident);
+    std::vector<uint8_t> entries;  // red, green, blue and a spare byte
+    for (int i = 0; i < palette.Count; ++i)
+      for (int channel : {RGBRed(palette.Entries[i]), RGBGreen(palette.Entries[i]), RGBBlue(palette.Entries[i]), 0})
+        entries.push_back(uint8_t(channel));
     for (int r = 0; r < 256; ++r)
       for (int g = 0; g < 256; ++g)
         for (int b = 0; b < 256; ++b) {
-          TRGB c = MakeRGB(r, g, b);
           int cell = Grid.CellOf(r, g, b);
-          uint32_t weighed = FineMatch<true>(Grid, entries, cell, c, Rule);
-          ASSERT_EQ(weighed, uint32_t(Rule(c))) << Name << " " << r << "," << g << "," << b;
-          ASSERT_EQ(FineMatch<false>(Grid, entries, cell, c, Rule), weighed) << Name;
+          uint32_t weighed = FineMatch<true>(Grid, entries.data(), cell, r, g, b, Rule);
+          ASSERT_EQ(weighed, uint32_t(Rule(MakeRGB(r, g, b)))) << Name << " " << r << "," << g << "," << b;
+          ASSERT_EQ(FineMatch<false>(Grid, entries.data(), cell, r, g, b, Rule), weighed) << Name;
         }
   };
   check("pSpecial252", Special252FineGrid(), pSpecial252, Special252Index);
