@@ -28,7 +28,31 @@ std::array<int32_t, 1021> gClampTable = MakeClampTable();
 inline int RoundSum(int32_t s) { return (s + 8 + (s >> 31)) >> 4; }
 
 // The largest sum a cell can hold: four neighbours pass on 7 + 3 + 5 + 1 sixteenths of at most 255.
+// A caller that dithers a row twice without NextDitherRow in between adds more than that; the
+// pixel path takes a sum as at most kMaxSum, so that no look-up goes beyond its table (for callers
+// that keep to the protocol this changes nothing).
 constexpr int kMaxSum = 16 * 255;
+inline int32_t Bounded(int32_t S) { return S < -kMaxSum ? -kMaxSum : (S > kMaxSum ? kMaxSum : S); }
+
+// The row loops' table of limited errors reaches further, so that they give the pixel path's
+// answer for every sum made from cells below 2^12 in size: a pixel adds at most 7 * 255 to its
+// neighbour's cell. Rows with larger sums (dithered again and again) take the pixel path.
+constexpr int kRowCell = 1 << 12, kRowSum = kRowCell - 1 + 7 * 255;
+
+// Whether every one of the Count sums at Sums is below kRowCell in size, four at a time.
+bool RowSumsSmall(const int32_t* Sums, size_t Count) {
+  typedef int32_t Four __attribute__((vector_size(16)));
+  Four bits = {0, 0, 0, 0};
+  size_t i = 0;
+  for (; i + 4 <= Count; i += 4) {
+    Four v;
+    std::memcpy(&v, Sums + i, sizeof v);
+    bits |= v ^ (v >> 31);  // the size, less one when negative
+  }
+  int32_t all = bits[0] | bits[1] | bits[2] | bits[3];
+  for (; i < Count; ++i) all |= Sums[i] ^ (Sums[i] >> 31);
+  return all < kRowCell;
+}
 
 // For a limited error plus a channel (-255..510), as the row loops take them: the clamp table's
 // value in a byte, and that value's part of the cell of Grid for each channel, so that the chain
@@ -67,7 +91,8 @@ void InitClampTable() {
 
 void TPixelGraphic::BeginDither() {
   EndDither();
-  size_t cells = (size_t(Width > 0 ? Width : 0) + 2) * 3;
+  DitherWidth = Width > 0 ? Width : 0;
+  size_t cells = (size_t(DitherWidth) + 2) * 3;
   DitherRowCurrent.reset(new int32_t[cells]());
   DitherRowNext.reset(new int32_t[cells]());
   DitherLimitTable.reset(new int32_t[511]);
@@ -104,14 +129,22 @@ void TPixelGraphic::BeginDither() {
     for (int e = limit / 2; e <= (3 * limit) / 2 && e < 255; ++e) t[e] = e / 2 + limit / 4;
   for (int e = 1; e <= 255; ++e) t[-e] = -t[e];
   // The limited error of every possible sum, so that a row needs one look-up per channel.
-  DitherSumLimit.reset(new int16_t[2 * kMaxSum + 1]);
-  for (int sum = -kMaxSum; sum <= kMaxSum; ++sum) DitherSumLimit[size_t(sum + kMaxSum)] = int16_t(t[RoundSum(sum)]);
+  DitherSumLimit.reset(new int16_t[2 * kRowSum + 1]);
+  for (int sum = -kRowSum; sum <= kRowSum; ++sum) DitherSumLimit[size_t(sum + kRowSum)] = int16_t(t[RoundSum(Bounded(sum))]);
 }
 
 void TPixelGraphic::NextDitherRow() {
   if (!DitherRowCurrent) return;
+  ClearDitherRowNext();  // a row that nothing was written into becomes the current one
   std::swap(DitherRowCurrent, DitherRowNext);
-  std::memset(DitherRowNext.get(), 0, (size_t(Width > 0 ? Width : 0) + 2) * 3 * sizeof(int32_t));
+  // The new next row is cleared when something first adds to it: DitherRow writes it whole.
+  DitherNextStale = true;
+}
+
+void TPixelGraphic::ClearDitherRowNext() {
+  if (!DitherNextStale) return;
+  std::memset(DitherRowNext.get(), 0, (size_t(DitherWidth) + 2) * 3 * sizeof(int32_t));
+  DitherNextStale = false;
 }
 
 void TPixelGraphic::DitherPixel(int X, int Y, int R, int G, int B) {
@@ -120,10 +153,12 @@ void TPixelGraphic::DitherPixel(int X, int Y, int R, int G, int B) {
     if (RaiseOnOutOfRange) throw EPGXYIndexOutOfRange(PGLangStr(1));
     return;
   }
-  if (!DitherRowCurrent || !DitherLimitTable) {
-    SetPixelColor(X, Y, MakeRGB(R, G, B));  // no BeginDither: plain colour matching
+  if (!DitherRowCurrent || !DitherLimitTable || Width != DitherWidth) {
+    // No BeginDither, or rows made for another width: plain colour matching.
+    SetPixelColor(X, Y, MakeRGB(R, G, B));
     return;
   }
+  ClearDitherRowNext();
   const int32_t* limit = DitherLimitTable.get() + 255;
   int ahead = (Y & 1) == 0 ? 1 : -1;  // even rows run left to right
   int32_t* here = DitherRowCurrent.get() + size_t(X + 1) * 3;
@@ -144,9 +179,9 @@ void TPixelGraphic::DitherPixel(int X, int Y, int R, int G, int B) {
   };
 
   if (!IsGray) {
-    int cR = PGClampTable[limit[RoundSum(here[0])] + R];
-    int cG = PGClampTable[limit[RoundSum(here[1])] + G];
-    int cB = PGClampTable[limit[RoundSum(here[2])] + B];
+    int cR = PGClampTable[limit[RoundSum(Bounded(here[0]))] + R];
+    int cG = PGClampTable[limit[RoundSum(Bounded(here[1]))] + G];
+    int cB = PGClampTable[limit[RoundSum(Bounded(here[2]))] + B];
     int32_t index = ColorToIndex(MakeRGB(cR, cG, cB));
     SetPixel(X, Y, index);
     TRGB entry = entryOf(index);
@@ -154,7 +189,7 @@ void TPixelGraphic::DitherPixel(int X, int Y, int R, int G, int B) {
     spread(1, cG - RGBGreen(entry));
     spread(2, cB - RGBBlue(entry));
   } else {
-    int v = PGClampTable[Luminance3(MakeRGB(R, G, B), RGBWeighting) / 3 + limit[RoundSum(here[1])]];
+    int v = PGClampTable[Luminance3(MakeRGB(R, G, B), RGBWeighting) / 3 + limit[RoundSum(Bounded(here[1]))]];
     int32_t index = ColorToIndex(MakeRGB(v, v, v));
     SetPixel(X, Y, index);
     spread(1, v - RGBGreen(entryOf(index)));
@@ -162,7 +197,8 @@ void TPixelGraphic::DitherPixel(int X, int Y, int R, int G, int B) {
 }
 
 void TPixelGraphic::DitherRow(int Y, const uint8_t* BGR) {
-  if (!DitherRowCurrent || !DitherSumLimit || !Bits || Y < 0 || Y >= Height || BitCountNum == 3) {
+  if (!DitherRowCurrent || !DitherSumLimit || !Bits || Y < 0 || Y >= Height || BitCountNum == 3 ||
+      Width != DitherWidth || !RowSumsSmall(DitherRowCurrent.get(), (size_t(Width) + 2) * 3)) {
     // Odd cases take the pixel path, which handles each of them.
     for (int i = 0; i < Width; ++i) {
       int x = (Y & 1) ? Width - 1 - i : i;
@@ -256,7 +292,7 @@ void TPixelGraphic::DitherRowBits(int Y, const uint8_t* BGR, bool Direct) {
       return uint32_t(index);
     }
   };
-  const int16_t* __restrict limited = DitherSumLimit.get() + kMaxSum;
+  const int16_t* __restrict limited = DitherSumLimit.get() + kRowSum;
   uint8_t* __restrict row = Bits + int64_t(RowSize) * (Height - Y - 1);
   const int width = Width;
   const bool weighted = RGBWeighting;
@@ -270,6 +306,10 @@ void TPixelGraphic::DitherRowBits(int Y, const uint8_t* BGR, bool Direct) {
     int32_t* __restrict below = DitherRowNext.get() + (x + 1) * 3;
     const uint8_t* source = BGR + 3 * x;
     intptr_t sumR = here[0], sumG = here[1], sumB = here[2];
+    // A stale next row is written whole instead of cleared and added to: each cell is ahead of a
+    // pixel before anything else adds to it, but for the first pixel's two cells.
+    const bool stale = DitherNextStale;
+    if (stale) std::memset(Ahead > 0 ? below - 3 : below, 0, 6 * sizeof(int32_t));
     for (int i = 0; i < width; ++i, x += Ahead, here += A, below += A, source += A) {
       intptr_t eR = 0, eG, eB = 0;
       if constexpr (!Gray) {
@@ -309,12 +349,18 @@ void TPixelGraphic::DitherRowBits(int Y, const uint8_t* BGR, bool Direct) {
         below[-A + 2] += int32_t(3 * eB);
         below[0] += int32_t(5 * eR);
         below[2] += int32_t(5 * eB);
-        below[A] += int32_t(eR);
-        below[A + 2] += int32_t(eB);
       }
       below[-A + 1] += int32_t(3 * eG);
       below[1] += int32_t(5 * eG);
-      below[A + 1] += int32_t(eG);
+      if (stale) {
+        below[A] = int32_t(eR);
+        below[A + 1] = int32_t(eG);
+        below[A + 2] = int32_t(eB);
+      } else {
+        below[A] += int32_t(eR);
+        below[A + 1] += int32_t(eG);
+        below[A + 2] += int32_t(eB);
+      }
       if constexpr (N == 0) {
         uint8_t mask = uint8_t(0x80 >> (x & 7));
         row[x >> 3] = index == 1 ? uint8_t(row[x >> 3] | mask) : uint8_t(row[x >> 3] & ~mask);
@@ -330,6 +376,7 @@ void TPixelGraphic::DitherRowBits(int Y, const uint8_t* BGR, bool Direct) {
     run.template operator()<1>();  // even rows run left to right
   else
     run.template operator()<-1>();
+  DitherNextStale = false;
   if constexpr (Kind != pNone) {
     if (width > 0) {
       LastColorInvalid = false;
@@ -340,6 +387,7 @@ void TPixelGraphic::DitherRowBits(int Y, const uint8_t* BGR, bool Direct) {
 }
 
 void TPixelGraphic::EndDither() {
+  DitherNextStale = false;
   DitherSumLimit.reset();
   DitherSevens.reset();
   DitherRowCurrent.reset();

@@ -274,6 +274,8 @@ class TPixelGraphic : public TGraphic {
   int32_t MatchUnknownColor(TRGB Color);
   // Allocates and seeds the colour map when it is invalid.
   void EnsureColorMap();
+  // Clears a stale next dither row.
+  void ClearDitherRowNext();
   // DitherRow for a bit count, with the matching of Kind: pSpecial252 and pSys16 through their
   // fine grids, pUnknown through the colour map, pNone through MatchColor (ColorToIndex unless
   // Direct); Gray dithers the luminance.
@@ -299,6 +301,8 @@ class TPixelGraphic : public TGraphic {
   std::unique_ptr<int32_t[]> DitherLimitTable;
   bool DitherErrorLimitSoft = true;
   std::unique_ptr<int32_t[]> DitherRowCurrent, DitherRowNext;
+  int DitherWidth = 0;           // the width the rows were made for
+  bool DitherNextStale = false;  // DitherRowNext holds an old row: it counts as cleared
   std::unique_ptr<int16_t[]> DitherSumLimit;  // the limited error per possible sum, for DitherRow
   std::unique_ptr<int16_t[]> DitherSevens;    // 7 times each palette entry's channels, for DitherRow
   bool ColorCache = true;
