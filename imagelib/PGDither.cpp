@@ -95,6 +95,7 @@ void TPixelGraphic::BeginDither() {
   size_t cells = (size_t(DitherWidth) + 2) * 3;
   DitherRowCurrent.reset(new int32_t[cells]());
   DitherRowNext.reset(new int32_t[cells]());
+  DitherNextStale = true;  // the next row is written whole by the first row as after NextDitherRow
   DitherLimitTable.reset(new int32_t[511]);
 
   IsGray = true;
@@ -198,8 +199,9 @@ void TPixelGraphic::DitherPixel(int X, int Y, int R, int G, int B) {
 
 void TPixelGraphic::DitherRow(int Y, const uint8_t* BGR) {
   if (!DitherRowCurrent || !DitherSumLimit || !Bits || Y < 0 || Y >= Height || BitCountNum == 3 ||
-      Width != DitherWidth || !RowSumsSmall(DitherRowCurrent.get(), (size_t(Width) + 2) * 3)) {
-    // Odd cases take the pixel path, which handles each of them.
+      Width != DitherWidth || !DitherNextStale || !RowSumsSmall(DitherRowCurrent.get(), (size_t(Width) + 2) * 3)) {
+    // Odd cases take the pixel path, which handles each of them; among them a row that something
+    // has already been added to the next row for (this row again, or pixels of it on their own).
     for (int i = 0; i < Width; ++i) {
       int x = (Y & 1) ? Width - 1 - i : i;
       DitherPixel(x, Y, BGR[3 * x + 2], BGR[3 * x + 1], BGR[3 * x]);
@@ -306,10 +308,9 @@ void TPixelGraphic::DitherRowBits(int Y, const uint8_t* BGR, bool Direct) {
     int32_t* __restrict below = DitherRowNext.get() + (x + 1) * 3;
     const uint8_t* source = BGR + 3 * x;
     intptr_t sumR = here[0], sumG = here[1], sumB = here[2];
-    // A stale next row is written whole instead of cleared and added to: each cell is ahead of a
-    // pixel before anything else adds to it, but for the first pixel's two cells.
-    const bool stale = DitherNextStale;
-    if (stale) std::memset(Ahead > 0 ? below - 3 : below, 0, 6 * sizeof(int32_t));
+    // The next row is stale: it is written whole instead of cleared and added to. Each cell is
+    // ahead of a pixel before anything else adds to it, but for the first pixel's two cells.
+    std::memset(Ahead > 0 ? below - 3 : below, 0, 6 * sizeof(int32_t));
     for (int i = 0; i < width; ++i, x += Ahead, here += A, below += A, source += A) {
       intptr_t eR = 0, eG, eB = 0;
       if constexpr (!Gray) {
@@ -352,15 +353,9 @@ void TPixelGraphic::DitherRowBits(int Y, const uint8_t* BGR, bool Direct) {
       }
       below[-A + 1] += int32_t(3 * eG);
       below[1] += int32_t(5 * eG);
-      if (stale) {
-        below[A] = int32_t(eR);
-        below[A + 1] = int32_t(eG);
-        below[A + 2] = int32_t(eB);
-      } else {
-        below[A] += int32_t(eR);
-        below[A + 1] += int32_t(eG);
-        below[A + 2] += int32_t(eB);
-      }
+      below[A] = int32_t(eR);
+      below[A + 1] = int32_t(eG);
+      below[A + 2] = int32_t(eB);
       if constexpr (N == 0) {
         uint8_t mask = uint8_t(0x80 >> (x & 7));
         row[x >> 3] = index == 1 ? uint8_t(row[x >> 3] | mask) : uint8_t(row[x >> 3] & ~mask);
