@@ -157,7 +157,8 @@ void TScrollBox::ScrollBy(int DeltaX, int DeltaY) {
     if (auto* w = dynamic_cast<TWinControl*>(c); w && w->HandleAllocated())
       SetWindowPos(w->GetHandle(), nullptr, c->FLeft, c->FTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
+  // The children too: a child that lets its parent show through must be drawn again over it.
+  if (FHandle) RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TScrollBox::UpdateScrollBars() {
