@@ -1,0 +1,140 @@
+// Check boxes and radio buttons, labels, the scroll box's border and AutoScroll, popup menus that
+// are freed, and the cursors: the screen's, and a control's under the pointer.
+#include <gtest/gtest.h>
+
+#include "classlib/application.h"
+#include "classlib/buttons.h"
+#include "classlib/forms.h"
+#include "classlib/images.h"
+#include "classlib/labels.h"
+#include "classlib/menus.h"
+#include "classlib/screen.h"
+#include "classlib/scrollbox.h"
+#include "tests/window_support.h"
+
+using namespace classlib;
+
+namespace {
+// One form for the suite: a top-level window is slow to make under Wine.
+class StandardControls : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    Application->Initialize();
+    Form = New<TForm>(Application);
+    Form->SetBounds(0, 0, 400, 300);
+    Form->Show();
+  }
+  static void TearDownTestSuite() { FreeAndNil(Form); }
+  void TearDown() override {
+    while (Form->GetControlCount() > 0) Free(Form->GetControl(Form->GetControlCount() - 1));
+    testsupport::ParkPointer();
+  }
+  template <class T>
+  T* Add(const TRect& Bounds) {
+    T* c = New<T>(Form);
+    c->SetBoundsRect(Bounds);
+    c->SetParent(Form);
+    return c;
+  }
+  static inline TForm* Form = nullptr;
+};
+}  // namespace
+
+TEST_F(StandardControls, CheckBoxesToggleAndRadioButtonsExcludeEachOther) {
+  auto* check = Add<TCheckBox>(Bounds(10, 10, 97, 17));
+  int clicks = 0;
+  check->OnClick = [&](TObject*) { ++clicks; };
+  check->SetChecked(true);
+  check->SetChecked(true);
+  EXPECT_EQ(clicks, 1) << "only a change clicks";
+  EXPECT_EQ(SendMessageA(check->GetHandle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+  SendMessageA(check->GetHandle(), BM_CLICK, 0, 0);
+  EXPECT_FALSE(check->GetChecked());
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(SendMessageA(check->GetHandle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+  auto* a = Add<TRadioButton>(Bounds(10, 40, 100, 17));
+  auto* b = Add<TRadioButton>(Bounds(10, 60, 100, 17));
+  int aClicks = 0;
+  a->OnClick = [&](TObject*) { ++aClicks; };
+  a->SetChecked(true);
+  SendMessageA(b->GetHandle(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(b->GetChecked());
+  EXPECT_FALSE(a->GetChecked());
+  EXPECT_EQ(aClicks, 1) << "unchecked by its sibling without a click";
+  EXPECT_EQ(SendMessageA(a->GetHandle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  // A check state set before the window exists reaches it.
+  auto* early = New<TCheckBox>(Form);
+  early->SetChecked(true);
+  early->SetParent(Form);
+  EXPECT_EQ(SendMessageA(early->GetHandle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
+TEST_F(StandardControls, ALabelSizesItselfToItsText) {
+  auto* label = Add<TLabel>(Bounds(10, 10, 65, 17));
+  label->SetCaption("Kort");
+  int shortWidth = label->GetWidth();
+  label->SetCaption("En noget længere tekst");
+  EXPECT_GT(label->GetWidth(), shortWidth);
+  EXPECT_GT(label->GetHeight(), 8);
+  EXPECT_TRUE(label->GetControlStyle() & csOpaque) << "filled with its colour by default";
+  label->SetTransparent(true);
+  EXPECT_FALSE(label->GetControlStyle() & csOpaque);
+  label->SetAutoSize(false);
+  label->SetCaption("x");
+  EXPECT_GT(label->GetWidth(), shortWidth) << "no longer sized";
+}
+
+TEST_F(StandardControls, TheScrollBoxBorderAndAutoScroll) {
+  auto* box = Add<TScrollBox>(Bounds(0, 0, 204, 104));
+  EXPECT_EQ(box->GetClientWidth(), 200);
+  box->SetCtl3D(false);
+  EXPECT_TRUE(GetWindowLongA(box->GetHandle(), GWL_STYLE) & WS_BORDER);
+  EXPECT_FALSE(GetWindowLongA(box->GetHandle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  EXPECT_EQ(box->GetClientWidth(), 202);
+  box->SetBorderStyle(bsNone);
+  EXPECT_EQ(box->GetClientWidth(), 204);
+  auto* child = New<TPaintBox>(Form);
+  child->SetBounds(0, 0, 300, 50);
+  child->SetParent(box);
+  EXPECT_EQ(box->GetHorzScrollBar()->GetRange(), 300);
+  box->SetAutoScroll(false);
+  child->SetWidth(100);
+  EXPECT_EQ(box->GetHorzScrollBar()->GetRange(), 300) << "the range stays without AutoScroll";
+  box->SetAutoScroll(true);
+  EXPECT_EQ(box->GetHorzScrollBar()->GetRange(), 100);
+}
+
+TEST_F(StandardControls, AFreedPopupMenuIsForgotten) {
+  auto* box = Add<TPaintBox>(Bounds(0, 0, 50, 50));
+  auto* menu = New<TPopupMenu>(nullptr);
+  box->SetPopupMenu(menu);
+  EXPECT_EQ(box->GetPopupMenu(), menu);
+  Free(menu);
+  EXPECT_EQ(box->GetPopupMenu(), nullptr);
+}
+
+TEST_F(StandardControls, TheCursorIsTheScreensElseTheControlsUnderThePointer) {
+  auto* box = Add<TPaintBox>(Bounds(20, 20, 50, 50));
+  box->SetCursor(crCross);
+  HWND form = Form->GetHandle();
+  auto setCursor = [&](int X, int Y) {
+    POINT p{X, Y};
+    ClientToScreen(form, &p);
+    SetCursorPos(p.x, p.y);
+    return SendMessageA(form, WM_SETCURSOR, WPARAM(form), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  };
+  EXPECT_EQ(setCursor(30, 30), 1);
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_CROSS)) << "the child's cursor";
+  Form->SetCursor(crSizeWE);
+  setCursor(100, 100);
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_SIZEWE)) << "the form's own away from the child";
+  Screen->SetCursor(crHourGlass);
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT)) << "at once";
+  setCursor(30, 30);
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT)) << "the screen's wins";
+  Screen->SetCursor(crDefault);
+  EXPECT_EQ(Screen->GetCursor(), crDefault);
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_CROSS)) << "the window under the pointer chooses again";
+  Form->SetCursor(crDefault);
+}
