@@ -12,6 +12,7 @@
 #include "classlib/forms.h"
 #include "classlib/screen.h"
 #include "imagelib/view/PGImage.h"
+#include "tests/form_suite.h"
 #include "tests/test_support.h"
 #include "tests/window_support.h"
 
@@ -48,27 +49,14 @@ void PaintNow(HWND Window) {
   RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-// One form for all the tests (a top-level window is slow to make under Wine); a new view each.
-class View : public ::testing::Test {
+class View : public testsupport::FormSuite {
  protected:
-  static void SetUpTestSuite() {
-    Application->Initialize();
-    testsupport::ParkPointer();
-    Form = New<TForm>(Application);
-    Form->SetBounds(0, 0, 460, 360);
-    Form->Show();
-  }
-  static void TearDownTestSuite() { FreeAndNil(Form); }
   void SetUp() override {
     Image = New<TPGImage>(Form);
     Image->SetBounds(10, 10, 204, 154);  // 200 x 150 inside the sunken border
     Image->SetParent(Form);
     VB = GetSystemMetrics(SM_CXVSCROLL);
     HB = GetSystemMetrics(SM_CYHSCROLL);
-  }
-  void TearDown() override {
-    // Controls a test added to the form go with the view.
-    while (Form->GetControlCount() > 0) Free(Form->GetControl(Form->GetControlCount() - 1));
   }
   TRect PicBox() { return Image->GetPicBox()->GetBoundsRect(); }
   TControlScrollBar* Horz() { return Image->GetHorzScrollBar(); }
@@ -80,7 +68,6 @@ class View : public ::testing::Test {
     GetScrollInfo(Image->GetHandle(), Bar, &info);
     return info;
   }
-  static inline TForm* Form = nullptr;
   TPGImage* Image = nullptr;
   int VB = 0, HB = 0;
   testsupport::TempDir Dir;

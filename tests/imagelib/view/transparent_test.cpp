@@ -1,5 +1,5 @@
 // The transparent controls on a picture view under Wine: the picture's pixels stay visible around
-// their text and inside their frames (read back from the screen), the window styles and the
+// their text and inside their frames (read back from the windows), the window styles and the
 // static-colour answer, the repaint of the parent under them, and the group box frame.
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include "classlib/forms.h"
 #include "imagelib/view/PGImage.h"
 #include "imagelib/view/PGTransparentControls.h"
-#include "tests/window_support.h"
+#include "tests/form_suite.h"
 
 using namespace imagelib;
 
@@ -22,15 +22,14 @@ void PaintNow(HWND Window) {
   RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-// What the screen shows in a rectangle of a window's client area.
-struct TScreenArea {
-  TScreenArea(HWND Window, const TRect& R) : Area(R) {
-    POINT origin{R.Left, R.Top};
-    ClientToScreen(Window, &origin);
-    HDC screen = GetDC(nullptr);
-    for (int y = 0; y < R.Height(); ++y)
-      for (int x = 0; x < R.Width(); ++x) Pixels.push_back(GetPixel(screen, origin.x + x, origin.y + y));
-    ReleaseDC(nullptr, screen);
+// What a window shows in a rectangle of its client area. Read through the window's own device
+// context: windows of other test programs may lie over it on the shared screen.
+struct TShownArea {
+  TShownArea(HWND Window, const TRect& R) : Area(R) {
+    HDC dc = GetDC(Window);
+    for (int y = R.Top; y < R.Bottom; ++y)
+      for (int x = R.Left; x < R.Right; ++x) Pixels.push_back(GetPixel(dc, x, y));
+    ReleaseDC(Window, dc);
   }
   int Count(COLORREF C) const { return int(std::count(Pixels.begin(), Pixels.end(), C)); }
   COLORREF At(int X, int Y) const { return Pixels[size_t(Y - Area.Top) * Area.Width() + (X - Area.Left)]; }
@@ -39,16 +38,8 @@ struct TScreenArea {
   std::vector<COLORREF> Pixels;
 };
 
-class Transparent : public ::testing::Test {
+class Transparent : public testsupport::FormSuite {
  protected:
-  static void SetUpTestSuite() {
-    Application->Initialize();
-    testsupport::ParkPointer();
-    Form = New<TForm>(Application);
-    Form->SetBounds(0, 0, 460, 360);
-    Form->Show();
-  }
-  static void TearDownTestSuite() { FreeAndNil(Form); }
   void SetUp() override {
     Image = New<TPGImage>(Form);
     Image->SetBorderStyle(bsNone);
@@ -60,7 +51,6 @@ class Transparent : public ::testing::Test {
       for (int x = 0; x < 300; ++x) picture->SetPixel(x, y, kPicture);
     Image->SetPixelGraphic(picture);
   }
-  void TearDown() override { Free(Image); }
   template <class T>
   T* Add(TWinControl* Parent, const TRect& Bounds, const std::string& Caption = "") {
     T* c = New<T>(Image);
@@ -69,7 +59,6 @@ class Transparent : public ::testing::Test {
     c->SetParent(Parent);
     return c;
   }
-  static inline TForm* Form = nullptr;
   TPGImage* Image = nullptr;
 };
 
@@ -83,13 +72,13 @@ TEST_F(Transparent, ALabelLeavesThePictureAroundItsText) {
   PaintNow(Form->GetHandle());
   ASSERT_GT(label->GetWidth(), 30) << "sized to its text";
   // Glyph edges may be smoothed; whatever is not text is the picture, never the label's colour.
-  TScreenArea clear(Image->GetHandle(), label->GetBoundsRect());
+  TShownArea clear(Image->GetHandle(), label->GetBoundsRect());
   int picture = clear.Count(COLORREF(kPicture));
   EXPECT_GT(clear.Size() - picture, 10) << "the text is drawn";
   EXPECT_GT(picture, clear.Size() / 2);
   EXPECT_EQ(clear.Count(GetSysColor(COLOR_BTNFACE)), 0);
   // The class library's own label fills its background.
-  TScreenArea filled(Image->GetHandle(), opaque->GetBoundsRect());
+  TShownArea filled(Image->GetHandle(), opaque->GetBoundsRect());
   EXPECT_EQ(filled.Count(COLORREF(kPicture)), 0);
   EXPECT_GT(filled.Count(GetSysColor(COLOR_BTNFACE)), filled.Size() / 2);
 }
@@ -99,25 +88,25 @@ TEST_F(Transparent, WindowedControlsShowThePictureThroughTheirBackground) {
   auto* check = Add<TPGCheckBox>(Image, Bounds(20, 130, 120, 20), "Tjek");
   auto* group = Add<TPGGroupBox>(Image, Bounds(200, 20, 80, 80), "Ramme");
   PaintNow(Form->GetHandle());
-  HWND w = Image->GetHandle();
+  HWND p = panel->GetHandle(), c = check->GetHandle(), g = group->GetHandle();
   // Inside the bevel, away from the caption.
-  TScreenArea inside(w, Bounds(24, 24, 40, 20));
+  TShownArea inside(p, Bounds(4, 4, 40, 20));
   EXPECT_EQ(inside.Count(COLORREF(kPicture)), inside.Size());
-  TScreenArea bevel(w, Bounds(20, 21, 1, 78));
+  TShownArea bevel(p, Bounds(0, 1, 1, 78));
   EXPECT_EQ(bevel.Count(GetSysColor(COLOR_BTNHIGHLIGHT)), 78) << "the raised bevel is still drawn";
   // Right of the check box's text.
-  TScreenArea afterText(w, Bounds(110, 132, 28, 16));
+  TShownArea afterText(c, Bounds(90, 2, 28, 16));
   EXPECT_EQ(afterText.Count(COLORREF(kPicture)), afterText.Size());
-  TScreenArea groupInside(w, Bounds(210, 50, 60, 40));
+  TShownArea groupInside(g, Bounds(10, 30, 60, 40));
   EXPECT_EQ(groupInside.Count(COLORREF(kPicture)), groupInside.Size());
   // Opaque again, the panel fills its inside with its colour.
   panel->SetTransparent(false);
   check->SetTransparent(false);
   group->SetTransparent(false);
   PaintNow(Form->GetHandle());
-  TScreenArea filled(w, Bounds(24, 24, 40, 20));
+  TShownArea filled(p, Bounds(4, 4, 40, 20));
   EXPECT_EQ(filled.Count(GetSysColor(COLOR_BTNFACE)), filled.Size());
-  TScreenArea groupFilled(w, Bounds(210, 50, 60, 40));
+  TShownArea groupFilled(g, Bounds(10, 30, 60, 40));
   EXPECT_EQ(groupFilled.Count(GetSysColor(COLOR_BTNFACE)), groupFilled.Size());
 }
 
@@ -220,10 +209,10 @@ TEST_F(Transparent, TheGroupBoxFrameBreaksUnderItsCaption) {
   ReleaseDC(titled->GetHandle(), dc);
   int line = int(text.cy) / 2 - 1;
   COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
-  TScreenArea a(titled->GetHandle(), Rect(0, line, 120, line + 1));
+  TShownArea a(titled->GetHandle(), Rect(0, line, 120, line + 1));
   EXPECT_EQ(a.At(3, line), shadow);
   EXPECT_EQ(a.At(7, line), COLORREF(kPicture)) << "broken just before the caption at x = 8";
   EXPECT_EQ(a.At(110, line), shadow) << "and whole again after it";
-  TScreenArea b(plain->GetHandle(), Rect(0, line, 120, line + 1));
+  TShownArea b(plain->GetHandle(), Rect(0, line, 120, line + 1));
   EXPECT_EQ(b.Count(shadow), 119) << "without a caption the line is whole";
 }
