@@ -28,12 +28,13 @@ void TControlScrollBar::SetPosition(int Value) {
   if (Value == FPosition) return;
   int delta = FPosition - Value;
   FPosition = Value;
-  if (!FControl->HandleAllocated()) return;  // stored only until there is a window
+  // The children move also while there is no window yet: their places always count from the
+  // position.
   if (FKind == SB_HORZ)
     FControl->ScrollBy(delta, 0);
   else
     FControl->ScrollBy(0, delta);
-  SetScrollPos(FControl->GetHandle(), FKind, FPosition, TRUE);
+  if (FControl->HandleAllocated()) SetScrollPos(FControl->GetHandle(), FKind, FPosition, TRUE);
 }
 
 void TControlScrollBar::ScrollMessage(WORD Code) {
@@ -152,10 +153,16 @@ void TScrollBox::ScrollBy(int DeltaX, int DeltaY) {
   for (int i = 0; i < GetControlCount(); ++i) {
     TControl* c = GetControl(i);
     if (c->GetAlign() != alNone) continue;
-    c->FLeft += DeltaX;
-    c->FTop += DeltaY;
-    if (auto* w = dynamic_cast<TWinControl*>(c); w && w->HandleAllocated())
-      SetWindowPos(w->GetHandle(), nullptr, c->FLeft, c->FTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    int left = int(std::clamp<int64_t>(int64_t(c->FLeft) + DeltaX, INT32_MIN, INT32_MAX));
+    int top = int(std::clamp<int64_t>(int64_t(c->FTop) + DeltaY, INT32_MIN, INT32_MAX));
+    if (auto* w = dynamic_cast<TWinControl*>(c); w && w->HandleAllocated()) {
+      // Windows stand at most 16 bits away; one scrolled farther is off the client area anyway,
+      // and keeps its true place in Left and Top, not the one the window reports.
+      auto within16 = [](int v) { return std::clamp(v, -32768, 32767); };
+      SetWindowPos(w->GetHandle(), nullptr, within16(left), within16(top), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    c->FLeft = left;
+    c->FTop = top;
   }
   // The children too: a child that lets its parent show through must be drawn again over it.
   if (FHandle) RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);

@@ -8,6 +8,7 @@
 #include "classlib/images.h"
 #include "classlib/labels.h"
 #include "classlib/menus.h"
+#include "classlib/panels.h"
 #include "classlib/screen.h"
 #include "classlib/scrollbox.h"
 #include "tests/form_suite.h"
@@ -90,6 +91,26 @@ TEST_F(StandardControls, TheScrollBoxBorderAndAutoScroll) {
   EXPECT_EQ(box->GetHorzScrollBar()->GetRange(), 300) << "the range stays without AutoScroll";
   box->SetAutoScroll(true);
   EXPECT_EQ(box->GetHorzScrollBar()->GetRange(), 100);
+}
+
+TEST_F(StandardControls, ScrolledChildrenKeepTheirPlacesWithAndWithoutAWindow) {
+  auto* box = New<TScrollBox>(Form);  // not on the form yet: no window
+  box->SetBounds(0, 0, 104, 104);
+  auto* panel = New<TPanel>(Form);
+  panel->SetBounds(100000, 10, 100, 20);
+  panel->SetParent(box);
+  TControlScrollBar* horz = box->GetHorzScrollBar();
+  horz->SetPosition(99990);
+  EXPECT_EQ(panel->GetLeft(), 10) << "moved although there is no window";
+  box->SetParent(Form);
+  EXPECT_EQ(horz->GetPosition(), 99990);
+  EXPECT_EQ(testsupport::WindowRectIn(panel->GetHandle(), box->GetHandle()).left, 10);
+  // Scrolled back, the window cannot stand 100000 pixels away; the control keeps its true place.
+  horz->SetPosition(0);
+  EXPECT_EQ(panel->GetLeft(), 100000);
+  horz->SetPosition(99980);
+  EXPECT_EQ(panel->GetLeft(), 20);
+  EXPECT_EQ(testsupport::WindowRectIn(panel->GetHandle(), box->GetHandle()).left, 20);
 }
 
 TEST_F(StandardControls, AFreedPopupMenuIsForgotten) {
