@@ -84,7 +84,7 @@ const std::map<std::string, Operation>& Operations() {
       {"display-copy-8bit",
        [](TPixelGraphic* s, TPixelGraphic*) { DisplayCopy(s, 8, s->GetWidth(), s->GetHeight(), smFast); }},
       // A true-colour screen, the photograph fitted into half its size with smPrecise.
-      {"display-copy-precise-half",
+      {"display-copy-fit",
        [](TPixelGraphic* s, TPixelGraphic*) { DisplayCopy(s, 32, s->GetWidth() / 2, s->GetHeight() / 2, smPrecise); }},
   };
   return ops;
