@@ -19,6 +19,7 @@ namespace imagelib {
 using namespace classlib;
 
 class TPGCanvas;
+class TPGFilter;
 enum TPGColorResolution : uint8_t;  // the file formats' colour resolutions
 
 // A colour: red in the low byte, then green, then blue (0..$FFFFFF).
@@ -206,6 +207,16 @@ class TPixelGraphic : public TGraphic {
   // The colour that conversions read for each pixel index: the palette entry, and for an index at
   // or beyond the palette's end the colour the bitmap's colour table shows for it.
   void ConversionColors(TRGB (&Colors)[256]) const;
+  TRGB ConversionColor(int Index) const;
+  // Count pixels of row Y from FirstX as blue, green, red, palette indices through Colors (the
+  // picture's ConversionColors, made once per conversion).
+  void ReadRowColors(int Y, int FirstX, int Count, const TRGB* Colors, uint8_t* BGR);
+
+  // ---- filtering (PGFilters.cpp)
+  // Fills this picture with Source filtered: Source's size at this picture's bit count, or in place
+  // when Source is this picture (colour filters only, else EPGFilter). A colour filter on a palette
+  // target of at least Source's bit count filters the palette only.
+  void ApplyFilter(TPGFilter* Filter, TPixelGraphic* Source);
 
   // ---- dithering
   // Prepares dithering into this picture: error rows, limit table, IsGray.
@@ -263,9 +274,6 @@ class TPixelGraphic : public TGraphic {
   int32_t MatchUnknownColor(TRGB Color);
   template <int N, TPaletteIdent Kind>
   void DitherRowBits(int Y, const uint8_t* BGR, bool Direct);
-  // Count pixels of row Y from FirstX as blue, green, red, palette indices through Colors (the
-  // picture's ConversionColors, made once per conversion).
-  void ReadRowColors(int Y, int FirstX, int Count, const TRGB* Colors, uint8_t* BGR);
   // Gamma correction of freshly loaded pixels (or palette) to the display gamma.
   void ApplyGammaCorrection();
   // Bit count and palette of a save's converted copy for resolution Target.
