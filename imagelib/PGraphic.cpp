@@ -116,6 +116,21 @@ void TPixelGraphic::FillColorTable() {
   }
 }
 
+bool TPixelGraphic::ImageSizeFits(int AWidth, int AHeight, int ABitCountNum) {
+  static const int bits[4] = {1, 4, 8, 24};
+  if (AWidth < 0 || AHeight < 0 || ABitCountNum < 0 || ABitCountNum > 3) return false;
+  // Sizes come from files too: anything the 32-bit fields cannot describe is refused, and the
+  // product is only formed once it cannot overflow.
+  int64_t rowSize = ((int64_t(bits[ABitCountNum]) * AWidth + 31) / 32) * 4;
+  return rowSize <= PGMaxImageSize && (rowSize == 0 || AHeight <= PGMaxImageSize / rowSize);
+}
+
+void TPixelGraphic::RequireImageSize(int AWidth, int AHeight, int ABitCountNum) {
+  if (AWidth < 0) throw EPGInvalidSize(PGLangStr(22));
+  if (AHeight < 0) throw EPGInvalidSize(PGLangStr(21));
+  if (!ImageSizeFits(AWidth, AHeight, ABitCountNum)) throw EPixelGraphic(PGLangStrS1(31, "CreateDIBSection"));
+}
+
 void TPixelGraphic::NewImage(int AWidth, int AHeight, int ABitCountNum) {
   if (AWidth < 0) throw EPGInvalidSize(PGLangStr(22));
   if (AHeight < 0) throw EPGInvalidSize(PGLangStr(21));
@@ -135,15 +150,13 @@ void TPixelGraphic::NewImage(int AWidth, int AHeight, int ABitCountNum) {
   Bits = nullptr;
   BitmapInfo.reset();
 
-  int64_t rowSize = ((int64_t(GetBitCount()) * AWidth + 31) / 32) * 4;
   auto fail = [this]() {
     RowSize = 0;
     ImageSize = 0;
     throw EPixelGraphic(PGLangStrS1(31, "CreateDIBSection"));
   };
-  // Sizes come from files too: anything the 32-bit fields cannot describe is refused, and the
-  // product is only formed once it cannot overflow.
-  if (rowSize > PGMaxImageSize || (rowSize > 0 && AHeight > PGMaxImageSize / rowSize)) fail();
+  if (!ImageSizeFits(AWidth, AHeight, ABitCountNum)) fail();
+  int64_t rowSize = ((int64_t(GetBitCount()) * AWidth + 31) / 32) * 4;
   int64_t imageSize = rowSize * AHeight;
   RowSize = int32_t(rowSize);
   ImageSize = int32_t(imageSize);

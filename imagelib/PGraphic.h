@@ -59,6 +59,10 @@ class TPixelGraphic : public TGraphic {
   // The one place where pixel memory is made. Width is tested before height; a picture whose
   // pixel memory would exceed PGMaxImageSize is refused like a failed bitmap section.
   void NewImage(int AWidth, int AHeight, int ABitCountNum);
+  // Whether NewImage would accept the size: readers ask before a codec library allocates anything.
+  static bool ImageSizeFits(int AWidth, int AHeight, int ABitCountNum);
+  // Raises what NewImage raises for a size it refuses.
+  static void RequireImageSize(int AWidth, int AHeight, int ABitCountNum);
   int GetWidth() override { return Width; }
   int GetHeight() override { return Height; }
   void SetWidth(int Value) override;
