@@ -7,6 +7,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "classlib/winapi.h"  // before jpeglib.h: both define boolean, alike on Windows
@@ -94,14 +95,17 @@ inline Decoded DecodeJPEG(const Bytes& File, J_DCT_METHOD Method) {
 }
 
 struct PNGSpec {
-  int Width = 47, Height = 33, Depth = 8, ColorType = PNG_COLOR_TYPE_RGB;
-  bool Interlaced = false;
+  PNGSpec(int W, int H, int Depth_, int ColorType_, bool Interlaced_ = false)
+      : Width(W), Height(H), Depth(Depth_), ColorType(ColorType_), Interlaced(Interlaced_) {}
+  int Width, Height, Depth, ColorType;
+  bool Interlaced;
   std::vector<png_color> Palette;
   std::vector<png_byte> PaletteAlpha;  // tRNS of a palette file
   const png_color_16* Transparent = nullptr;  // tRNS of a gray or RGB file
   const png_color_16* Background = nullptr;   // bKGD
   double Gamma = 0;                           // gAMA, when above 0
   bool Offsets = false;                       // an oFFs chunk
+  bool SRGB = false;                          // an sRGB chunk
   Samples Sample = Gradient;                  // within the depth; palette files give indices
 };
 
@@ -130,6 +134,7 @@ inline Bytes MakePNG(const PNGSpec& S) {
   if (S.Background) png_set_bKGD(png, info, S.Background);
   if (S.Gamma > 0) png_set_gAMA(png, info, S.Gamma);
   if (S.Offsets) png_set_oFFs(png, info, 3, 4, PNG_OFFSET_PIXEL);
+  if (S.SRGB) png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
   png_write_info(png, info);
   int channels = png_get_channels(png, info);
   size_t rowBytes = (size_t(S.Width) * channels * S.Depth + 7) / 8;
@@ -155,6 +160,35 @@ inline Bytes MakePNG(const PNGSpec& S) {
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
   return out;
+}
+
+// The chunks of a PNG file in order: name and data.
+struct Chunk {
+  std::string Name;
+  Bytes Data;
+};
+inline std::vector<Chunk> Chunks(const Bytes& File) {
+  std::vector<Chunk> chunks;
+  for (size_t at = 8; at + 12 <= File.size();) {
+    size_t length = size_t(File[at]) << 24 | size_t(File[at + 1]) << 16 | size_t(File[at + 2]) << 8 | File[at + 3];
+    if (at + 12 + length > File.size()) break;
+    chunks.push_back({std::string(File.begin() + long(at) + 4, File.begin() + long(at) + 8),
+                      Bytes(File.begin() + long(at) + 8, File.begin() + long(at + 8 + length))});
+    at += 12 + length;
+  }
+  return chunks;
+}
+// The file with the last byte of the named chunk's CRC changed.
+inline Bytes WithBadCRC(Bytes File, const std::string& Name) {
+  for (size_t at = 8; at + 12 <= File.size();) {
+    size_t length = size_t(File[at]) << 24 | size_t(File[at + 1]) << 16 | size_t(File[at + 2]) << 8 | File[at + 3];
+    if (std::string(File.begin() + long(at) + 4, File.begin() + long(at) + 8) == Name) {
+      File[at + 11 + length] ^= 0x55;
+      break;
+    }
+    at += 12 + length;
+  }
+  return File;
 }
 
 // A stream over bytes whose reads or writes fail with the stream's own exception once Limit
