@@ -97,10 +97,12 @@ class TPNGReadStructs {
     png_set_user_limits(Png, kMaxWidth, kMaxHeight);
     png_set_chunk_cache_max(Png, kChunkCacheMax);
     png_set_chunk_malloc_max(Png, kChunkMallocMax);
-    // The colour-management chunks are ignored, as the library this glue was first written for
-    // did: they would imply a gamma (and warnings about profiles) that such files never showed.
-    static const png_byte ignored[] = "sRGB\0iCCP";
-    png_set_keep_unknown_chunks(Png, PNG_HANDLE_CHUNK_NEVER, ignored, 2);
+    // Skipped unread: the colour-management chunks, as the library this glue was first written
+    // for did (they would imply a gamma, and warnings about profiles, such files never showed),
+    // and the text and other metadata no picture keeps, for which the library would first
+    // allocate (and clear) whatever length a damaged chunk claims.
+    static const png_byte ignored[] = "sRGB\0iCCP\0tEXt\0zTXt\0iTXt\0pCAL\0sCAL\0sPLT\0eXIf";
+    png_set_keep_unknown_chunks(Png, PNG_HANDLE_CHUNK_NEVER, ignored, 9);
     // A pixel beyond the palette shows as the colour table's entry; not worth a warning.
     png_set_check_for_invalid_index(Png, 0);
   }
