@@ -218,6 +218,23 @@ inline imagelib::TPixelGraphic* TrueColorPicture(int W, int H, const Samples& S 
   return p;
 }
 
+// A 47x33 picture of each kind: bit count code, and a fixed palette or (pUnknown) Entries colours
+// of its own; pixels in a pattern over the palette.
+inline imagelib::TPixelGraphic* PalettePicture(int BitCountNum, imagelib::TPaletteIdent Ident, int Entries) {
+  using namespace imagelib;
+  auto* p = New<TPixelGraphic>();
+  p->NewImage(47, 33, BitCountNum);
+  if (Ident != pUnknown) {
+    p->SetPaletteIdent(Ident);
+  } else {
+    p->SetPaletteCount(Entries);
+    for (int i = 0; i < Entries; ++i) p->SetPaletteEntry(i, MakeRGB(i, 255 - i, i * 3 & 0xFF));
+  }
+  for (int y = 0; y < 33; ++y)
+    for (int x = 0; x < 47; ++x) p->SetPixel(x, y, (x * 3 + y * 5) % p->GetPaletteCount());
+  return p;
+}
+
 // Sets an option for the span of a test.
 template <class T>
 class OptionSwitch {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -33,6 +34,17 @@ inline void WriteAll(const std::string& Name, const Bytes& B) {
 inline bool Run(const std::string& Program, const std::string& Args) {
   std::string command = Program + " " + Args + " >/dev/null 2>&1";
   return std::system(command.c_str()) == 0;
+}
+
+// What a program writes to its standard output.
+inline std::string Output(const std::string& Program, const std::string& Args) {
+  std::string text;
+  if (FILE* pipe = popen((Program + " " + Args + " 2>/dev/null").c_str(), "r")) {
+    char buffer[256];
+    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) text.append(buffer, n);
+    pclose(pipe);
+  }
+  return text;
 }
 
 // What ImageMagick reads from a file as 8-bit samples (Map "rgb" or "rgba"), top row first, as

@@ -312,18 +312,8 @@ TEST(PNGWriter, WritesEachResolutionAsItsKindAndReadsBack) {
       {3, pTrueColor, 8, PNG_COLOR_TYPE_RGB, 0},
   };
   for (const Case& c : cases) {
-    TOwned<TPixelGraphic> p(c.BitCountNum == 3 ? codectest::TrueColorPicture(47, 33) : New<TPixelGraphic>());
-    if (c.BitCountNum < 3) {
-      p->NewImage(47, 33, c.BitCountNum);
-      if (c.Ident != pUnknown) {
-        p->SetPaletteIdent(c.Ident);
-      } else {
-        p->SetPaletteCount(c.PaletteEntries);
-        for (int i = 0; i < c.PaletteEntries; ++i) p->SetPaletteEntry(i, MakeRGB(i, 255 - i, i * 3 & 0xFF));
-      }
-      for (int y = 0; y < 33; ++y)
-        for (int x = 0; x < 47; ++x) p->SetPixel(x, y, (x * 3 + y * 5) % p->GetPaletteCount());
-    }
+    TOwned<TPixelGraphic> p(c.BitCountNum == 3 ? codectest::TrueColorPicture(47, 33)
+                                               : codectest::PalettePicture(c.BitCountNum, c.Ident, c.PaletteEntries));
     p->SetGamma(1.8L);
     ByteStream out({});
     p->SaveToStreamExt(&out, "png");
