@@ -25,6 +25,19 @@ double MedianSeconds(const std::function<void()>& Body, int Runs) {
 }
 
 namespace {
+[[noreturn]] void Fail(const std::string& Text);
+}  // namespace
+
+double MedianCommandSeconds(const std::string& Command, int Runs) {
+  std::string quiet = Command + " >/dev/null 2>&1";
+  return MedianSeconds(
+      [&] {
+        if (std::system(quiet.c_str()) != 0) Fail("failed: " + Command);
+      },
+      Runs);
+}
+
+namespace {
 [[noreturn]] void Fail(const std::string& Text) {
   std::fprintf(stderr, "bench: %s\n", Text.c_str());
   std::exit(2);

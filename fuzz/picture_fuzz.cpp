@@ -3,36 +3,16 @@
 // one over. Failing with the library's own exception is fine; anything else is a finding:
 // a sanitizer report, another exception, a hang, or a loaded picture that does not survive being
 // written as a packed bitmap and read back.
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <typeinfo>
 
-#include "classlib/startup.h"
-#include "imagelib/PGInit.h"
-#include "imagelib/PGraphic.h"
+#include "fuzz/fuzz_support.h"
 #include "imagelib/formats/PGFileFormats.h"
 
 using namespace imagelib;
+using fuzzsupport::Finding;
+using fuzzsupport::TInputStream;
 
 namespace {
-
-// A stream over the fuzzer's bytes, never written.
-class TInputStream : public TCustomMemoryStream {
- public:
-  TInputStream(const uint8_t* Data, size_t Size) { SetPointer(const_cast<uint8_t*>(Data), int64_t(Size)); }
-};
-
-void Start() {
-  classlib::Startup();
-  InitPGraphicUnit();  // registers every reader
-}
-
-[[noreturn]] void Finding(const char* What) {
-  std::fprintf(stderr, "finding: %s\n", What);
-  std::abort();
-}
 
 void CheckRoundTrip(TPixelGraphic* Picture) {
   if (Picture->GetImageSize() > (64 << 20)) return;  // two more copies of a huge picture prove little
@@ -41,22 +21,13 @@ void CheckRoundTrip(TPixelGraphic* Picture) {
   block.SetPosition(0);
   TOwned<TPixelGraphic> again(New<TPixelGraphic>());
   again->ReadDIB(&block, false);
-  if (again->GetWidth() != Picture->GetWidth() || again->GetHeight() != Picture->GetHeight() ||
-      again->GetBitCount() != Picture->GetBitCount())
-    Finding("the written block reads back with another size");
-  if (Picture->GetImageSize() > 0 &&
-      std::memcmp(again->GetBits(), Picture->GetBits(), size_t(Picture->GetImageSize())) != 0)
-    Finding("the written block reads back with other pixels");
-  if (Picture->GetBitCount() <= 8)
-    for (int i = 0; i < Picture->GetPaletteCount() && i < Picture->GetPaletteSize(); ++i)
-      if (again->GetPaletteEntry(i) != Picture->GetPaletteEntry(i)) Finding("the palette changed");
+  if (!fuzzsupport::SamePicture(again.get(), Picture)) Finding("the written block reads back as another picture");
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
-  static bool started = (Start(), true);
-  (void)started;
+  fuzzsupport::Start();
   TInputStream stream(Data, Size);
   TOwned<TPixelGraphic> picture(New<TPixelGraphic>());
   try {
