@@ -366,6 +366,9 @@ void TJPGFileFormatWriter::Write(TStream* Stream, TPixelGraphic* Graphic) {
   Graphic->UpdatePaletteIdent();
   bool gray = Graphic->GetBitCount() == 8 && Graphic->GetPaletteIdent() == pGray256;
   if (!gray && Graphic->GetBitCount() != 24) Refuse(PGLangStrS1(20, "BitCount"));
+  // A picture whose pixel memory could not be made has rows to write but none to read.
+  if (Graphic->GetWidth() > 0 && Graphic->GetHeight() > 0 && !Graphic->GetBits())
+    Refuse(PGLangStrS1(31, "CreateDIBSection"));
   info.input_components = gray ? 1 : 3;
   info.in_color_space = gray ? JCS_GRAYSCALE : JCS_EXT_BGR;
   // In this order: the defaults would overwrite what comes before them.

@@ -414,6 +414,7 @@ void TPNGFileFormatWriter::Write(TStream* Stream, TPixelGraphic* Graphic) {
   RequireLibraryVersion();
   TPNGWriteStructs s(Stream, WarningHandler(Graphic->GetReadWarningAction()));
   int width = Graphic->GetWidth(), height = Graphic->GetHeight(), bits = Graphic->GetBitCount();
+  // A picture whose pixel memory could not be made has rows to write but none to read.
   if (width > 0 && height > 0 && !Graphic->GetBits()) Refuse(PGLangStrS1(31, "CreateDIBSection"));
   bool rgb = bits == 24;
   int colorType = rgb ? PNG_COLOR_TYPE_RGB

@@ -235,6 +235,17 @@ inline imagelib::TPixelGraphic* PalettePicture(int BitCountNum, imagelib::TPalet
   return p;
 }
 
+// The text of the exception of class E that Call raises, or "" when it raises nothing.
+template <class E, class F>
+std::string FailureOf(F&& Call) {
+  try {
+    Call();
+  } catch (const E& e) {
+    return e.Message();
+  }
+  return "";
+}
+
 // Sets an option for the span of a test.
 template <class T>
 class OptionSwitch {

@@ -26,15 +26,9 @@ TOwned<TPixelGraphic> Load(const Bytes& File, TPGWarningAction Action = pgwaRais
   return p;
 }
 
-// The exception's text, or "" when F raised nothing.
 template <class F>
 std::string FailureOf(F&& Call) {
-  try {
-    Call();
-  } catch (const EPGJPGFileFormatReaderWriter& e) {
-    return e.Message();
-  }
-  return "";
+  return codectest::FailureOf<EPGJPGFileFormatReaderWriter>(Call);
 }
 
 // Every pixel as the library's own decoding gives it.
@@ -259,6 +253,11 @@ TEST(JPGCodec, StreamFailuresPropagateAndAForeignLibraryIsRefused) {
   TOwned<TPixelGraphic> colour(codectest::TrueColorPicture(47, 33));
   codectest::FailingStream full({}, 100);
   EXPECT_THROW(TJPGFileFormatWriter().Write(&full, colour.get()), classlib::EWriteError);
+  // A picture whose pixel memory was refused keeps its size but has no rows to write.
+  TOwned<TPixelGraphic> refused(New<TPixelGraphic>());
+  EXPECT_THROW(refused->NewImage(60000, 60000, 3), EPixelGraphic);
+  ByteStream nowhere({});
+  EXPECT_EQ(FailureOf([&] { TJPGFileFormatWriter().Write(&nowhere, refused.get()); }), "JPG: CreateDIBSection failed");
 
   imagelib::testing::SetCodecVersionTexts("8d  15-Jan-2012", nullptr, nullptr);
   ByteStream stream(file);

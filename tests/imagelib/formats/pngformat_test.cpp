@@ -32,12 +32,7 @@ TOwned<TPixelGraphic> Load(const Bytes& File) {
 
 template <class F>
 std::string FailureOf(F&& Call) {
-  try {
-    Call();
-  } catch (const EPGPNGFileFormatReaderWriter& e) {
-    return e.Message();
-  }
-  return "";
+  return codectest::FailureOf<EPGPNGFileFormatReaderWriter>(Call);
 }
 
 std::vector<png_color> Colors(int Count) {
@@ -374,6 +369,11 @@ TEST(PNGCodec, StreamFailuresPropagateAndAForeignLibraryIsRefused) {
   TOwned<TPixelGraphic> colour(codectest::TrueColorPicture(47, 33));
   codectest::FailingStream full({}, 100);
   EXPECT_THROW(TPNGFileFormatWriter().Write(&full, colour.get()), classlib::EWriteError);
+  // A picture whose pixel memory was refused keeps its size but has no rows to write.
+  TOwned<TPixelGraphic> refused(New<TPixelGraphic>());
+  EXPECT_THROW(refused->NewImage(60000, 60000, 3), EPixelGraphic);
+  ByteStream nowhere({});
+  EXPECT_EQ(FailureOf([&] { TPNGFileFormatWriter().Write(&nowhere, refused.get()); }), "PNG: CreateDIBSection failed");
 
   const char* versions[][2] = {{"1.2.50", nullptr}, {nullptr, "2.0.0"}};
   for (auto& v : versions) {
