@@ -30,4 +30,16 @@ void TCustomEdit::Change() {
   if (OnChange) OnChange(this);
 }
 
+// ---- TCustomMemo
+
+TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner) {
+  FWidth = 185;
+  FHeight = 89;
+}
+
+void TCustomMemo::CreateParams(TCreateParams& Params) {
+  TCustomEdit::CreateParams(Params);
+  Params.Style |= ES_MULTILINE | ES_AUTOVSCROLL;
+}
+
 }  // namespace classlib

@@ -1,4 +1,5 @@
-// TEdit: a single-line edit control (a superclass of EDIT) with its change event.
+// TEdit: a single-line edit control (a superclass of EDIT) with its change event; TCustomMemo:
+// the same control with several lines.
 #pragma once
 
 #include "classlib/controls.h"
@@ -22,6 +23,14 @@ class TCustomEdit : public TWinControl {
 class TEdit : public TCustomEdit {
   CL_CLASS(TEdit)
   explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+};
+
+class TCustomMemo : public TCustomEdit {
+  CL_CLASS(TCustomMemo)
+  explicit TCustomMemo(TComponent* AOwner);
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
 };
 
 }  // namespace classlib

@@ -10,13 +10,14 @@
 
 #include "fuzz/fuzz_support.h"
 #include "imagelib/formats/PGFileFormats.h"
+#include "tests/imagelib/test_streams.h"
 
 namespace fuzzsupport {
 
 template <class Reader, class Writer>
 int FuzzCodec(const uint8_t* Data, size_t Size, bool Lossless) {
   Start();
-  TInputStream stream(Data, Size);
+  streamtest::BorrowedStream stream(Data, Size);
   Reader reader;
   TOwned<TPixelGraphic> picture(New<TPixelGraphic>());
   picture->SetReadWarningAction(Size % 2 ? pgwaIgnore : pgwaRaise);

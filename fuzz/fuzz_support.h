@@ -1,5 +1,5 @@
-// What the fuzz targets share: the library's start, a stream over the fuzzer's bytes, and the
-// way a finding ends the run.
+// What the fuzz targets share: the library's start, the way a finding ends the run, and the
+// comparison of two pictures.
 #pragma once
 
 #include <cstdint>
@@ -8,19 +8,12 @@
 #include <cstring>
 
 #include "classlib/startup.h"
-#include "classlib/streams.h"
 #include "imagelib/PGInit.h"
 #include "imagelib/PGraphic.h"
 
 namespace fuzzsupport {
 
 using namespace imagelib;
-
-// A stream over the fuzzer's bytes, never written.
-class TInputStream : public TCustomMemoryStream {
- public:
-  TInputStream(const uint8_t* Data, size_t Size) { SetPointer(const_cast<uint8_t*>(Data), int64_t(Size)); }
-};
 
 inline void Start() {
   static bool started = [] {

@@ -111,24 +111,19 @@ RGBQUAD* TPixelGraphic::ColorTable() const {
 void TPixelGraphic::FillColorTable() {
   RGBQUAD* table = ColorTable();
   for (int i = 0; i < GetPaletteSize(); ++i) {
-    TRGB c = i < PaletteCount ? PaletteEntries[size_t(i)] : (PaletteCount > 0 ? PaletteEntries[0] : 0);
+    // Slots beyond the palette are black, so that what they show never depends on the colours a
+    // picture held before.
+    TRGB c = i < PaletteCount ? PaletteEntries[size_t(i)] : 0;
     table[i] = RGBQUAD{uint8_t(RGBBlue(c)), uint8_t(RGBGreen(c)), uint8_t(RGBRed(c)), 0};
   }
 }
 
-bool TPixelGraphic::ImageSizeFits(int AWidth, int AHeight, int ABitCountNum) {
-  static const int bits[4] = {1, 4, 8, 24};
-  if (AWidth < 0 || AHeight < 0 || ABitCountNum < 0 || ABitCountNum > 3) return false;
-  // Sizes come from files too: anything the 32-bit fields cannot describe is refused, and the
-  // product is only formed once it cannot overflow.
-  int64_t rowSize = ((int64_t(bits[ABitCountNum]) * AWidth + 31) / 32) * 4;
-  return rowSize <= PGMaxImageSize && (rowSize == 0 || AHeight <= PGMaxImageSize / rowSize);
-}
-
 void TPixelGraphic::RequireImageSize(int AWidth, int AHeight, int ABitCountNum) {
+  static const int bits[4] = {1, 4, 8, 24};
   if (AWidth < 0) throw EPGInvalidSize(PGLangStr(22));
   if (AHeight < 0) throw EPGInvalidSize(PGLangStr(21));
-  if (!ImageSizeFits(AWidth, AHeight, ABitCountNum)) throw EPixelGraphic(PGLangStrS1(31, "CreateDIBSection"));
+  if (ABitCountNum < 0 || ABitCountNum > 3) throw EPGInvalidBitCountNum(PGLangStrS1(20, "BitCountNum"));
+  if (!ImageSizeWithinLimit(AWidth, AHeight, bits[ABitCountNum])) throw EPixelGraphic(PGLangStrS1(31, "CreateDIBSection"));
 }
 
 void TPixelGraphic::NewImage(int AWidth, int AHeight, int ABitCountNum) {
@@ -150,13 +145,14 @@ void TPixelGraphic::NewImage(int AWidth, int AHeight, int ABitCountNum) {
   Bits = nullptr;
   BitmapInfo.reset();
 
+  int64_t rowSize = ((int64_t(GetBitCount()) * AWidth + 31) / 32) * 4;
   auto fail = [this]() {
     RowSize = 0;
     ImageSize = 0;
     throw EPixelGraphic(PGLangStrS1(31, "CreateDIBSection"));
   };
-  if (!ImageSizeFits(AWidth, AHeight, ABitCountNum)) fail();
-  int64_t rowSize = ((int64_t(GetBitCount()) * AWidth + 31) / 32) * 4;
+  // Sizes come from files too: anything the 32-bit fields cannot describe is refused.
+  if (!ImageSizeWithinLimit(AWidth, AHeight, GetBitCount())) fail();
   int64_t imageSize = rowSize * AHeight;
   RowSize = int32_t(rowSize);
   ImageSize = int32_t(imageSize);

@@ -43,6 +43,14 @@ using TPGProgressEvent = std::function<void(TObject* Sender, int Step, int Max, 
 // Shared limit of every picture: pixel memory above this many bytes is refused.
 constexpr int64_t PGMaxImageSize = 0x7FFFFFFF;
 
+// Whether the pixel memory of a Width x Height picture at BitsPerPixel (rows padded to 4 bytes)
+// stays within PGMaxImageSize; the product is formed only once it cannot overflow. Readers ask
+// before they believe a header's size, NewImage refuses what fails.
+inline bool ImageSizeWithinLimit(int64_t Width, int64_t Height, int BitsPerPixel) {
+  const int64_t rowSize = ((BitsPerPixel * Width + 31) / 32) * 4;
+  return rowSize <= PGMaxImageSize && (rowSize == 0 || Height <= PGMaxImageSize / rowSize);
+}
+
 class TPixelGraphic : public TGraphic {
   CL_CLASS(TPixelGraphic)
   TPixelGraphic();
@@ -59,9 +67,8 @@ class TPixelGraphic : public TGraphic {
   // The one place where pixel memory is made. Width is tested before height; a picture whose
   // pixel memory would exceed PGMaxImageSize is refused like a failed bitmap section.
   void NewImage(int AWidth, int AHeight, int ABitCountNum);
-  // Whether NewImage would accept the size: readers ask before a codec library allocates anything.
-  static bool ImageSizeFits(int AWidth, int AHeight, int ABitCountNum);
-  // Raises what NewImage raises for a size it refuses.
+  // Raises what NewImage raises for a size it refuses: for readers, before a codec library
+  // allocates anything for the picture.
   static void RequireImageSize(int AWidth, int AHeight, int ABitCountNum);
   int GetWidth() override { return Width; }
   int GetHeight() override { return Height; }
@@ -221,7 +228,8 @@ class TPixelGraphic : public TGraphic {
   // ---- packed device-independent bitmaps (PGDIB.cpp)
   // Reads a block at the stream position into the picture: a 12-byte core header when CoreHeader,
   // else a 40-byte info header, then the colour table and the pixels. Header faults raise
-  // EPGBMPFileFormatReader "BMP: ..."; pixel data missing at the end of the stream stays black.
+  // EPGBMPFileFormatReader "BMP: ...", as do uncompressed rows the stream cannot hold ("Unexpected
+  // end of file"); run-length data missing at the end of the stream leave black rows.
   void ReadDIB(TStream* Stream, bool CoreHeader);
   // The same, for a file header that says where the pixels start: PixelOffset (a stream position)
   // is used only when it leaves a gap after the colour table and lies within the stream.

@@ -91,6 +91,7 @@ struct Kind {
 };
 
 Kind KindOf(const Bytes& File) {
+  if (File.size() < 34) return {0, 0, 0};  // no bitmap: the comparisons after it report that
   auto u32 = [&](size_t at) { return uint32_t(File[at] | (File[at + 1] << 8) | (File[at + 2] << 16) | (File[at + 3] << 24)); };
   uint32_t size = u32(14);
   if (size == 12) return {12, File[24] | (File[25] << 8), 0};

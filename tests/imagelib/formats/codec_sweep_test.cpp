@@ -10,6 +10,7 @@
 #include "imagelib/formats/PGFileFormats.h"
 #include "tests/imagelib/formats/codec_builders.h"
 #include "tests/imagelib/formats/magick_support.h"
+#include "tests/imagelib/test_streams.h"
 
 using namespace imagelib;
 using bmptest::ByteStream;
@@ -43,21 +44,11 @@ std::vector<Sample> Samples() {
   };
 }
 
-// A stream that cannot tell its size: it cannot seek from its end.
-class UnsizedStream : public ByteStream {
- public:
-  using ByteStream::ByteStream;
-  int64_t Seek(int64_t Offset, TSeekOrigin Origin) override {
-    if (Origin == soEnd) throw classlib::EStreamError("Stream cannot seek from its end");
-    return ByteStream::Seek(Offset, Origin);
-  }
-};
-
 // Describes and loads through the reader the data's signature picks, warnings ignored or raised;
 // returns what went wrong, or "".
 std::string LoadOutcome(const Bytes& Data, bool Sized, TPGWarningAction Action) {
   ByteStream sized(Data);
-  UnsizedStream unsized(Data);
+  streamtest::UnsizedStream unsized(Data);
   TStream* stream = Sized ? static_cast<TStream*>(&sized) : &unsized;
   TOwned<TPixelGraphic> picture(New<TPixelGraphic>());
   picture->SetReadWarningAction(Action);
