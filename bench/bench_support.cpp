@@ -6,8 +6,6 @@
 #include <cstdlib>
 #include <vector>
 
-#include <sys/resource.h>
-
 #include "imagelib/PGPalettes.h"
 
 namespace bench {
@@ -27,44 +25,11 @@ double MedianSeconds(const std::function<void()>& Body, int Runs) {
 }
 
 namespace {
-[[noreturn]] void Fail(const std::string& Text);
-
-double Median(std::vector<double> V) {
-  std::sort(V.begin(), V.end());
-  return V[V.size() / 2];
-}
-
-double SecondsOf(const timeval& T) { return double(T.tv_sec) + double(T.tv_usec) / 1e6; }
-
-// Processor seconds used so far by this process, or by the children it has waited for.
-double CPUSeconds(int Who) {
-  rusage usage{};
-  getrusage(Who, &usage);
-  return SecondsOf(usage.ru_utime) + SecondsOf(usage.ru_stime);
-}
-
-double MedianOf(const std::function<void()>& Body, int Runs, int Who) {
-  Body();
-  std::vector<double> times;
-  for (int i = 0; i < Runs; ++i) {
-    double start = CPUSeconds(Who);
-    Body();
-    times.push_back(CPUSeconds(Who) - start);
-  }
-  return Median(times);
+[[noreturn]] void Fail(const std::string& Text) {
+  std::fprintf(stderr, "bench: %s\n", Text.c_str());
+  std::exit(2);
 }
 }  // namespace
-
-double MedianCPUSeconds(const std::function<void()>& Body, int Runs) { return MedianOf(Body, Runs, RUSAGE_SELF); }
-
-double MedianCommandCPUSeconds(const std::string& Command, int Runs) {
-  std::string quiet = Command + " >/dev/null 2>&1";
-  return MedianOf(
-      [&] {
-        if (std::system(quiet.c_str()) != 0) Fail("failed: " + Command);
-      },
-      Runs, RUSAGE_CHILDREN);
-}
 
 double MedianCommandSeconds(const std::string& Command, int Runs) {
   std::string quiet = Command + " >/dev/null 2>&1";
@@ -76,10 +41,6 @@ double MedianCommandSeconds(const std::string& Command, int Runs) {
 }
 
 namespace {
-[[noreturn]] void Fail(const std::string& Text) {
-  std::fprintf(stderr, "bench: %s\n", Text.c_str());
-  std::exit(2);
-}
 
 int ReadNumber(FILE* f) {
   int c = std::fgetc(f);

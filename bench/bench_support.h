@@ -15,11 +15,6 @@ double MedianSeconds(const std::function<void()>& Body, int Runs);
 // exits with a message when the command fails.
 double MedianCommandSeconds(const std::string& Command, int Runs);
 
-// The same as processor time (user and system) rather than wall-clock time, of this process and
-// of the command with its shell: a busy machine delays work far more than it slows it.
-double MedianCPUSeconds(const std::function<void()>& Body, int Runs);
-double MedianCommandCPUSeconds(const std::string& Command, int Runs);
-
 // A binary PPM (P6, maxval 255) as a 24-bit picture; exits with a message on anything else.
 imagelib::TPixelGraphic* LoadPPM(const std::string& FileName);
 

@@ -68,11 +68,11 @@ TEST(PNGReader, GivesEachKindItsPictureInterlacedOrNot) {
     for (bool interlaced : {false, true}) {
       std::string what = "type " + std::to_string(c.ColorType) + " depth " + std::to_string(c.Depth) +
                          (interlaced ? " interlaced" : "");
-      PNGSpec spec{23, 13, c.Depth, c.ColorType, interlaced};
-      spec.Sample = level(c.Depth);
+      PNGSpec fixture{23, 13, c.Depth, c.ColorType, interlaced};
+      fixture.Sample = level(c.Depth);
       if (c.PaletteCount) {
-        spec.Palette = Colors(c.PaletteCount);
-        spec.Sample = [&](int X, int Y, int) { return (X + Y * 3) % c.PaletteCount; };
+        fixture.Palette = Colors(c.PaletteCount);
+        fixture.Sample = [&](int X, int Y, int) { return (X + Y * 3) % c.PaletteCount; };
       }
       TOwned<TPixelGraphic> p(New<TPixelGraphic>());
       std::vector<int> steps;
@@ -80,7 +80,7 @@ TEST(PNGReader, GivesEachKindItsPictureInterlacedOrNot) {
         EXPECT_EQ(Max, 13 * (interlaced ? 7 : 1));
         steps.push_back(Step);
       };
-      LoadInto(codectest::MakePNG(spec), p.get());
+      LoadInto(codectest::MakePNG(fixture), p.get());
       ASSERT_EQ(p->GetBitCount(), c.BitCount) << what;
       ASSERT_EQ(steps.size(), size_t(13 * (interlaced ? 7 : 1))) << what;
       EXPECT_EQ(steps.back(), int(steps.size()) - 1) << what;
@@ -95,14 +95,14 @@ TEST(PNGReader, GivesEachKindItsPictureInterlacedOrNot) {
         for (int x = 0; x < 23; ++x) {
           TRGB expected;
           if (c.PaletteCount) {
-            png_color e = spec.Palette[size_t(spec.Sample(x, y, 0))];
+            png_color e = fixture.Palette[size_t(fixture.Sample(x, y, 0))];
             expected = MakeRGB(e.red, e.green, e.blue);
-            if (p->GetPixel(x, y) != spec.Sample(x, y, 0)) ++wrong;  // 2-bit samples are widened
+            if (p->GetPixel(x, y) != fixture.Sample(x, y, 0)) ++wrong;  // 2-bit samples are widened
           } else if (c.ColorType == PNG_COLOR_TYPE_GRAY) {
-            int v = spec.Sample(x, y, 0), g = c.Depth == 16 ? v >> 8 : v * 255 / ((1 << c.Depth) - 1);
+            int v = fixture.Sample(x, y, 0), g = c.Depth == 16 ? v >> 8 : v * 255 / ((1 << c.Depth) - 1);
             expected = MakeRGB(g, g, g);
           } else {
-            auto s = [&](int C) { return spec.Sample(x, y, C) >> (c.Depth - 8); };
+            auto s = [&](int C) { return fixture.Sample(x, y, C) >> (c.Depth - 8); };
             expected = MakeRGB(s(0), s(1), s(2));
           }
           if (p->GetPixelColor(x, y) != expected) ++wrong;
@@ -182,9 +182,9 @@ TEST(PNGReader, TakesTheFileGammaButNotColourManagement) {
     long double Gamma;
   } cases[] = {{0.45455, false, 2.2L}, {0, true, 1.8L}, {0, false, 1.8L}};
   for (const Case& c : cases) {
-    PNGSpec spec{4, 4, 8, PNG_COLOR_TYPE_GRAY};
-    spec.Gamma = c.FileGamma, spec.SRGB = c.SRGB;
-    EXPECT_NEAR(double(Load(codectest::MakePNG(spec))->GetGamma()), double(c.Gamma), 1e-4) << c.FileGamma;
+    PNGSpec fixture{4, 4, 8, PNG_COLOR_TYPE_GRAY};
+    fixture.Gamma = c.FileGamma, fixture.SRGB = c.SRGB;
+    EXPECT_NEAR(double(Load(codectest::MakePNG(fixture))->GetGamma()), double(c.Gamma), 1e-4) << c.FileGamma;
   }
 }
 
@@ -227,10 +227,10 @@ TEST(PNGInfo, DescribesTheHeaderAndItsChunks) {
 }
 
 TEST(PNGReader, ErrorsLeaveNothingAndWarningsFollowTheAction) {
-  PNGSpec spec{40, 30, 8, PNG_COLOR_TYPE_RGB};
-  spec.Gamma = 0.5;
-  spec.Offsets = true;
-  Bytes good = codectest::MakePNG(spec), cut(good.begin(), good.begin() + long(good.size() / 2));
+  PNGSpec fixture{40, 30, 8, PNG_COLOR_TYPE_RGB};
+  fixture.Gamma = 0.5;
+  fixture.Offsets = true;
+  Bytes good = codectest::MakePNG(fixture), cut(good.begin(), good.begin() + long(good.size() / 2));
   struct Refusal {
     const char* Name;
     Bytes File;
@@ -283,11 +283,11 @@ TEST(PNGReader, ErrorsLeaveNothingAndWarningsFollowTheAction) {
 }
 
 TEST(PNGReader, AnAbortKeepsTheRowsReadWidened) {
-  PNGSpec spec{10, 6, 2, PNG_COLOR_TYPE_GRAY};
-  spec.Sample = [](int X, int Y, int) { return (X + Y) % 4; };
+  PNGSpec fixture{10, 6, 2, PNG_COLOR_TYPE_GRAY};
+  fixture.Sample = [](int X, int Y, int) { return (X + Y) % 4; };
   TOwned<TPixelGraphic> p(New<TPixelGraphic>());
   p->OnProgress = [](TObject*, int Step, int, bool& Abort) { Abort = Step == 1; };
-  LoadInto(codectest::MakePNG(spec), p.get());
+  LoadInto(codectest::MakePNG(fixture), p.get());
   for (int x = 0; x < 10; ++x) {
     EXPECT_EQ(p->GetPixel(x, 0), x % 4);
     EXPECT_EQ(p->GetPixel(x, 1), (x + 1) % 4);
