@@ -68,6 +68,9 @@ class TPixelGraphic : public TGraphic {
   // The one place where pixel memory is made. Width is tested before height; a picture whose
   // pixel memory would exceed PGMaxImageSize is refused like a failed bitmap section.
   void NewImage(int AWidth, int AHeight, int ABitCountNum);
+  // Raises what NewImage raises for a size it refuses: for readers, before a codec library
+  // allocates anything for the picture.
+  static void RequireImageSize(int AWidth, int AHeight, int ABitCountNum);
   int GetWidth() override { return Width; }
   int GetHeight() override { return Height; }
   void SetWidth(int Value) override;
