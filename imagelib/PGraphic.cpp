@@ -126,6 +126,14 @@ void TPixelGraphic::FillColorTable() {
   }
 }
 
+void TPixelGraphic::RequireImageSize(int AWidth, int AHeight, int ABitCountNum) {
+  static const int bits[4] = {1, 4, 8, 24};
+  if (AWidth < 0) throw EPGInvalidSize(PGLangStr(22));
+  if (AHeight < 0) throw EPGInvalidSize(PGLangStr(21));
+  if (ABitCountNum < 0 || ABitCountNum > 3) throw EPGInvalidBitCountNum(PGLangStrS1(20, "BitCountNum"));
+  if (!ImageSizeWithinLimit(AWidth, AHeight, bits[ABitCountNum])) throw EPixelGraphic(PGLangStrS1(31, "CreateDIBSection"));
+}
+
 void TPixelGraphic::NewImage(int AWidth, int AHeight, int ABitCountNum) {
   if (AWidth < 0) throw EPGInvalidSize(PGLangStr(22));
   if (AHeight < 0) throw EPGInvalidSize(PGLangStr(21));
