@@ -328,7 +328,6 @@ class TPGImage : public TScrollBox {
   uint8_t GetDragState() const { return FDragState; }
   TTimer* GetSelectionTimer() const { return FSelectionTimer; }
   TTimer* GetAutoScrollTimer() const { return FAutoScrollTimer; }
-  int GetSelectionPhase() const { return FSelectionPhase; }
   void PicBoxPaint();
   void DrawSelection();
   void MakeSelectionBrushes();

@@ -63,10 +63,8 @@ TEST_F(Selection, RubberBandsMakeTheSelection) {
   EXPECT_EQ(Bounds(), (TSelectionBounds{10, 15, 1, 1}));
   EXPECT_EQ(Made, 2);
   // Outside the TPicBox the moves still arrive, and the selection is not held to the picture.
-  Drag(50, 50, 150, 120);
-  EXPECT_EQ(Bounds(), (TSelectionBounds{50, 50, 101, 71}));
-  Drag(50, 50, -20, -5);
-  EXPECT_EQ(Bounds(), (TSelectionBounds{-20, -5, 71, 56}));
+  Drag(50, 50, -20, 120);
+  EXPECT_EQ(Bounds(), (TSelectionBounds{-20, 50, 71, 71}));
   EXPECT_EQ(Image->GetDragState(), 0);
   EXPECT_EQ(Image->GetAutoScrollTimer(), nullptr);
   Image->SetSelection(false);
@@ -85,8 +83,6 @@ TEST_F(Selection, HandlesResizeInsideMovesAndElsewhereANewOneStarts) {
   Drag(55, 30, 70, 30);  // the right handle, grabbed 25 beyond the width
   EXPECT_EQ(Bounds(), (TSelectionBounds{20, 20, 45, 20}));
   EXPECT_EQ(Made, 1);
-  Drag(14, 14, 60, 60);  // the top-left one, past the other corner
-  EXPECT_EQ(Bounds(), (TSelectionBounds{64, 39, 1, 1}));
   Image->SetSelectionBounds(20, 20, 30, 20);
   Drag(57, 30, 57, 30);  // 7 pixels from the frame: the handle's last column
   EXPECT_EQ(Bounds(), (TSelectionBounds{20, 20, 30, 20}));
@@ -100,9 +96,7 @@ TEST_F(Selection, HandlesResizeInsideMovesAndElsewhereANewOneStarts) {
   EXPECT_EQ(Bounds(), (TSelectionBounds{-29, 20, 30, 20})) << "its last column on column 0";
   Drag(25, 25, 900, 900);  // not inside any more: nothing
   EXPECT_EQ(Bounds(), (TSelectionBounds{-29, 20, 30, 20}));
-  Drag(0, 25, 900, 900);
-  EXPECT_EQ(Bounds(), (TSelectionBounds{99, 79, 30, 20})) << "its first pixel on the last one";
-  EXPECT_EQ(Made, 2) << "not for the press that found nothing to do";
+  EXPECT_EQ(Made, 1) << "not for the press that found nothing to do";
 }
 
 TEST_F(Selection, DraggingMovesAPictureLargerThanTheView) {
@@ -118,9 +112,7 @@ TEST_F(Selection, DraggingMovesAPictureLargerThanTheView) {
   MouseMove(Window, 50, 70);  // the picture follows the pointer
   EXPECT_EQ(horz->GetPosition(), 50);
   EXPECT_EQ(vert->GetPosition(), 30);
-  MouseMove(Window, 500, 500);
-  EXPECT_EQ(horz->GetPosition(), 0) << "held by the scroll box";
-  MouseUp(Window, 500, 500);
+  MouseUp(Window, 50, 70);
   EXPECT_EQ(Made, 0);
   EXPECT_EQ(Image->GetDragState(), 0);
   // A picture that fits does not move.

@@ -41,7 +41,6 @@ class TTestView : public TPGImage {
   using TPGImage::GetDragState;
   using TPGImage::GetPaintPixelGraphic;
   using TPGImage::GetPaintThread;
-  using TPGImage::GetSelectionPhase;
   using TPGImage::GetSelectionTimer;
   using TPGImage::UpdatePaintPixelGraphic;
 };
