@@ -2,6 +2,7 @@
 // logical palette and the numeric routines.
 #include "imagelib/PGraphic.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -11,9 +12,16 @@
 
 namespace imagelib {
 
-TPixelGraphic::TPixelGraphic() : Gamma(PGDisplayGamma) {}
+namespace {
+std::atomic<int> gLivePictures{0};
+}
+
+int LivePixelGraphicCount() { return gLivePictures; }
+
+TPixelGraphic::TPixelGraphic() : Gamma(PGDisplayGamma) { ++gLivePictures; }
 
 TPixelGraphic::~TPixelGraphic() {
+  --gLivePictures;
   FlushGdi();
   EndDither();
   TPixelGraphic::InvalidateColorCache();

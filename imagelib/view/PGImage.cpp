@@ -50,25 +50,33 @@ TPGImage::TPGImage(TComponent* AOwner) : TScrollBox(AOwner), FCanvas(new TContro
   FPicBox = new TPicBox(this);
   FPicBox->SetBounds(0, 0, 0, 0);
   FPicBox->SetParent(this);
+  FPicBox->ImageMouseDown = [this](TObject*, TMouseButton Button, TShiftState Shift, int X, int Y) {
+    PicBoxMouseDown(Button, Shift, X, Y);
+  };
+  FPicBox->ImageMouseMove = [this](TObject*, TShiftState Shift, int X, int Y) { PicBoxMouseMove(Shift, X, Y); };
+  FPicBox->ImageMouseUp = [this](TObject*, TMouseButton Button, TShiftState Shift, int X, int Y) {
+    PicBoxMouseUp(Button, Shift, X, Y);
+  };
+  FPicBox->ImagePaint = [this](TObject*) { PicBoxPaint(); };
+  // There is always a thread to stop.
+  FPaintThread = New<TCreatePaintPGThread>(false, true);
 }
 
 TPGImage::~TPGImage() { delete FCanvas; }
 
 void TPGImage::BeforeDestruction() {
   StopPaintThread();
+  DrainPaintMessages();  // nothing can post any more
   FreeAndNil(FPaintThread);
+  FreeAndNil(FSelectionTimer);
+  FreeAndNil(FAutoScrollTimer);
+  FreeSelectionBrushes();
   FreeAndNil(FPixelGraphic);
   FreeAndNil(FPaintPixelGraphic);
   TScrollBox::BeforeDestruction();
 }
 
 // ---- the picture
-
-void TPGImage::StopPaintThread() {
-  if (!FPaintThread) return;
-  FPaintThread->Terminate();
-  FPaintThread->WaitFor();
-}
 
 TPixelGraphic* TPGImage::GetPixelGraphic() {
   StopPaintThread();
@@ -101,18 +109,6 @@ void TPGImage::HookPixelGraphic(TPixelGraphic* Graphic, bool WithChange) {
 
 void TPGImage::DoPixelGraphicProgress(TObject* Sender, int Step, int Max, bool& Abort) {
   if (OnPixelGraphicProgress) OnPixelGraphicProgress(Sender, Step, Max, Abort);
-}
-
-void TPGImage::ReleasePaintPixelGraphic() {
-  if (FKeepOldPaintPixelGraphic && FUseThread)
-    FPaintPixelGraphicOutdated = true;
-  else
-    FreeAndNil(FPaintPixelGraphic);
-}
-
-bool TPGImage::UpdatePaintPixelGraphic() {
-  // Until display-ready copies are made, every picture is painted itself.
-  return false;
 }
 
 // Storing the name first would be seen by nobody: the load clears it before anything else.
@@ -191,6 +187,7 @@ void TPGImage::SetPalette8BitSys8BitGraphic(TPalette8BitSys8BitGraphic Value) {
 void TPGImage::SetUseThread(bool Value) {
   if (Value == FUseThread) return;
   StopPaintThread();
+  DrainPaintMessages();
   FPaintPixelGraphicOutdated = true;
   FUseThread = Value;
   Invalidate();
@@ -243,14 +240,27 @@ void TPGImage::PaintWindow(HDC DC) {
 }
 
 void TPGImage::WndProc(TMessage& Message) {
-  if (Message.Msg == WM_DISPLAYCHANGE) {
-    // The screen's depth may differ now: the next paint decides about the copy afresh.
-    FPaintPixelGraphicOutdated = true;
-    Invalidate();
-    Message.Result = 0;
-    return;
+  switch (Message.Msg) {
+    case WM_DISPLAYCHANGE:
+      // The screen's depth may differ now: the next paint decides about the copy afresh.
+      FPaintPixelGraphicOutdated = true;
+      Invalidate();
+      Message.Result = 0;
+      return;
+    case WM_PGPAINTPIXELGRAPHIC:
+      PaintPixelGraphicReady(reinterpret_cast<TPixelGraphic*>(Message.LParam));
+      Message.Result = 0;
+      return;
+    case WM_PGPROGRESS:
+      SetProgress(int(Message.WParam), int(Message.LParam));
+      Message.Result = 0;
+      return;
+    case WM_SETCURSOR:
+      WMSetCursor(Message);
+      return;
+    default:
+      TScrollBox::WndProc(Message);
   }
-  TScrollBox::WndProc(Message);
 }
 
 }  // namespace imagelib

@@ -3,20 +3,31 @@
 // mode, the zoom, centring and auto size; the scroll bars follow the TPicBox at once.
 // TPicBox: that child, a paint box whose mouse and paint events reach the view and the user's
 // handlers in a fixed order.
+// On a screen that cannot show the picture as it is (fewer colours, or a resampled size), the view
+// paints a display-ready copy that its paint thread makes meanwhile; the picture area shows an
+// empty frame with progress clocks until the copy arrives. The mouse moves the picture or makes,
+// moves and resizes a selection, drawn as marching ants, as ActionMode says.
 //
 // Ownership: a picture handed to the view belongs to it (the old one is freed); a picture the view
-// hands out stays the view's. Everything runs on the window's thread.
+// hands out stays the view's. Everything runs on the window's thread; the paint thread reads the
+// picture only while the view leaves it alone, and hands its copy over in a posted message.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
+#include "classlib/bitmap.h"
 #include "classlib/images.h"
 #include "classlib/scrollbox.h"
-#include "classlib/thread.h"
+#include "classlib/timer.h"
 #include "imagelib/PGraphic.h"
 #include "imagelib/view/PGArrangement.h"
+#include "imagelib/view/PGDisplayCopy.h"
+#include "imagelib/view/PGMirror.h"
+#include "imagelib/view/PGPaintGeometry.h"
+#include "imagelib/view/PGPaintThread.h"
+#include "imagelib/view/PGSelectionGeometry.h"
 
 namespace imagelib {
 
@@ -25,11 +36,6 @@ using namespace classlib;
 enum TActionMode : uint8_t {
   amMoveImage, amMoveResizeCreateSelection, amMoveSelection, amMoveSelectionMoveImage, amCreateSelection, amNone
 };
-enum TTiling : uint8_t { tNone, tRepeat, tMirrorHorizontal, tMirrorVertical, tMirror };
-// Palette kinds of the display-ready copy on 8-bit screens: pBlackWhite..pOptimized252Sys16 for a
-// true-colour picture, pBlackWhite..pSource for a picture with a palette.
-using TPalette8BitSys24BitGraphic = TPaletteIdent;
-using TPalette8BitSys8BitGraphic = TPaletteIdent;
 
 using TPGINewAutoSizeEvent = std::function<void(TObject* Sender, int PGImageWidth, int PGImageHeight)>;
 using TPGSetCursorEvent = std::function<void(TObject* Sender, HCURSOR& CursorHandle)>;
@@ -98,6 +104,11 @@ class TPGImage : public TScrollBox {
   // Asks the form to realize the palettes again: as the foreground window, or in the background.
   void NotifyPalette();
 
+  // ---- mirrored pictures for the mirrored tiles (new pictures, owned by the caller)
+  static TPixelGraphic* MirrorHorizontal(TPixelGraphic* Source) { return MirroredPixelGraphic(Source, true, false); }
+  static TPixelGraphic* MirrorVertical(TPixelGraphic* Source) { return MirroredPixelGraphic(Source, false, true); }
+  static TPixelGraphic* Rotate180(TPixelGraphic* Source) { return MirroredPixelGraphic(Source, true, true); }
+
   // ---- small queries
   // The border on each side: 0 without bsSingle, else 2 with Ctl3D and 1 without.
   int BorderWidth() const;
@@ -105,6 +116,9 @@ class TPGImage : public TScrollBox {
   int VertScrollBarWidth() const;
   TCanvas* GetCanvas() { return FCanvas; }
   TPicBox* GetPicBox() const { return FPicBox; }
+  // The paint thread's stage and percent as last reported.
+  int GetProgressStage() const { return FProgressStage; }
+  int GetProgressPercent() const { return FProgressPercent; }
 
   // ---- overrides
   // Also repaints the transparent controls on the view, so that they stay on top of the picture.
@@ -178,14 +192,28 @@ class TPGImage : public TScrollBox {
   // Handed to the picture by SaveToFile.
   TPGWarningAction GetSaveColorResWarningAction() const { return FSaveColorResWarningAction; }
   void SetSaveColorResWarningAction(TPGWarningAction Value) { FSaveColorResWarningAction = Value; }
-  // The selection, in picture pixels (its writers come with the mouse actions).
+  // The selection, in picture pixels, stored as it comes (it may lie outside the picture). While
+  // it is on, its frame marches.
   bool GetSelection() const { return FSelection; }
+  void SetSelection(bool Value);
+  // The two colours of the frame's stripes.
   TColor GetSelectionColor1() const { return FSelectionColor1; }
+  void SetSelectionColor1(TColor Value);
   TColor GetSelectionColor2() const { return FSelectionColor2; }
-  int GetSelectionLeft() const { return FSelectionLeft; }
-  int GetSelectionTop() const { return FSelectionTop; }
-  int GetSelectionWidth() const { return FSelectionWidth; }
-  int GetSelectionHeight() const { return FSelectionHeight; }
+  void SetSelectionColor2(TColor Value);
+  int GetSelectionLeft() const { return FSelectionBounds.Left; }
+  void SetSelectionLeft(int Value);
+  int GetSelectionTop() const { return FSelectionBounds.Top; }
+  void SetSelectionTop(int Value);
+  int GetSelectionWidth() const { return FSelectionBounds.Width; }
+  void SetSelectionWidth(int Value);
+  int GetSelectionHeight() const { return FSelectionBounds.Height; }
+  void SetSelectionHeight(int Value);
+  // Repaints only around the old and the new frame, at once.
+  void SetSelectionBounds(int ALeft, int ATop, int AWidth, int AHeight);
+  // In picture pixels, and in TPicBox pixels (right and bottom exclusive).
+  TRect SelectionRect() const { return SelectionRectOf(FSelectionBounds); }
+  TRect SelectionRectInPicBox() const;
   // Shows the hour glass while a file loads.
   bool GetShowHourGlass() const { return FShowHourGlass; }
   void SetShowHourGlass(bool Value) { FShowHourGlass = Value; }
@@ -280,6 +308,36 @@ class TPGImage : public TScrollBox {
   bool UpdatePaintPixelGraphic();
   // Terminate and WaitFor on the paint thread: before the picture is changed, freed or lent.
   void StopPaintThread();
+  // The window goes: the paint thread stops first and the results it posted are freed.
+  void DestroyWnd() override;
+
+  // ---- the display-ready copy and its progress (WM_PGPAINTPIXELGRAPHIC, WM_PGPROGRESS)
+  TPixelGraphic* GetPaintPixelGraphic() const { return FPaintPixelGraphic; }
+  TCreatePaintPGThread* GetPaintThread() const { return FPaintThread; }
+  // Takes a finished copy over (null: the job failed, and the picture is painted itself).
+  void PaintPixelGraphicReady(TPixelGraphic* Graphic);
+  void SetProgress(int Stage, int Percent);
+  // The clocks over the picture area, on the view's canvas.
+  void DrawProgressClocks();
+  void DrawProgressClock(int X, int Y);
+
+  // ---- selection and mouse
+  // Drag states: none, moving the picture, moving the selection, making one; resizing by handle
+  // H is DragResize + H.
+  enum : uint8_t { DragNone, DragMoveImage, DragMoveSelection, DragMakeSelection, DragResize };
+  uint8_t GetDragState() const { return FDragState; }
+  TTimer* GetSelectionTimer() const { return FSelectionTimer; }
+  TTimer* GetAutoScrollTimer() const { return FAutoScrollTimer; }
+  void PicBoxPaint();
+  void DrawSelection();
+  void MakeSelectionBrushes();
+  void SelectionTimer();
+  void AutoScrollTimer();
+  void PicBoxMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+  void PicBoxMouseMove(TShiftState Shift, int X, int Y);
+  void PicBoxMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+  void SelectTo(int X, int Y);
+  void WMSetCursor(TMessage& Message);
 
  private:
   // The setters' rules: store a new value, then PixelGraphicChanged / Arrange(true) / Invalidate.
@@ -309,6 +367,17 @@ class TPGImage : public TScrollBox {
     if (FDither) PixelGraphicChanged();
   }
   TArrangeArea ArrangeArea() const;
+  // Frees the results and progress reports the paint thread posted and the view has not taken:
+  // they belong to a picture or a job that is gone.
+  void DrainPaintMessages();
+  // Starts a paint job; true when painting is to use the copy (made already without a thread).
+  bool StartPaintJob(int ScreenBits, bool NeedStretch);
+  // The picture is moved by a drag: larger than the client area where a scroll bar is shown.
+  bool CanMovePicture();
+  void FreeSelectionBrushes();
+  TSelectionScale SelectionScale() const;
+  // Captures the mouse for the TPicBox, so that moves outside it still reach it.
+  void CaptureMouse();
   // Sets Abort from the user's handler; the view adds nothing.
   void DoPixelGraphicProgress(TObject* Sender, int Step, int Max, bool& Abort);
 
@@ -319,8 +388,12 @@ class TPGImage : public TScrollBox {
   TRGB FBackGroundColor = 0;
   TControlCanvas* FCanvas;
   bool FCenter = false;
-  // The thread that makes the display-ready copy; none until that copy is made on a worker.
-  TThread* FPaintThread = nullptr;
+  // The current or last paint job (a stand-in that does nothing before the first).
+  TCreatePaintPGThread* FPaintThread = nullptr;
+  uint8_t FDragState = DragNone;
+  TPoint FDragStart{0, 0};   // TPicBox pixels
+  TPoint FGrabOffset{0, 0};  // picture pixels
+  TPoint FAnchor{0, 0};      // picture pixels
   bool FDither = true;
   uint8_t FDitherErrorLimit = 32;
   bool FDitherErrorLimitAuto = true;
@@ -333,6 +406,9 @@ class TPGImage : public TScrollBox {
   bool FPaintingSuppressed = false;  // while Arrange moves the TPicBox
   TPixelGraphic* FPaintPixelGraphic = nullptr;  // the display-ready copy, owned
   bool FPaintPixelGraphicOutdated = false;
+  int FPaintPixelGraphicWidth = 0, FPaintPixelGraphicHeight = 0;  // the size the copy was made for
+  // The last job failed: the picture is painted itself until the copy is outdated again.
+  bool FPaintPixelGraphicFailed = false;
   TPalette8BitSys24BitGraphic FPalette8BitSys24BitGraphic = pOptimized252Sys16;
   TPalette8BitSys8BitGraphic FPalette8BitSys8BitGraphic = pOptimized252Sys16;
   TPicBox* FPicBox = nullptr;
@@ -342,14 +418,20 @@ class TPGImage : public TScrollBox {
   TColor FProgressClockBkColor = clBtnFace;
   TColor FProgressClockLineColor = clBtnShadow;
   bool FProgressClockVisible = true;
+  int FProgressStage = 0, FProgressPercent = 0;
   bool FRGBWeighting = true;
   TPGWarningAction FReadWarningAction = pgwaOKCancelBox;
   bool FRearrangeAlways = false;
   bool FReduceOnLoad = false;
+  TBrush* FPhaseBrushes[8] = {};
+  TBitmap* FPhaseBitmaps[8] = {};
   bool FSelection = false;
+  uint8_t FSelectionPhase = 0;
   TColor FSelectionColor1 = clWhite;
   TColor FSelectionColor2 = 255;
-  int FSelectionHeight = 1, FSelectionLeft = 0, FSelectionTop = 0, FSelectionWidth = 1;
+  TSelectionBounds FSelectionBounds;
+  TTimer* FSelectionTimer = nullptr;
+  TTimer* FAutoScrollTimer = nullptr;
   bool FShowHourGlass = true;
   TStretch FStretch = sNeverKAR;
   TStretchMode FStretchMode = smFast;

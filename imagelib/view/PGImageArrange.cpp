@@ -23,6 +23,7 @@ TArrangeArea TPGImage::ArrangeArea() const {
 
 void TPGImage::PixelGraphicChanged() {
   StopPaintThread();
+  DrainPaintMessages();  // results made from the picture as it was
   FPictureWidth = FPixelGraphic ? FPixelGraphic->GetWidth() : 0;
   FPictureHeight = FPixelGraphic ? FPixelGraphic->GetHeight() : 0;
   TSize size = ComputeAutoSize(FPictureWidth, FPictureHeight, BorderWidth(), HorzScrollBarHeight(),

@@ -126,20 +126,7 @@ TEST_F(StandardControls, TheCursorIsTheScreensElseTheControlsUnderThePointer) {
   auto* box = Add<TPaintBox>(Bounds(20, 20, 50, 50));
   box->SetCursor(crCross);
   HWND form = Form->GetHandle();
-  // The pointer is shared with the other test programs: ask again until it stayed put throughout.
-  auto setCursor = [&](int X, int Y) {
-    POINT p{X, Y};
-    ClientToScreen(form, &p);
-    LRESULT r = 0;
-    for (int attempt = 0; attempt < 50; ++attempt) {
-      SetCursorPos(p.x, p.y);
-      r = SendMessageA(form, WM_SETCURSOR, WPARAM(form), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-      POINT now{};
-      GetCursorPos(&now);
-      if (now.x == p.x && now.y == p.y) break;
-    }
-    return r;
-  };
+  auto setCursor = [&](int X, int Y) { return testsupport::SetCursorAt(form, X, Y); };
   EXPECT_EQ(setCursor(30, 30), 1);
   EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_CROSS)) << "the child's cursor";
   Form->SetCursor(crSizeWE);

@@ -14,22 +14,16 @@
 #include "imagelib/view/PGImage.h"
 #include "tests/form_suite.h"
 #include "tests/test_support.h"
+#include "tests/imagelib/view/view_support.h"
 #include "tests/window_support.h"
 
 using namespace imagelib;
 
 namespace {
 
-constexpr TRGB kLeft = 0x2040C0, kRight = 0x30D020;  // the two halves of the test pictures
-
-// A 24-bit picture whose left half has one colour and right half another.
-TPixelGraphic* TwoHalves(int W, int H) {
-  auto* p = New<TPixelGraphic>();
-  p->NewImage(W, H, 3);
-  for (int y = 0; y < H; ++y)
-    for (int x = 0; x < W; ++x) p->SetPixel(x, y, x < W / 2 ? kLeft : kRight);
-  return p;
-}
+using testsupport::kLeft;
+using testsupport::kRight;
+using testsupport::TwoHalves;
 
 std::string SaveTwoHalves(const testsupport::TempDir& Dir, const std::string& Name, int W, int H) {
   TOwned<TPixelGraphic> p(TwoHalves(W, H));
@@ -38,16 +32,8 @@ std::string SaveTwoHalves(const testsupport::TempDir& Dir, const std::string& Na
   return path;
 }
 
-COLORREF PixelAt(HWND Window, int X, int Y) {
-  HDC dc = GetDC(Window);
-  COLORREF c = GetPixel(dc, X, Y);
-  ReleaseDC(Window, dc);
-  return c;
-}
-
-void PaintNow(HWND Window) {
-  RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
+using testsupport::PaintNow;
+using testsupport::PixelAt;
 
 class View : public testsupport::FormSuite {
  protected:
