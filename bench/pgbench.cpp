@@ -15,6 +15,7 @@
 #include "imagelib/PGInit.h"
 #include "imagelib/PGQuantize.h"
 #include "imagelib/PGraphic.h"
+#include "imagelib/view/PGDisplayCopy.h"
 
 using namespace imagelib;
 
@@ -88,6 +89,29 @@ void Smooth(TPixelGraphic* Photo, TPixelGraphic* Target) {
   Target->ApplyFilter(&f, Photo);
 }
 
+// The picture view's display-ready copy as its paint job makes it, for a screen of ScreenBits
+// at Width x Height (resampled by Mode when that is not the photograph's size).
+class TBenchJob : public TDisplayCopyJob {
+ public:
+  TOwned<TPixelGraphic> Result;
+
+ protected:
+  bool JobTerminated() const override { return false; }
+  void Deliver(TPixelGraphic* Copy) override { Result.reset(Copy); }
+  void ReportProgress(int, int) override {}
+};
+
+void DisplayCopy(TPixelGraphic* Source, int ScreenBits, int Width, int Height, TStretchMode Mode) {
+  TBenchJob job;
+  job.Source = job.Intermediate = Source;
+  TDisplayCopyFormat format = DisplayCopyFormat(ScreenBits, 24, pOptimized252Sys16, pOptimized252Sys16);
+  job.Optimise = format.Palette == pOptimized252Sys16;
+  job.Copy = New<TPixelGraphic>();
+  MakeDisplayCopyImage(job.Copy, format, Width, Height, Source);
+  job.Copy->SetStretchMode(Mode);
+  job.CreatePaintPixelGraphic();
+}
+
 using Operation = void (*)(TPixelGraphic* Photo, TPixelGraphic* Target);
 
 const std::map<std::string, Operation>& Operations() {
@@ -105,6 +129,12 @@ const std::map<std::string, Operation>& Operations() {
       {"filter-bcg", [](TPixelGraphic* s, TPixelGraphic*) { BCG(s); }},
       {"filter-sharpen", Sharpen},
       {"filter-smooth", Smooth},
+      // An 8-bit screen: optimised palette and dithered copy at the photograph's size.
+      {"display-copy-8bit",
+       [](TPixelGraphic* s, TPixelGraphic*) { DisplayCopy(s, 8, s->GetWidth(), s->GetHeight(), smFast); }},
+      // A true-colour screen, the photograph fitted into half its size with smPrecise.
+      {"display-copy-fit",
+       [](TPixelGraphic* s, TPixelGraphic*) { DisplayCopy(s, 32, s->GetWidth() / 2, s->GetHeight() / 2, smPrecise); }},
   };
   return ops;
 }

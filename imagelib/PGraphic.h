@@ -1,6 +1,10 @@
 // TPixelGraphic, the picture of the image library: one device-independent bitmap section of 1, 4,
 // 8 or 24 bits per pixel with a palette, change notification and progress events; and the small
 // numeric routines the library shares.
+//
+// Threads: a picture belongs to one thread at a time. Even reading writes to it (pending drawing
+// is flushed, colour matches are remembered), so a picture lent to a worker is flushed first
+// (GetBits) and its owner touches it again only after the worker has ended.
 #pragma once
 
 #include <cstdint>
@@ -68,6 +72,9 @@ class TPixelGraphic : public TGraphic {
   // The one place where pixel memory is made. Width is tested before height; a picture whose
   // pixel memory would exceed PGMaxImageSize is refused like a failed bitmap section.
   void NewImage(int AWidth, int AHeight, int ABitCountNum);
+  // Raises what NewImage raises for a size it refuses: for readers, before a codec library
+  // allocates anything for the picture.
+  static void RequireImageSize(int AWidth, int AHeight, int ABitCountNum);
   int GetWidth() override { return Width; }
   int GetHeight() override { return Height; }
   void SetWidth(int Value) override;
@@ -340,6 +347,9 @@ class TPixelGraphic : public TGraphic {
   void DestroyCanvas();  // Windows build: frees the canvas and its device context
   void FillColorTable();
 };
+
+// Pictures constructed and not yet destroyed, on every thread (the tests' leak checks).
+int LivePixelGraphicCount();
 
 // ---- numeric routines
 inline int IntMax(int A, int B) { return A > B ? A : B; }
