@@ -1,5 +1,6 @@
 #include "richedit/RichEditStrings.h"
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 
@@ -9,6 +10,7 @@
 #include "classlib/text.h"
 #include "richedit/CodePages.h"
 #include "richedit/RichEditEx.h"
+#include "richedit/RichTextGuard.h"
 
 namespace richedit {
 
@@ -30,9 +32,24 @@ struct TStreamCookie {
   TConversion* Converter;
   TStream* Stream;
   TCustomRichEditEx* RichEdit;
+  TRichTextGuard* Guard;  // while rich text streams in
+  int Unit = 0;           // plain text: its code unit in bytes (1 or 2); 0 for rich text
+  char Held[2] = {};      // the end of the last chunk, kept for the next one
+  int HeldCount = 0;
 };
 
 int ClampedInt(int64_t Value) { return int(std::min<int64_t>(Value, INT_MAX)); }
+
+// How many bytes at the end of a chunk of plain text must wait for the next: the platform's
+// control takes a CR at the end of one chunk and an LF at the start of the next for two paragraph
+// marks, and reads every UTF-16 unit after an odd-sized chunk wrongly.
+int TailToHold(const char* Buffer, int Count, int Unit) {
+  if (Unit == 2) {
+    if (Count % 2) return 1;
+    return Count >= 2 && Buffer[Count - 2] == '\r' && Buffer[Count - 1] == '\0' ? 2 : 0;
+  }
+  return Unit == 1 && Count >= 1 && Buffer[Count - 1] == '\r' ? 1 : 0;
+}
 
 // Called by the control for each chunk; nothing may unwind through it.
 DWORD CALLBACK StreamIn(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG* Done) {
@@ -42,8 +59,27 @@ DWORD CALLBACK StreamIn(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG* Done)
     if (cookie->RichEdit->OnLoadProgress)
       cookie->RichEdit->OnLoadProgress(cookie->RichEdit, ClampedInt(cookie->Stream->GetPosition()),
                                        ClampedInt(cookie->Stream->GetSize()));
-    *Done = cookie->Converter->ConvertReadStream(cookie->Stream, reinterpret_cast<char*>(Buffer), Count);
-    return 0;
+    if (cookie->Guard && cookie->Guard->Refused()) return 1;
+    char* buffer = reinterpret_cast<char*>(Buffer);
+    int n = cookie->HeldCount;
+    std::copy(cookie->Held, cookie->Held + n, buffer);
+    cookie->HeldCount = 0;
+    for (;;) {
+      int read = Count > n ? cookie->Converter->ConvertReadStream(cookie->Stream, buffer + n, Count - n) : 0;
+      n += std::max(read, 0);
+      int hold = read > 0 ? TailToHold(buffer, n, cookie->Unit) : 0;
+      if (hold < n || read <= 0) {
+        std::copy(buffer + n - hold, buffer + n, cookie->Held);
+        cookie->HeldCount = hold;
+        n -= hold;
+        break;
+      }
+    }
+    *Done = n;
+    if (!cookie->Guard || n == 0) return 0;
+    // What the control cannot take never reaches it; the stream ends with an error instead.
+    *Done = LONG(cookie->Guard->Accept(buffer, size_t(n)));
+    return cookie->Guard->Refused() && *Done == 0 ? 1 : 0;
   } catch (...) {
     return 1;
   }
@@ -171,14 +207,20 @@ void TRichEditStringsEx::SaveToFile(const std::string& FileName) const {
 void TRichEditStringsEx::LoadFromStream(TStream* Stream) {
   FRichEdit->HandleNeeded();
   std::unique_ptr<TConversion> own(FConverter ? nullptr : TCustomRichEdit::DefaultConverter());
-  TStreamCookie cookie{FConverter ? FConverter : own.get(), Stream, FRichEdit};
+  TRichTextGuard guard;
+  bool rich = FRichEdit->GetInputFormat() == ifRTF;
+  TStreamCookie cookie{FConverter ? FConverter : own.get(), Stream, FRichEdit, rich ? &guard : nullptr};
+  cookie.Unit = rich ? 0 : FRichEdit->GetInputFormat() == ifUnicode ? 2 : 1;
   Finally(
       [&] {
         int64_t position = Stream->GetPosition();
         EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamIn};
         WPARAM format = FRichEdit->InputStreamFormat();
         FRichEdit->Perform(EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
-        if (FRichEdit->GetInputFormat() == ifRTF && stream.dwError) {
+        if (rich && stream.dwError) {
+          cookie.Guard = nullptr;
+          cookie.Unit = 1;
+          cookie.HeldCount = 0;
           Stream->SetPosition(position);
           FRichEdit->Perform(EM_STREAMIN, SF_TEXT | (format & (SFF_SELECTION | SFF_PLAINRTF)),
                              reinterpret_cast<LPARAM>(&stream));
@@ -195,7 +237,7 @@ void TRichEditStringsEx::LoadFromStream(TStream* Stream) {
 void TRichEditStringsEx::SaveToStream(TStream* Stream) const {
   FRichEdit->HandleNeeded();
   std::unique_ptr<TConversion> own(FConverter ? nullptr : TCustomRichEdit::DefaultConverter());
-  TStreamCookie cookie{FConverter ? FConverter : own.get(), Stream, FRichEdit};
+  TStreamCookie cookie{FConverter ? FConverter : own.get(), Stream, FRichEdit, nullptr};
   EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamOut};
   FRichEdit->Perform(EM_STREAMOUT, FRichEdit->OutputStreamFormat(), reinterpret_cast<LPARAM>(&stream));
   if (stream.dwError) throw EOutOfResources("Failed to Save Stream");
