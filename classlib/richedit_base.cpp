@@ -283,6 +283,8 @@ void TCustomRichEdit::CreateWndDone() {
   TCustomMemo::CreateWndDone();
   Perform(EM_SETBKGNDCOLOR, 0, LPARAM(ColorToRGB(GetColor())));
   Perform(EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE | ENM_REQUESTRESIZE | ENM_PROTECTED);
+  // Lines wrap at the window's edge, or not at all, whatever scroll bars the window has.
+  Perform(EM_SETTARGETDEVICE, 0, FWordWrap ? 0 : 1);
   if (!FKeptContent) return;
   TMemoryStream* kept = FKeptContent;
   FKeptContent = nullptr;

@@ -89,6 +89,29 @@ TEST_F(RichEditEx, IsMadeOnTheWideClassWithItsDefaults) {
   EXPECT_EQ(Edit->GetDefAttributesEx()->GetSize(), 14);
 }
 
+namespace {
+// Records the language options the control hands its window (the platform's control keeps none).
+class TRecordingRichEdit : public TRichEditEx {
+ public:
+  using TRichEditEx::TRichEditEx;
+  std::vector<LPARAM> LangOptions;
+
+ protected:
+  void WndProc(TMessage& Message) override {
+    if (Message.Msg == EM_SETLANGOPTIONS) LangOptions.push_back(Message.LParam);
+    TRichEditEx::WndProc(Message);
+  }
+};
+}  // namespace
+
+TEST_F(RichEditEx, LanguageOptionsGoToTheWindowAtCreationAndOnChange) {
+  auto* edit = New<TRecordingRichEdit>(Form);
+  edit->SetLangOptions(LangOption(loAutoKeyboard));  // no window yet: kept for it
+  edit->SetParent(Form);
+  edit->SetLangOptions(LangOption(loIMECancelComplete) | LangOption(loIMEAlwaysSendNotify));
+  EXPECT_EQ(edit->LangOptions, (std::vector<LPARAM>{IMF_AUTOKEYBOARD, IMF_IMECANCELCOMPLETE | IMF_IMEALWAYSSENDNOTIFY}));
+}
+
 TEST_F(RichEditEx, UndoLimitAndReadOnlyReachTheWindow) {
   SendMessageA(Window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("typed"));
   EXPECT_TRUE(SendMessageA(Window, EM_CANUNDO, 0, 0));
