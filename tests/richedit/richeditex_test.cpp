@@ -17,38 +17,14 @@
 
 using namespace classlib;
 using namespace richedit;
+using testsupport::ExpectSampleFormatting;
 using testsupport::FormatOf;
-using testsupport::RichEditExWindow;
+using testsupport::kSampleRTF;
+using testsupport::kSampleText;
+using testsupport::LoadBytes;
 using testsupport::Select;
 
-namespace {
-
-using RichEditEx = RichEditExWindow;
-
-const char kRTF[] =
-    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}{\\colortbl;\\red255\\green0\\blue0;}"
-    "\\f0\\fs20 plain {\\b bold} {\\i\\cf1 red italic}\\par {\\f1\\fs32 big courier}\\par}";
-
-void LoadRTF(TRichEditEx* Edit, const std::string& Text) {
-  TMemoryStream stream;
-  stream.WriteBuffer(Text.data(), int64_t(Text.size()));
-  stream.SetPosition(0);
-  Edit->GetLines()->LoadFromStream(&stream);
-}
-
-// The formatting of kRTF as loaded, read back from the window.
-void ExpectFormattingOfSample(HWND Window) {
-  EXPECT_FALSE(FormatOf(Window, 0, 5).dwEffects & CFE_BOLD);
-  EXPECT_TRUE(FormatOf(Window, 6, 10).dwEffects & CFE_BOLD);
-  CHARFORMAT2W red = FormatOf(Window, 11, 21);
-  EXPECT_TRUE(red.dwEffects & CFE_ITALIC);
-  EXPECT_EQ(red.crTextColor, RGB(255, 0, 0));
-  CHARFORMAT2W big = FormatOf(Window, 22, 25);
-  EXPECT_EQ(big.yHeight, 320);
-  EXPECT_EQ(std::wstring(big.szFaceName), L"Courier New");
-}
-
-}  // namespace
+using RichEditEx = testsupport::RichEditExWindow;
 
 TEST_F(RichEditEx, IsMadeOnTheWideClassWithItsDefaults) {
   char name[64] = {};
@@ -233,7 +209,7 @@ TEST_F(RichEditEx, TheLockKeepsSelectionAndFirstLineAndPaintsNothing) {
 }
 
 TEST_F(RichEditEx, NewWindowsKeepTheTextAndItsFormatting) {
-  LoadRTF(Edit, kRTF);
+  LoadBytes(Edit, kSampleRTF);
   Edit->SetUndoLimit(0);
   Edit->SetShowSelectionBar(false);  // unchanged: the same window
   EXPECT_EQ(Edit->GetHandle(), Window);
@@ -242,14 +218,14 @@ TEST_F(RichEditEx, NewWindowsKeepTheTextAndItsFormatting) {
   HWND window = Edit->GetHandle();
   EXPECT_NE(window, Window);
   EXPECT_TRUE(SendMessageA(window, EM_GETOPTIONS, 0, 0) & ECO_SELECTIONBAR);
-  EXPECT_EQ(Edit->GetWideText(), L"plain bold red italic\rbig courier");
-  ExpectFormattingOfSample(window);
+  EXPECT_EQ(Edit->GetWideText(), kSampleText);
+  ExpectSampleFormatting(window);
 
   Edit->SetScrollBars(ssBoth);
   EXPECT_NE(Edit->GetHandle(), window);
   window = Edit->GetHandle();
   EXPECT_TRUE(SendMessageA(window, EM_GETOPTIONS, 0, 0) & ECO_SELECTIONBAR);
-  ExpectFormattingOfSample(window);
+  ExpectSampleFormatting(window);
   SendMessageA(window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("x"));
   EXPECT_FALSE(SendMessageA(window, EM_CANUNDO, 0, 0)) << "the undo limit went along";
 }
@@ -257,7 +233,7 @@ TEST_F(RichEditEx, NewWindowsKeepTheTextAndItsFormatting) {
 TEST_F(RichEditEx, StoredRichTextComesBackWithItsFormatting) {
   for (TOutputFormat output : {ofRTF, ofUnicode}) {
     SCOPED_TRACE(output);
-    LoadRTF(Edit, kRTF);
+    LoadBytes(Edit, kSampleRTF);
     Edit->SetOutputFormat(output);
     TMemoryStream data;
     TWriter writer(&data);
@@ -274,8 +250,8 @@ TEST_F(RichEditEx, StoredRichTextComesBackWithItsFormatting) {
     reader.ReadProperties(copy);
     EXPECT_EQ(changes, 0) << "no events while the stored text is read";
     ASSERT_TRUE(copy->OnChange && copy->OnSelectionChange) << "and the handlers are back";
-    EXPECT_EQ(copy->GetWideText(), L"plain bold red italic\rbig courier");
-    if (output == ofRTF) ExpectFormattingOfSample(copy->GetHandle());
+    EXPECT_EQ(copy->GetWideText(), kSampleText);
+    if (output == ofRTF) ExpectSampleFormatting(copy->GetHandle());
     Free(copy);
   }
 
@@ -306,13 +282,13 @@ TEST_F(RichEditEx, WithoutTheLibraryItIsTheOldControl) {
   GetClassNameA(window, name, sizeof name);
   EXPECT_STREQ(name, "TRichEditEx.Old");
 
-  LoadRTF(old, kRTF);
+  LoadBytes(old, kSampleRTF);
   EXPECT_EQ(old->GetLines()->GetCount(), 2);
-  EXPECT_EQ(old->GetLines()->Get(0), "plain bold red italic");
-  EXPECT_EQ(old->GetLines()->Get(1), "big courier");
-  Select(window, 6, 10);
+  EXPECT_EQ(old->GetLines()->Get(0), "one two");
+  EXPECT_EQ(old->GetLines()->Get(1), "three four");
+  Select(window, 4, 7);
   EXPECT_EQ(old->GetSelAttributesEx()->GetWeight(), 700) << "from the plain attributes' bold";
-  Select(window, 0, 5);
+  Select(window, 0, 3);
   EXPECT_EQ(old->GetSelAttributesEx()->GetWeight(), 400);
   EXPECT_FALSE(old->GetSelAttributesEx()->GetLink());
   EXPECT_EQ(old->GetSelAttributesEx()->GetBackColor(), clNone);

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "classlib/stringlist.h"
-#include "classlib/streams.h"
 #include "tests/richedit/richedit_support.h"
 #include "tests/richedit/richeditex_fixture.h"
 #include "tests/window_support.h"
@@ -147,11 +146,7 @@ TEST_F(RichEditLinks, LinksAreMarkedAfterEditsAndLoadsOrByTheSystem) {
   SendMessageA(Window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("http://typed.org"));
   EXPECT_EQ(LinkMask(Window, 20), "....LLLLLLLLLLLLLLLL");
 
-  TMemoryStream rtf;
-  std::string text = "{\\rtf1 visit http://loaded.org now}";
-  rtf.WriteBuffer(text.data(), int64_t(text.size()));
-  rtf.SetPosition(0);
-  Edit->GetLines()->LoadFromStream(&rtf);
+  testsupport::LoadBytes(Edit, "{\\rtf1 visit http://loaded.org now}");
   EXPECT_EQ(LinkMask(Window, 27), "......LLLLLLLLLLLLLLLLL....");
 
   Edit->SetAutoURLDetect(adNone);

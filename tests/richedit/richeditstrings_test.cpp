@@ -17,50 +17,16 @@
 
 using namespace classlib;
 using namespace richedit;
+using testsupport::ExpectSampleFormatting;
 using testsupport::FormatOf;
 using testsupport::RichEditExWindow;
+using testsupport::kSampleRTF;
+using testsupport::kSampleText;
 using testsupport::Select;
 
 namespace {
 
 using RichEditLines = RichEditExWindow;
-
-const char kRTF[] =
-    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}{\\colortbl;\\red0\\green128\\blue0;}"
-    "\\f0\\fs20 one {\\b two}\\par {\\i\\cf1 three} {\\f1\\fs28 four}\\par}";
-
-std::string BytesOf(TMemoryStream& Stream) {
-  return std::string(static_cast<const char*>(Stream.GetMemory()), size_t(Stream.GetSize()));
-}
-
-void Fill(TMemoryStream& Stream, const std::string& Bytes) {
-  Stream.SetSize(0);
-  Stream.WriteBuffer(Bytes.data(), int64_t(Bytes.size()));
-  Stream.SetPosition(0);
-}
-
-void Load(TRichEditEx* Edit, const std::string& Bytes) {
-  TMemoryStream stream;
-  Fill(stream, Bytes);
-  Edit->GetLines()->LoadFromStream(&stream);
-}
-
-std::string Save(TRichEditEx* Edit) {
-  TMemoryStream stream;
-  Edit->GetLines()->SaveToStream(&stream);
-  return BytesOf(stream);
-}
-
-void ExpectSampleFormatting(HWND Window) {
-  EXPECT_FALSE(FormatOf(Window, 0, 3).dwEffects & CFE_BOLD);
-  EXPECT_TRUE(FormatOf(Window, 4, 7).dwEffects & CFE_BOLD);
-  CHARFORMAT2W three = FormatOf(Window, 8, 13);
-  EXPECT_TRUE(three.dwEffects & CFE_ITALIC);
-  EXPECT_EQ(three.crTextColor, RGB(0, 128, 0));
-  CHARFORMAT2W four = FormatOf(Window, 14, 18);
-  EXPECT_EQ(four.yHeight, 280);
-  EXPECT_EQ(std::wstring(four.szFaceName), L"Courier New");
-}
 
 std::string Utf16(const std::wstring& Text) {
   return std::string(reinterpret_cast<const char*>(Text.data()), Text.size() * 2);
@@ -171,13 +137,13 @@ TEST_F(RichEditLines, SettingTheTextRaisesNoChangePerLineAndAddingNoSelectionEve
 }
 
 TEST_F(RichEditLines, RichTextKeepsItsFormattingThroughStreamsAndFiles) {
-  Load(Edit, kRTF);
-  EXPECT_EQ(Text(), L"one two\rthree four");
+  testsupport::LoadBytes(Edit, kSampleRTF);
+  EXPECT_EQ(Text(), kSampleText);
   ExpectSampleFormatting(Window);
-  std::string saved = Save(Edit);
+  std::string saved = testsupport::SaveBytes(Edit);
   EXPECT_EQ(saved.compare(0, 5, "{\\rtf"), 0);
   Edit->Clear();
-  Load(Edit, saved);
+  testsupport::LoadBytes(Edit, saved);
   ExpectSampleFormatting(Window);
 
   // Whatever the file is called, InputFormat decides how it is read.
@@ -187,12 +153,12 @@ TEST_F(RichEditLines, RichTextKeepsItsFormattingThroughStreamsAndFiles) {
     Edit->GetLines()->SaveToFile(dir.File(name));
     Edit->Clear();
     Edit->GetWideLines()->LoadFromFile(dir.File(name));
-    EXPECT_EQ(Text(), L"one two\rthree four");
+    EXPECT_EQ(Text(), kSampleText);
     ExpectSampleFormatting(Window);
   }
   EXPECT_THROW(Edit->GetLines()->LoadFromFile(dir.File("missing.rtf")), EFOpenError);
   Edit->GetLines()->LoadFromFile(dir.File("help.rtf"));  // a failed open left the lists working
-  EXPECT_EQ(Text(), L"one two\rthree four");
+  EXPECT_EQ(Text(), kSampleText);
 }
 
 TEST_F(RichEditLines, StreamFormatsInAndOut) {
@@ -210,7 +176,7 @@ TEST_F(RichEditLines, StreamFormatsInAndOut) {
   for (const In& in : ins) {
     SCOPED_TRACE(in.Format);
     Edit->SetInputFormat(in.Format);
-    Load(Edit, in.Bytes);
+    testsupport::LoadBytes(Edit, in.Bytes);
     EXPECT_EQ(Text(), in.Text);
   }
 
@@ -228,7 +194,7 @@ TEST_F(RichEditLines, StreamFormatsInAndOut) {
   for (const Out& out : outs) {
     SCOPED_TRACE(out.Format);
     Edit->SetOutputFormat(out.Format);
-    std::string saved = Save(Edit);
+    std::string saved = testsupport::SaveBytes(Edit);
     EXPECT_EQ(saved.substr(0, out.Start.size()), out.Start);
   }
 
@@ -236,10 +202,10 @@ TEST_F(RichEditLines, StreamFormatsInAndOut) {
   TConversionClass plain = TCustomRichEdit::DefaultConverter;
   TCustomRichEdit::DefaultConverter = &NewConversion<TDribblingConversion>;
   Edit->SetInputFormat(ifText);
-  Load(Edit, "ab\r\ncd\r\n\r\ne\rf\ng");
+  testsupport::LoadBytes(Edit, "ab\r\ncd\r\n\r\ne\rf\ng");
   EXPECT_EQ(Text(), L"ab\rcd\r\re\rf\rg");
   Edit->SetInputFormat(ifUnicode);
-  Load(Edit, Utf16(L"\u0416\r\n\u00e6\u00f8\r\nx"));
+  testsupport::LoadBytes(Edit, Utf16(L"\u0416\r\n\u00e6\u00f8\r\nx"));
   EXPECT_EQ(Text(), L"\u0416\r\u00e6\u00f8\rx");
   TCustomRichEdit::DefaultConverter = plain;
 
@@ -249,15 +215,15 @@ TEST_F(RichEditLines, StreamFormatsInAndOut) {
   Edit->SetOutputFormat(ofText);
   SetText(L"abcdef");
   Select(Window, 2, 4);
-  Load(Edit, "XY");
+  testsupport::LoadBytes(Edit, "XY");
   EXPECT_EQ(Text(), L"abXYef");
   Select(Window, 1, 3);
-  EXPECT_EQ(Save(Edit), "bX");
+  EXPECT_EQ(testsupport::SaveBytes(Edit), "bX");
   Edit->SetSelectedInOut(false);
   Edit->SetPlainRTF(true);
   Edit->SetInputFormat(ifRTF);
-  Load(Edit, kRTF);
-  EXPECT_EQ(Text(), L"one two\rthree four");
+  testsupport::LoadBytes(Edit, kSampleRTF);
+  EXPECT_EQ(Text(), kSampleText);
 }
 
 TEST_F(RichEditLines, ProgressEventsFollowTheStreamAndFailuresAreReported) {
@@ -274,7 +240,7 @@ TEST_F(RichEditLines, ProgressEventsFollowTheStreamAndFailuresAreReported) {
   Edit->OnSaveProgress = [&](TObject*, int Position, int Size) { saves.push_back(Event{Position, Size}); };
   Edit->SetInputFormat(ifText);
   Edit->SetOutputFormat(ofText);
-  Load(Edit, text);
+  testsupport::LoadBytes(Edit, text);
   ASSERT_GT(loads.size(), 2u) << "read in chunks";
   EXPECT_EQ(loads.front().Position, 0);
   for (size_t i = 0; i < loads.size(); ++i) {
@@ -285,7 +251,7 @@ TEST_F(RichEditLines, ProgressEventsFollowTheStreamAndFailuresAreReported) {
   }
   EXPECT_EQ(loads.back().Position, int(text.size())) << "the last call finds the end";
 
-  std::string saved = Save(Edit);
+  std::string saved = testsupport::SaveBytes(Edit);
   EXPECT_EQ(saved, text);
   ASSERT_GT(saves.size(), 1u);
   for (size_t i = 1; i < saves.size(); ++i) EXPECT_GT(saves[i].Position, saves[i - 1].Position);
@@ -301,7 +267,7 @@ TEST_F(RichEditLines, ProgressEventsFollowTheStreamAndFailuresAreReported) {
       if (++calls >= 2) throw Exception("stop");  // rich text is tried again as plain text
     };
     try {
-      Load(Edit, format == ifRTF ? "{\\rtf1 " + text + "}" : text);
+      testsupport::LoadBytes(Edit, format == ifRTF ? "{\\rtf1 " + text + "}" : text);
       ADD_FAILURE() << "no failure reported";
     } catch (const EOutOfResources& e) {
       EXPECT_EQ(e.Message(), "Failed to Load Stream");
@@ -311,7 +277,7 @@ TEST_F(RichEditLines, ProgressEventsFollowTheStreamAndFailuresAreReported) {
   SetText(L"something to save");
   Edit->OnSaveProgress = [](TObject*, int, int) { throw Exception("stop"); };
   try {
-    Save(Edit);
+    testsupport::SaveBytes(Edit);
     ADD_FAILURE() << "no failure reported";
   } catch (const EOutOfResources& e) {
     EXPECT_EQ(e.Message(), "Failed to Save Stream");
@@ -321,7 +287,7 @@ TEST_F(RichEditLines, ProgressEventsFollowTheStreamAndFailuresAreReported) {
   TConversionClass plain = TCustomRichEdit::DefaultConverter;
   TCustomRichEdit::DefaultConverter = &NewConversion<TFailingConversion>;
   Edit->SetInputFormat(ifText);
-  EXPECT_THROW(Load(Edit, text), EOutOfResources);
+  EXPECT_THROW(testsupport::LoadBytes(Edit, text), EOutOfResources);
   TCustomRichEdit::DefaultConverter = plain;
   EXPECT_GE(TFailingConversion::Reads, 2);
 }
@@ -330,7 +296,7 @@ TEST_F(RichEditLines, DamagedRichTextGivesItsTextOrAClearError) {
   std::mt19937 random(21);
   std::string noise(5000, '\0');
   for (char& c : noise) c = char(random());
-  std::string sample = kRTF;
+  std::string sample = kSampleRTF;
   const std::vector<std::string> damaged = {
       sample.substr(0, sample.size() / 2),
       sample.substr(0, sample.size() - 1),
@@ -353,7 +319,7 @@ TEST_F(RichEditLines, DamagedRichTextGivesItsTextOrAClearError) {
   for (size_t i = 0; i < damaged.size(); ++i) {
     SCOPED_TRACE(i);
     try {
-      Load(Edit, damaged[i]);
+      testsupport::LoadBytes(Edit, damaged[i]);
     } catch (const EOutOfResources& e) {
       EXPECT_EQ(e.Message(), "Failed to Load Stream");
     }
@@ -363,9 +329,9 @@ TEST_F(RichEditLines, DamagedRichTextGivesItsTextOrAClearError) {
   }
 
   // Groups as deep as the control takes are rich text; one more and it is shown as plain text.
-  Load(Edit, "{\\rtf1 " + std::string(31, '{') + "deep" + std::string(31, '}') + "}");
+  testsupport::LoadBytes(Edit, "{\\rtf1 " + std::string(31, '{') + "deep" + std::string(31, '}') + "}");
   EXPECT_EQ(Text(), L"deep");
-  Load(Edit, "{\\rtf1 " + std::string(32, '{') + "deep" + std::string(32, '}') + "}");
+  testsupport::LoadBytes(Edit, "{\\rtf1 " + std::string(32, '{') + "deep" + std::string(32, '}') + "}");
   EXPECT_EQ(Text().substr(0, 7), L"{\\rtf1 ");
 }
 
