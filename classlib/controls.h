@@ -394,4 +394,9 @@ TForm* GetParentForm(TControl* Control);
 
 LRESULT CALLBACK StdWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
 
+// Runs Body as the window procedure runs a message (for callbacks from the system that are not
+// window messages, such as timers): an exception goes to the application, and canvas DCs taken
+// meanwhile are released when no window procedure is running.
+void DispatchCallback(TObject* Sender, const std::function<void()>& Body);
+
 }  // namespace classlib

@@ -99,6 +99,16 @@ LRESULT CALLBACK StdWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam)
   return message.Result;
 }
 
+void DispatchCallback(TObject* Sender, const std::function<void()>& Body) {
+  ++gWndProcDepth;
+  try {
+    Body();
+  } catch (...) {
+    if (Application) Application->HandleException(Sender);
+  }
+  if (--gWndProcDepth == 0) TControlCanvas::ReleaseHeldDCs();
+}
+
 // ---- TWinControl
 
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}

@@ -1,41 +1,21 @@
 // Loads a picture from memory through the reader its first bytes choose, as a viewer would load a
 // file it is handed; data that no reader claims is read as a packed bitmap, as the clipboard hands
 // one over. Failing with the library's own exception is fine; anything else is a finding:
-// a sanitizer report, another exception, a hang, or a loaded picture that does not survive being
-// written as a packed bitmap and read back.
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+// a sanitizer report, another exception, a hang, a stream without a size that gives another
+// outcome, GetInfo accepting a header that loading refuses, or a loaded picture that does not
+// survive being written as a packed bitmap and read back.
 #include <cstring>
-#include <typeinfo>
 
-#include "classlib/startup.h"
-#include "imagelib/PGInit.h"
-#include "imagelib/PGraphic.h"
+#include "fuzz/fuzz_support.h"
 #include "imagelib/formats/PGFileFormats.h"
+#include "tests/imagelib/formats/load_check.h"
 
 using namespace imagelib;
+using fuzzsupport::Finding;
 
 namespace {
 
-// A stream over the fuzzer's bytes, never written.
-class TInputStream : public TCustomMemoryStream {
- public:
-  TInputStream(const uint8_t* Data, size_t Size) { SetPointer(const_cast<uint8_t*>(Data), int64_t(Size)); }
-};
-
-void Start() {
-  classlib::Startup();
-  InitPGraphicUnit();  // registers every reader
-}
-
-[[noreturn]] void Finding(const char* What) {
-  std::fprintf(stderr, "finding: %s\n", What);
-  std::abort();
-}
-
 void CheckRoundTrip(TPixelGraphic* Picture) {
-  if (Picture->GetImageSize() > (64 << 20)) return;  // two more copies of a huge picture prove little
   TMemoryStream block;
   Picture->WriteDIB(&block);
   block.SetPosition(0);
@@ -55,25 +35,10 @@ void CheckRoundTrip(TPixelGraphic* Picture) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
-  static bool started = (Start(), true);
-  (void)started;
-  TInputStream stream(Data, Size);
-  TOwned<TPixelGraphic> picture(New<TPixelGraphic>());
-  try {
-    std::string description, info1, info2, colors;
-    int width, height, bitCount, images;
-    GetFileFormatInfoFromStream(&stream, "", 0, description, info1, info2, width, height, colors, bitCount, images);
-    TFileFormatReader* reader = FindFileFormatReader(&stream, "");
-    if (reader)
-      reader->Read(&stream, picture.get(), 0);
-    else
-      picture->ReadDIB(&stream, false);
-  } catch (const EPixelGraphic&) {
-    return 0;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "finding: %s: %s\n", typeid(e).name(), e.what());
-    std::abort();
-  }
-  CheckRoundTrip(picture.get());
+  fuzzsupport::Start();
+  loadcheck::Outcome loaded;
+  std::string finding = loadcheck::Check(Data, Size, "", &loaded);
+  if (!finding.empty()) Finding(finding.c_str());
+  if (loaded.Picture) CheckRoundTrip(loaded.Picture.get());  // kept up to loadcheck::kPixelsCompared
   return 0;
 }

@@ -4,7 +4,8 @@
 //
 // Every count and offset of the block is hostile input: sizes are computed in 64 bits, run-length
 // codes never read or write outside their buffers, and pixel data a stream cannot hold is refused
-// before the picture is allocated.
+// before the picture is allocated. A stream that cannot tell its size is copied as far as its data
+// go, so that the same checks hold for it.
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -12,98 +13,24 @@
 
 #include "classlib/finally.h"
 #include "classlib/streams.h"
+#include "imagelib/PGDIBHeader.h"
 #include "imagelib/PGOptions.h"
 #include "imagelib/PGraphic.h"
+#include "imagelib/formats/PGBytes.h"
+#include "imagelib/formats/PGStreamInput.h"
 
 namespace imagelib {
 
 namespace {
 
-constexpr int kCoreHeaderSize = 12;
-constexpr int kInfoHeaderSize = 40;
-constexpr int kMasksSize = 12;       // red, green, blue channel masks after an info header
+using namespace dib;
+
 constexpr int64_t kSmallBlock = 100;  // blocks up to this size are read without progress calls
-
-enum : uint32_t { kBiRGB = 0, kBiRLE8 = 1, kBiRLE4 = 2, kBiBitFields = 3 };
-
-uint16_t Get16(const uint8_t* P) { return uint16_t(P[0] | (P[1] << 8)); }
-uint32_t Get32(const uint8_t* P) {
-  return uint32_t(P[0]) | (uint32_t(P[1]) << 8) | (uint32_t(P[2]) << 16) | (uint32_t(P[3]) << 24);
-}
-void Put16(uint8_t* P, uint32_t V) {
-  P[0] = uint8_t(V);
-  P[1] = uint8_t(V >> 8);
-}
-void Put32(uint8_t* P, uint32_t V) {
-  Put16(P, V);
-  Put16(P + 2, V >> 16);
-}
-
-[[noreturn]] void FieldInvalid(const char* Field) { throw EPGBMPFileFormatReader("BMP: " + PGLangStrS1(7, Field)); }
 
 int PaletteSizeOf(int BitCount) { return BitCount <= 8 ? 1 << BitCount : 0; }
 
 // Bytes of one stored row, padded to 4 bytes.
 int64_t StoredRowSize(int BitCount, int64_t Width) { return ((BitCount * Width + 31) / 32) * 4; }
-
-// What the reader needs of either header kind. A header that the stream cannot deliver in full
-// reads as zeros, which the planes check then refuses.
-struct TDIBHeader {
-  bool Core = false;
-  int64_t Width = 0;
-  int64_t Height = 0;  // as stored: negative for top-down rows
-  int BitCount = 0;
-  uint32_t Compression = kBiRGB;
-  uint32_t SizeImage = 0;
-  uint32_t ClrUsed = 0;
-};
-
-TDIBHeader ReadCoreHeader(TStream* Stream) {
-  uint8_t b[kCoreHeaderSize] = {};
-  Stream->Read(b, sizeof b);
-  if (Get16(b + 8) != 1) FieldInvalid("BitmapCoreHeader.bcPlanes");
-  TDIBHeader h;
-  h.Core = true;
-  h.BitCount = Get16(b + 10);
-  if (h.BitCount != 1 && h.BitCount != 4 && h.BitCount != 8 && h.BitCount != 24)
-    FieldInvalid("BitmapCoreHeader.bcBitCount");
-  h.Width = Get16(b + 4);
-  h.Height = Get16(b + 6);
-  return h;
-}
-
-bool CompressionAccepted(const TDIBHeader& H) {
-  switch (H.Compression) {
-    case kBiRGB: return true;
-    case kBiRLE8: return H.BitCount == 8 && H.Height >= 0;
-    case kBiRLE4: return H.BitCount == 4 && H.Height >= 0;
-    case kBiBitFields: return H.BitCount == 16 || H.BitCount == 32;
-    default: return false;
-  }
-}
-
-TDIBHeader ReadInfoHeader(TStream* Stream) {
-  uint8_t b[kInfoHeaderSize] = {};
-  Stream->Read(b, sizeof b);
-  if (Get16(b + 12) != 1) FieldInvalid("BitmapInfoHeader.biPlanes");
-  TDIBHeader h;
-  h.BitCount = Get16(b + 14);
-  switch (h.BitCount) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: FieldInvalid("BitmapInfoHeader.biBitCount");
-  }
-  h.Width = int32_t(Get32(b + 4));
-  h.Height = int32_t(Get32(b + 8));
-  h.Compression = Get32(b + 16);
-  if (!CompressionAccepted(h)) FieldInvalid("BitmapInfoHeader.biCompression");
-  // The height's magnitude must be a picture height.
-  if (h.Height == INT32_MIN) FieldInvalid("BitmapInfoHeader.biHeight");
-  h.SizeImage = Get32(b + 20);
-  h.ClrUsed = Get32(b + 32);
-  // A colour table larger than the bit count can address would outgrow the picture's own table.
-  if (h.BitCount <= 8 && h.ClrUsed > uint32_t(PaletteSizeOf(h.BitCount))) FieldInvalid("BitmapInfoHeader.biClrUsed");
-  return h;
-}
 
 // ---- bit fields
 
@@ -115,8 +42,8 @@ struct TChannel {
   uint32_t Offset = 0;
 };
 
+// Mask is never 0: the header reader refuses such a channel.
 TChannel PrepareChannel(uint32_t Mask, int BitCount) {
-  if (Mask == 0) FieldInvalid("BitmapInfoHeader.biCompression");  // a channel without bits
   TChannel c;
   c.Mask = Mask;
   uint32_t v = Mask;
@@ -181,7 +108,7 @@ bool ReadBitFieldRows(TPixelGraphic& Picture, TStream* Stream, int BitCount, con
     uint8_t* dst = Picture.ScanLine(TopDown ? r : height - 1 - r);
     const uint8_t* src = row.data();
     for (int x = 0; x < width; ++x, dst += 3) {
-      uint32_t p = BitCount == 16 ? Get16(src + 2 * x) : Get32(src + 4 * int64_t(x));
+      uint32_t p = BitCount == 16 ? GetLE16(src + 2 * x) : GetLE32(src + 4 * int64_t(x));
       dst[0] = uint8_t(ChannelValue(Ch[2], p, scaling));
       dst[1] = uint8_t(ChannelValue(Ch[1], p, scaling));
       dst[2] = uint8_t(ChannelValue(Ch[0], p, scaling));
@@ -299,59 +226,43 @@ void FlipRows(TPixelGraphic& Picture) {
   }
 }
 
-// Stream size, or -1 when the stream cannot tell.
-int64_t StreamSize(TStream* Stream) {
-  try {
-    return Stream->GetSize();
-  } catch (const Exception&) {
-    return -1;
-  }
-}
-
 int ColorTableCount(const TDIBHeader& H) {
   return H.BitCount > 8 ? 0 : H.ClrUsed ? int(H.ClrUsed) : PaletteSizeOf(H.BitCount);
 }
 
-// Where the pixel data start: right behind the masks and the colour table, or at PixelOffset when
-// that leaves a gap and lies within the stream.
-int64_t PixelDataStart(const TDIBHeader& H, TStream* Stream, int64_t Size, int64_t PixelOffset, bool& UseOffset) {
-  int64_t start = Stream->GetPosition() + (H.Compression == kBiBitFields ? kMasksSize : 0) +
-                  (H.BitCount <= 8 ? int64_t(ColorTableCount(H)) * (H.Core ? 3 : 4) : 4 * int64_t(H.ClrUsed));
-  UseOffset = PixelOffset > start && (Size < 0 || PixelOffset <= Size);
-  return UseOffset ? PixelOffset : start;
+// The colour table (or the skipped entries of 16 to 32 bits) behind the header and its masks.
+int64_t ColorTableBytes(const TDIBHeader& H) {
+  return H.BitCount <= 8 ? int64_t(ColorTableCount(H)) * (H.Core ? 3 : 4) : 4 * int64_t(H.ClrUsed);
+}
+
+bool IsRunLength(const TDIBHeader& H) { return H.Compression == kBiRLE8 || H.Compression == kBiRLE4; }
+
+// Bytes of pixel data the header promises: the stored rows, or the run-length data (no more than
+// a picture may hold).
+int64_t PixelDataBytes(const TDIBHeader& H) {
+  if (IsRunLength(H)) return std::min<int64_t>(H.SizeImage, PGMaxImageSize);
+  return StoredRowSize(H.BitCount, H.Width) * (H.Height < 0 ? -H.Height : H.Height);
 }
 
 // Uncompressed rows that the stream cannot hold are refused before the picture is made (the last
-// row may lack its padding). A picture beyond the size limit is left to NewImage to refuse.
+// row may lack its padding).
 void RefuseMissingRows(const TDIBHeader& H, int64_t Size, int64_t Start) {
   const int64_t height = H.Height < 0 ? -H.Height : H.Height;
-  const int64_t pictureRow = StoredRowSize(H.BitCount <= 8 ? H.BitCount : 24, H.Width);
-  if (Size < 0 || pictureRow <= 0 || height <= 0 || height > PGMaxImageSize / pictureRow) return;
+  if (H.Width <= 0 || height <= 0) return;
   int64_t needed = StoredRowSize(H.BitCount, H.Width) * (height - 1) + (H.BitCount * H.Width + 7) / 8;
-  if (needed > Size - Start) throw EPGBMPFileFormatReader("BMP: " + PGLangStr(32));
+  if (needed > Size - Start) RaiseEndOfFile<EPGBMPFileFormatReader>("BMP: ");
 }
 
+// A table cut short by the end of the stream reads black where it is missing.
 void ReadColorTable(TPixelGraphic& Picture, TStream* Stream, const TDIBHeader& H) {
   const int count = ColorTableCount(H), entrySize = H.Core ? 3 : 4;
   Picture.SetPaletteCount(count);
   std::vector<uint8_t> table(size_t(count) * entrySize, 0);
-  Stream->Read(table.data(), int64_t(table.size()));
+  ReadFully(Stream, table.data(), int64_t(table.size()));
   for (int i = 0; i < count; ++i) {
     const uint8_t* e = table.data() + int64_t(i) * entrySize;
     Picture.SetPaletteEntry(i, MakeRGB(e[2], e[1], e[0]));
   }
-}
-
-// The channels of 16- and 32-bit pixels: the stored masks with bit fields, else the defaults.
-void ReadChannels(TStream* Stream, const TDIBHeader& H, TChannel (&Channels)[3]) {
-  uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
-  if (H.BitCount == 32) masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF;
-  if (H.Compression == kBiBitFields) {
-    uint8_t b[kMasksSize] = {};
-    Stream->Read(b, sizeof b);
-    for (int i = 0; i < 3; ++i) masks[i] = Get32(b + 4 * i);
-  }
-  for (int i = 0; i < 3; ++i) Channels[i] = PrepareChannel(masks[i], H.BitCount);
 }
 
 }  // namespace
@@ -371,38 +282,43 @@ void TPixelGraphic::ReadDIB(TStream* Stream, bool CoreHeader, int64_t PixelOffse
         const TDIBHeader h = CoreHeader ? ReadCoreHeader(Stream) : ReadInfoHeader(Stream);
         const bool indexed = h.BitCount <= 8;
         const bool bitFields = h.BitCount == 16 || h.BitCount == 32;
-        const bool rle = h.Compression == kBiRLE8 || h.Compression == kBiRLE4;
-        const int64_t size = StreamSize(Stream);
-        bool useOffset;
-        const int64_t start = PixelDataStart(h, Stream, size, PixelOffset, useOffset);
+        const bool rle = IsRunLength(h);
+        // Every size below is checked against the data, so a stream that cannot tell its size is
+        // copied first, no further than the block can reach.
+        const int64_t here = Stream->GetPosition(), tableEnd = here + ColorTableBytes(h);
+        TKnownSizeStream known(Stream, std::max(tableEnd, PixelOffset) + PixelDataBytes(h) - here);
+        TStream* in = known.Get();
+        const int64_t size = in->GetSize();
+        const bool useOffset = PixelOffset > tableEnd && PixelOffset <= size;
+        const int64_t start = useOffset ? PixelOffset : tableEnd;
         if (!rle) RefuseMissingRows(h, size, start);
 
         NewImage(int(h.Width), int(h.Height < 0 ? -h.Height : h.Height), indexed ? BitCountToNum(h.BitCount) : 3);
         TChannel channels[3];
         if (indexed) {
-          ReadColorTable(*this, Stream, h);
+          ReadColorTable(*this, in, h);
         } else {
           if (h.Core) SetPaletteCount(0);
           PaletteIdent = pTrueColor;
-          if (bitFields) ReadChannels(Stream, h, channels);
-          if (h.ClrUsed > 0) Stream->Seek(4 * int64_t(h.ClrUsed), soCurrent);
+          if (bitFields)
+            for (int i = 0; i < 3; ++i) channels[i] = PrepareChannel(h.Masks[i], h.BitCount);
         }
-        if (useOffset) Stream->Seek(start, soBeginning);
+        in->Seek(start, soBeginning);
         // A picture without pixels (a width or height of 0) has no rows to walk, however many the
         // header counts.
         if (!Bits) return;
 
         if (rle) {
           // Only what the stream holds is allocated; codes beyond it would only be zeros.
-          int64_t available = size < 0 ? int64_t(h.SizeImage) : std::max<int64_t>(size - Stream->GetPosition(), 0);
-          std::vector<uint8_t> data(size_t(std::min<int64_t>(h.SizeImage, available)), 0);
-          if (!ChunkedRead(Stream, data.data(), int64_t(data.size()), progress)) return;
+          const int64_t available = std::max<int64_t>(size - start, 0);
+          std::vector<uint8_t> data(size_t(std::min(PixelDataBytes(h), available)), 0);
+          if (!ChunkedRead(in, data.data(), int64_t(data.size()), progress)) return;
           DecodeRLE(data.data(), int64_t(data.size()), TRLETarget{Bits, RowSize, Width, Height, h.Compression == kBiRLE4},
                     progress);
         } else if (bitFields) {
-          ReadBitFieldRows(*this, Stream, h.BitCount, channels, h.Height < 0, progress);
+          ReadBitFieldRows(*this, in, h.BitCount, channels, h.Height < 0, progress);
         } else {
-          ChunkedRead(Stream, Bits, ImageSize, progress);
+          ChunkedRead(in, Bits, ImageSize, progress);
           if (h.Height < 0) FlipRows(*this);
         }
       },
@@ -422,13 +338,13 @@ void TPixelGraphic::WriteDIB(TStream* Stream) {
   const int colors = GetDIBColorCount();
   std::vector<uint8_t> head(size_t(kInfoHeaderSize) + 4 * size_t(colors), 0);
   uint8_t* h = head.data();
-  Put32(h, kInfoHeaderSize);
-  Put32(h + 4, uint32_t(Width));
-  Put32(h + 8, uint32_t(Height));
-  Put16(h + 12, 1);
-  Put16(h + 14, uint32_t(GetBitCount()));
-  Put32(h + 20, uint32_t(ImageSize));
-  Put32(h + 32, uint32_t(colors));
+  PutLE32(h, kInfoHeaderSize);
+  PutLE32(h + 4, uint32_t(Width));
+  PutLE32(h + 8, uint32_t(Height));
+  PutLE16(h + 12, 1);
+  PutLE16(h + 14, uint32_t(GetBitCount()));
+  PutLE32(h + 20, uint32_t(ImageSize));
+  PutLE32(h + 32, uint32_t(colors));
   const RGBQUAD* table = ColorTable();
   for (int i = 0; i < colors; ++i) {
     uint8_t* e = h + kInfoHeaderSize + 4 * i;

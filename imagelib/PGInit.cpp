@@ -12,6 +12,8 @@
 #include "imagelib/PGRecordSizes.h"
 #include "imagelib/formats/PGBMPFormat.h"
 #include "imagelib/formats/PGFileFormats.h"
+#include "imagelib/formats/PGJPGFormat.h"
+#include "imagelib/formats/PGPNGFormat.h"
 
 namespace imagelib {
 
@@ -39,9 +41,17 @@ void FillFormatLists() {
   FileFormatReaders->Add(New<TBMPFileFormatReader>());
   FileFormatReaders->Add(New<TDIBFileFormatReader>());
   FileFormatReaders->Add(New<TRLEFileFormatReader>());
+  FileFormatReaders->Add(New<TJPGFileFormatReader>());
+  FileFormatReaders->Add(New<TJPEGFileFormatReader>());
+  FileFormatReaders->Add(New<TJIFFileFormatReader>());
+  FileFormatReaders->Add(New<TPNGFileFormatReader>());
   FileFormatWriters = new TListOf<TFileFormatWriter>;
   FileFormatWriters->Add(New<TBMPFileFormatWriter>());
   FileFormatWriters->Add(New<TDIBFileFormatWriter>());
+  FileFormatWriters->Add(New<TJPGFileFormatWriter>());
+  FileFormatWriters->Add(New<TJPEGFileFormatWriter>());
+  FileFormatWriters->Add(New<TJIFFileFormatWriter>());
+  FileFormatWriters->Add(New<TPNGFileFormatWriter>());
 }
 
 template <class T>

@@ -63,13 +63,17 @@ void TPixelGraphic::SetPaletteCount(int Count) {
   if (Count != PaletteCount) {
     FlushGdi();
     FreeCanvasHandle();
+    if (RGBQUAD* table = ColorTable()) {
+      // Slots dropped from the palette turn black, as do new entries: what an index beyond the
+      // palette shows must not depend on the colours the picture held before.
+      for (int i = IntMin(Count, PaletteCount); i < GetPaletteSize(); ++i) table[i] = RGBQUAD{0, 0, 0, 0};
+      // The header must never promise more colours than its table holds.
+      reinterpret_cast<BITMAPINFOHEADER*>(BitmapInfo.get())->biClrUsed = DWORD(IntMin(Count, GetPaletteSize()));
+    }
     PaletteEntries.resize(size_t(Count), 0);
     PaletteCount = Count;
     PaletteIdent = Count == 0 ? pNone : pUnknown;
     LastColorInvalid = true;
-    // The header must never promise more colours than its table holds.
-    if (BitmapInfo)
-      reinterpret_cast<BITMAPINFOHEADER*>(BitmapInfo.get())->biClrUsed = DWORD(IntMin(Count, GetPaletteSize()));
   }
   PaletteStale = true;
   InvalidateColorCache();

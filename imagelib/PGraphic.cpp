@@ -2,6 +2,7 @@
 // logical palette and the numeric routines.
 #include "imagelib/PGraphic.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -11,9 +12,16 @@
 
 namespace imagelib {
 
-TPixelGraphic::TPixelGraphic() : Gamma(PGDisplayGamma) {}
+namespace {
+std::atomic<int> gLivePictures{0};
+}
+
+int LivePixelGraphicCount() { return gLivePictures; }
+
+TPixelGraphic::TPixelGraphic() : Gamma(PGDisplayGamma) { ++gLivePictures; }
 
 TPixelGraphic::~TPixelGraphic() {
+  --gLivePictures;
   FlushGdi();
   EndDither();
   TPixelGraphic::InvalidateColorCache();
@@ -111,9 +119,19 @@ RGBQUAD* TPixelGraphic::ColorTable() const {
 void TPixelGraphic::FillColorTable() {
   RGBQUAD* table = ColorTable();
   for (int i = 0; i < GetPaletteSize(); ++i) {
-    TRGB c = i < PaletteCount ? PaletteEntries[size_t(i)] : (PaletteCount > 0 ? PaletteEntries[0] : 0);
+    // Slots beyond the palette are black, so that what they show never depends on the colours a
+    // picture held before.
+    TRGB c = i < PaletteCount ? PaletteEntries[size_t(i)] : 0;
     table[i] = RGBQUAD{uint8_t(RGBBlue(c)), uint8_t(RGBGreen(c)), uint8_t(RGBRed(c)), 0};
   }
+}
+
+void TPixelGraphic::RequireImageSize(int AWidth, int AHeight, int ABitCountNum) {
+  static const int bits[4] = {1, 4, 8, 24};
+  if (AWidth < 0) throw EPGInvalidSize(PGLangStr(22));
+  if (AHeight < 0) throw EPGInvalidSize(PGLangStr(21));
+  if (ABitCountNum < 0 || ABitCountNum > 3) throw EPGInvalidBitCountNum(PGLangStrS1(20, "BitCountNum"));
+  if (!ImageSizeWithinLimit(AWidth, AHeight, bits[ABitCountNum])) throw EPixelGraphic(PGLangStrS1(31, "CreateDIBSection"));
 }
 
 void TPixelGraphic::NewImage(int AWidth, int AHeight, int ABitCountNum) {
@@ -141,9 +159,8 @@ void TPixelGraphic::NewImage(int AWidth, int AHeight, int ABitCountNum) {
     ImageSize = 0;
     throw EPixelGraphic(PGLangStrS1(31, "CreateDIBSection"));
   };
-  // Sizes come from files too: anything the 32-bit fields cannot describe is refused, and the
-  // product is only formed once it cannot overflow.
-  if (rowSize > PGMaxImageSize || (rowSize > 0 && AHeight > PGMaxImageSize / rowSize)) fail();
+  // Sizes come from files too: anything the 32-bit fields cannot describe is refused.
+  if (!ImageSizeWithinLimit(AWidth, AHeight, GetBitCount())) fail();
   int64_t imageSize = rowSize * AHeight;
   RowSize = int32_t(rowSize);
   ImageSize = int32_t(imageSize);

@@ -1,6 +1,10 @@
 // TPixelGraphic, the picture of the image library: one device-independent bitmap section of 1, 4,
 // 8 or 24 bits per pixel with a palette, change notification and progress events; and the small
 // numeric routines the library shares.
+//
+// Threads: a picture belongs to one thread at a time. Even reading writes to it (pending drawing
+// is flushed, colour matches are remembered), so a picture lent to a worker is flushed first
+// (GetBits) and its owner touches it again only after the worker has ended.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +23,7 @@ namespace imagelib {
 using namespace classlib;
 
 class TPGCanvas;
+class TPGFilter;
 enum TPGColorResolution : uint8_t;  // the file formats' colour resolutions
 
 // A colour: red in the low byte, then green, then blue (0..$FFFFFF).
@@ -43,6 +48,14 @@ using TPGProgressEvent = std::function<void(TObject* Sender, int Step, int Max, 
 // Shared limit of every picture: pixel memory above this many bytes is refused.
 constexpr int64_t PGMaxImageSize = 0x7FFFFFFF;
 
+// Whether the pixel memory of a Width x Height picture at BitsPerPixel (rows padded to 4 bytes)
+// stays within PGMaxImageSize; the product is formed only once it cannot overflow. Readers ask
+// before they believe a header's size, NewImage refuses what fails.
+inline bool ImageSizeWithinLimit(int64_t Width, int64_t Height, int BitsPerPixel) {
+  const int64_t rowSize = ((BitsPerPixel * Width + 31) / 32) * 4;
+  return rowSize <= PGMaxImageSize && (rowSize == 0 || Height <= PGMaxImageSize / rowSize);
+}
+
 class TPixelGraphic : public TGraphic {
   CL_CLASS(TPixelGraphic)
   TPixelGraphic();
@@ -59,6 +72,9 @@ class TPixelGraphic : public TGraphic {
   // The one place where pixel memory is made. Width is tested before height; a picture whose
   // pixel memory would exceed PGMaxImageSize is refused like a failed bitmap section.
   void NewImage(int AWidth, int AHeight, int ABitCountNum);
+  // Raises what NewImage raises for a size it refuses: for readers, before a codec library
+  // allocates anything for the picture.
+  static void RequireImageSize(int AWidth, int AHeight, int ABitCountNum);
   int GetWidth() override { return Width; }
   int GetHeight() override { return Height; }
   void SetWidth(int Value) override;
@@ -198,6 +214,16 @@ class TPixelGraphic : public TGraphic {
   // The colour that conversions read for each pixel index: the palette entry, and for an index at
   // or beyond the palette's end the colour the bitmap's colour table shows for it.
   void ConversionColors(TRGB (&Colors)[256]) const;
+  TRGB ConversionColor(int Index) const;
+  // Count pixels of row Y from FirstX as blue, green, red, palette indices through Colors (the
+  // picture's ConversionColors, made once per conversion).
+  void ReadRowColors(int Y, int FirstX, int Count, const TRGB* Colors, uint8_t* BGR);
+
+  // ---- filtering (PGFilters.cpp)
+  // Fills this picture with Source filtered: Source's size at this picture's bit count, or in place
+  // when Source is this picture (colour filters only, else EPGFilter). A colour filter on a palette
+  // target of at least Source's bit count filters the palette only.
+  void ApplyFilter(TPGFilter* Filter, TPixelGraphic* Source);
 
   // ---- dithering
   // Prepares dithering into this picture: error rows, limit table, IsGray.
@@ -217,7 +243,8 @@ class TPixelGraphic : public TGraphic {
   // ---- packed device-independent bitmaps (PGDIB.cpp)
   // Reads a block at the stream position into the picture: a 12-byte core header when CoreHeader,
   // else a 40-byte info header, then the colour table and the pixels. Header faults raise
-  // EPGBMPFileFormatReader "BMP: ..."; pixel data missing at the end of the stream stays black.
+  // EPGBMPFileFormatReader "BMP: ...", as do uncompressed rows the stream cannot hold ("Unexpected
+  // end of file"); run-length data missing at the end of the stream leave black rows.
   void ReadDIB(TStream* Stream, bool CoreHeader);
   // The same, for a file header that says where the pixels start: PixelOffset (a stream position)
   // is used only when it leaves a gap after the colour table and lies within the stream.
@@ -254,9 +281,6 @@ class TPixelGraphic : public TGraphic {
   int32_t MatchUnknownColor(TRGB Color);
   template <int N, TPaletteIdent Kind>
   void DitherRowBits(int Y, const uint8_t* BGR, bool Direct);
-  // Count pixels of row Y from FirstX as blue, green, red, palette indices through Colors (the
-  // picture's ConversionColors, made once per conversion).
-  void ReadRowColors(int Y, int FirstX, int Count, const TRGB* Colors, uint8_t* BGR);
   // Gamma correction of freshly loaded pixels (or palette) to the display gamma.
   void ApplyGammaCorrection();
   // Bit count and palette of a save's converted copy for resolution Target.
@@ -313,6 +337,9 @@ class TPixelGraphic : public TGraphic {
   void DestroyCanvas();  // Windows build: frees the canvas and its device context
   void FillColorTable();
 };
+
+// Pictures constructed and not yet destroyed, on every thread (the tests' leak checks).
+int LivePixelGraphicCount();
 
 // ---- numeric routines
 inline int IntMax(int A, int B) { return A > B ? A : B; }

@@ -5,6 +5,11 @@
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "classlib/testing.h"
 
@@ -23,7 +28,14 @@ TempDir::TempDir() {
   namespace fs = std::filesystem;
   const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
   std::string name = info ? std::string(info->test_suite_name()) + "_" + info->name() : "test";
-  fs::path base = fs::temp_directory_path() / ("fenlo-skadra-tests-" + name + "-" + std::to_string(++gTempCounter));
+  // The process id keeps apart the same test run at once from several checkouts on one machine.
+#ifdef _WIN32
+  const int process = _getpid();
+#else
+  const int process = int(getpid());
+#endif
+  fs::path base = fs::temp_directory_path() /
+                  ("fenlo-skadra-tests-" + name + "-" + std::to_string(process) + "-" + std::to_string(++gTempCounter));
   fs::remove_all(base);
   fs::create_directories(base);
   FPath = base.string();

@@ -1,7 +1,8 @@
 #include "imagelib/formats/PGBMPFormat.h"
 
-#include <algorithm>
-#include <iterator>
+#include "imagelib/PGDIBHeader.h"
+#include "imagelib/formats/PGBytes.h"
+#include "imagelib/formats/PGStreamInput.h"
 
 namespace imagelib {
 
@@ -10,29 +11,20 @@ TBMPFileFormatWriter* DefaultBMPFileFormatWriter = nullptr;
 
 namespace {
 
-constexpr int kFileHeaderSize = 14;
-constexpr uint32_t kCoreHeaderSize = 12;
-constexpr uint32_t kInfoHeaderSize = 40;
+using namespace dib;
 
-uint16_t Get16(const uint8_t* P) { return uint16_t(P[0] | (P[1] << 8)); }
-uint32_t Get32(const uint8_t* P) {
-  return uint32_t(P[0]) | (uint32_t(P[1]) << 8) | (uint32_t(P[2]) << 16) | (uint32_t(P[3]) << 24);
-}
-void Put32(uint8_t* P, uint32_t V) {
-  for (int i = 0; i < 4; ++i) P[i] = uint8_t(V >> (8 * i));
-}
+constexpr int kFileHeaderSize = 14;
 
 [[noreturn]] void Refuse(const std::string& Text) { throw EPGBMPFileFormatReader("BMP: " + Text); }
 
 // Reads the file header and peeks at the size of the header behind it, leaving the stream at the
-// start of that header. A short file reads as zeros (and then fails on the size).
+// start of that header; true for a core header. A file cut short of them is refused.
 bool ReadFileHeader(TStream* Stream, uint8_t (&FileHeader)[kFileHeaderSize]) {
-  std::fill(std::begin(FileHeader), std::end(FileHeader), 0);
-  Stream->Read(FileHeader, kFileHeaderSize);
-  uint8_t size[4] = {};
-  int64_t got = Stream->Read(size, 4);
-  if (got > 0) Stream->Seek(-got, soCurrent);
-  switch (Get32(size)) {
+  ReadExact<EPGBMPFileFormatReader>(Stream, FileHeader, kFileHeaderSize, "BMP: ");
+  uint8_t size[4];
+  ReadExact<EPGBMPFileFormatReader>(Stream, size, 4, "BMP: ");
+  Stream->Seek(-4, soCurrent);
+  switch (GetLE32(size)) {
     case kCoreHeaderSize: return true;
     case kInfoHeaderSize: return false;
     default: Refuse(PGLangStrS1(27, "BitmapInfoHeader/BitmapCoreHeader"));
@@ -57,7 +49,7 @@ void TBMPFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
   uint8_t fileHeader[kFileHeaderSize];
   bool core = ReadFileHeader(Stream, fileHeader);
   // The pixel offset only matters when it leaves a gap behind the colour table (ReadDIB decides).
-  uint32_t offBits = Get32(fileHeader + 10);
+  uint32_t offBits = GetLE32(fileHeader + 10);
   Graphic->ReadDIB(Stream, core, offBits ? start + int64_t(offBits) : -1);
 }
 
@@ -66,37 +58,17 @@ void TBMPFileFormatReader::GetInfo(TStream* Stream, int Index, std::string& Info
   TFileFormatReader::GetInfo(Stream, Index, Info1, Info2, Width, Height, Colors, BitCount, ImageCount);
   if (Index != 0) Refuse(PGLangStrS1(20, "Index"));
   uint8_t fileHeader[kFileHeaderSize];
-  if (ReadFileHeader(Stream, fileHeader)) {
-    Info1 = "OS/2";
-    uint8_t b[kCoreHeaderSize] = {};
-    Stream->Read(b, sizeof b);
-    if (Get16(b + 8) != 1) Refuse(PGLangStrS1(7, "BitmapCoreHeader.bcPlanes"));
-    int bitCount = Get16(b + 10);
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24)
-      Refuse(PGLangStrS1(7, "BitmapCoreHeader.bcBitCount"));
-    Width = Get16(b + 4);
-    Height = Get16(b + 6);
-    BitCount = bitCount;
-  } else {
-    Info1 = "Windows";
-    uint8_t b[kInfoHeaderSize] = {};
-    Stream->Read(b, sizeof b);
-    if (Get16(b + 12) != 1) Refuse(PGLangStrS1(7, "BitmapInfoHeader.biPlanes"));
-    int bitCount = Get16(b + 14);
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
-      Refuse(PGLangStrS1(7, "BitmapInfoHeader.biBitCount"));
-    int32_t height = int32_t(Get32(b + 8));
-    uint32_t compression = Get32(b + 16);
-    bool accepted = compression == 0 || (compression == 3 && (bitCount == 16 || bitCount == 32)) ||
-                    (compression == 2 && bitCount == 4 && height >= 0) ||
-                    (compression == 1 && bitCount == 8 && height >= 0);
-    if (!accepted) Refuse(PGLangStrS1(7, "BitmapInfoHeader.biCompression"));
-    Width = int32_t(Get32(b + 4));
-    Height = height;
-    BitCount = bitCount;
+  const bool core = ReadFileHeader(Stream, fileHeader);
+  Info1 = core ? "OS/2" : "Windows";
+  // The picture's own header reader: whatever it refuses, loading refuses too.
+  const TDIBHeader h = core ? ReadCoreHeader(Stream) : ReadInfoHeader(Stream);
+  Width = int(h.Width);
+  Height = int(h.Height);
+  BitCount = h.BitCount;
+  if (!core) {
     static const char* const kinds[] = {", RGB", ", RLE8", ", RLE4", ""};
-    Info1 += kinds[compression];
-    if (height < 0) Info1 += ", Top-Down";
+    Info1 += kinds[h.Compression];  // the header reader lets only these four codes through
+    if (h.Height < 0) Info1 += ", Top-Down";
   }
   switch (BitCount) {
     case 1: Colors = "2"; break;
@@ -117,8 +89,8 @@ void TBMPFileFormatWriter::Write(TStream* Stream, TPixelGraphic* Graphic) {
   // The offset and length count the colour table WriteDIB really stores.
   uint32_t offBits = kFileHeaderSize + kInfoHeaderSize + 4 * uint32_t(Graphic->GetDIBColorCount());
   uint8_t h[kFileHeaderSize] = {'B', 'M'};
-  Put32(h + 2, offBits + uint32_t(Graphic->GetImageSize()));
-  Put32(h + 10, offBits);
+  PutLE32(h + 2, offBits + uint32_t(Graphic->GetImageSize()));
+  PutLE32(h + 10, offBits);
   Stream->WriteBuffer(h, sizeof h);
   Graphic->WriteDIB(Stream);
 }

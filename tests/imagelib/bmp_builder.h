@@ -6,11 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "classlib/streams.h"
+#include "tests/imagelib/test_streams.h"
 
 namespace bmptest {
 
-using Bytes = std::vector<uint8_t>;
+using streamtest::ByteStream;
+using streamtest::Bytes;
 
 inline void Put16(Bytes& B, uint32_t V) {
   B.push_back(uint8_t(V));
@@ -117,19 +118,6 @@ class DIB {
   uint32_t FClrUsed = 0;
   Bytes FMasks, FTable, FData;
   size_t FRowStart = 0;
-};
-
-// A memory stream holding B, positioned at its start.
-class ByteStream : public classlib::TMemoryStream {
- public:
-  explicit ByteStream(const Bytes& B) {
-    if (!B.empty()) WriteBuffer(B.data(), int64_t(B.size()));
-    SetPosition(0);
-  }
-  Bytes Contents() const {
-    const auto* p = static_cast<const uint8_t*>(GetMemory());
-    return Bytes(p, p + FSize);
-  }
 };
 
 }  // namespace bmptest

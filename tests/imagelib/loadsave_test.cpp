@@ -11,6 +11,7 @@
 #include "imagelib/PGraphic.h"
 #include "imagelib/formats/PGBMPFormat.h"
 #include "imagelib/formats/PGFileFormats.h"
+#include "tests/imagelib/bmp_builder.h"
 #include "tests/imagelib/formats/format_lists.h"
 #include "tests/test_support.h"
 
@@ -340,4 +341,49 @@ TEST(ClipboardBlock, RoundTripsAndIgnoresTheBytesBehindTheBitmap) {
   }
   EXPECT_THROW(copy->LoadFromClipboardFormat(CF_DIB, nullptr, nullptr), EPGUnknownClipboardFormat);
   GlobalFree(data);
+}
+
+// A file whose colour table is shorter than the indices its pixels use: what those pixels show must
+// not depend on the palette the picture held before, however the picture gets them.
+TEST(Loading, IndicesBeyondAShortPaletteShowTheSameWhateverThePictureHeldBefore) {
+  ScopedFormatLists lists;
+  bmptest::DIB dib = bmptest::DIB::Info(16, 8, 8).ClrUsed(101);
+  for (int i = 0; i < 101; ++i) dib.Color(uint8_t(i * 2), uint8_t(255 - i), uint8_t(i * 7));
+  bmptest::Bytes rows;
+  for (int i = 0; i < 16 * 8; ++i) rows.push_back(uint8_t(i * 2));  // 0..254: a good half beyond the table
+  const bmptest::Bytes file = dib.Data(rows).File();
+
+  auto shown = [](TPixelGraphic* P) {  // the colour every index shows (conversions and the screen)
+    TRGB colors[256];
+    P->ConversionColors(colors);
+    return std::vector<TRGB>(colors, colors + 256);
+  };
+  TOwned<TPixelGraphic> fresh(New<TPixelGraphic>());
+  bmptest::ByteStream stream(file);
+  fresh->LoadFromStream(&stream);
+  const std::vector<TRGB> freshColors = shown(fresh.get());
+  EXPECT_EQ(freshColors[150], 0) << "beyond the palette: black";
+
+  WORD format = 0;
+  HANDLE block = nullptr;
+  HPALETTE palette = nullptr;
+  fresh->SaveToClipboardFormat(format, block, palette);
+  for (TPaletteIdent before : {pGray256, pSpecial252}) {
+    auto used = [before] {
+      TOwned<TPixelGraphic> p(New<TPixelGraphic>());
+      p->NewImage(4, 4, 2);
+      p->SetPaletteIdent(before);
+      return p;
+    };
+    TOwned<TPixelGraphic> loaded = used(), assigned = used(), pasted = used();
+    bmptest::ByteStream again(file);
+    loaded->LoadFromStream(&again);
+    assigned->Assign(fresh.get());
+    pasted->LoadFromClipboardFormat(CF_DIB, block, nullptr);
+    for (TPixelGraphic* p : {loaded.get(), assigned.get(), pasted.get()}) {
+      EXPECT_TRUE(SamePictures(p, fresh.get())) << int(before);
+      EXPECT_EQ(shown(p), freshColors) << int(before);
+    }
+  }
+  GlobalFree(block);
 }

@@ -117,7 +117,7 @@ TEST(SetPaletteEntry, RefusesPicturesWithoutAPaletteAndBadIndices) {
   }
 }
 
-TEST(SetPaletteCount, NewEntriesAreBlackAndTheHeaderFollows) {
+TEST(SetPaletteCount, NewAndDroppedEntriesAreBlackAndTheHeaderFollows) {
   auto p = PaletteOf(pGray4);
   p->SetPaletteCount(6);
   EXPECT_EQ(p->GetPaletteEntry(3), MakeRGB(255, 255, 255));
@@ -129,6 +129,13 @@ TEST(SetPaletteCount, NewEntriesAreBlackAndTheHeaderFollows) {
   p->SetPaletteEntry(299, 0xFFFFFF);  // beyond the 8-bit table: kept in the palette only
   EXPECT_EQ(p->GetPaletteEntry(299), 0xFFFFFF);
   EXPECT_THROW(p->SetPaletteCount(-1), EPGInvalidPaletteIndex);
+
+  // Shortened: the slots it no longer covers turn black in the colour table the screen shows.
+  auto gray = PaletteOf(pGray256);
+  gray->SetPaletteCount(101);
+  const RGBQUAD* table = gray->GetBitmapInfo()->bmiColors;
+  EXPECT_EQ(table[100].rgbGreen, 100);
+  for (int i = 101; i < 256; ++i) ASSERT_EQ(table[i].rgbRed | table[i].rgbGreen | table[i].rgbBlue, 0) << i;
 }
 
 TEST(ColorToIndex, ArithmeticKinds) {

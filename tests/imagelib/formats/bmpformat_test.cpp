@@ -32,7 +32,7 @@ Info InfoOf(const Bytes& File, int Index = 0) {
 std::string InfoRefusal(const Bytes& File, int Index = 0) {
   try {
     InfoOf(File, Index);
-  } catch (const EPGBMPFileFormatReader& e) {
+  } catch (const EPixelGraphic& e) {
     return e.Message();
   }
   return "";
@@ -113,10 +113,12 @@ TEST(BMPFormat, RefusesOtherHeadersAndIndexes) {
     EXPECT_EQ(ReadRefusal(file), size) << headerSize;
     EXPECT_EQ(InfoRefusal(file), size) << headerSize;
   }
-  EXPECT_EQ(ReadRefusal(Bytes{'B', 'M'}), size) << "a file cut inside its file header";
-  // Two bytes of a header size are 40; the header behind them reads as zeros.
-  EXPECT_EQ(ReadRefusal(Bytes{'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 40, 0}),
-            "BMP: BitmapInfoHeader.biPlanes invalid");
+  for (size_t cut : {2u, 15u}) {  // inside the file header, inside the header size behind it
+    Bytes file = DIB::Info(1, 1, 24).Row({1, 2, 3}).File();
+    file.resize(cut);
+    EXPECT_EQ(ReadRefusal(file), "BMP: Unexpected end of file") << cut;
+    EXPECT_EQ(InfoRefusal(file), "BMP: Unexpected end of file") << cut;
+  }
 
   Bytes good = DIB::Info(1, 1, 24).Row({1, 2, 3}).File();
   EXPECT_EQ(ReadRefusal(good, 1), "BMP: Index invalid");
@@ -159,20 +161,72 @@ TEST(BMPFormat, InfoDescribesTheHeaders) {
   struct Case {
     DIB D;
     std::string Info1, Colors;
-  } cases[] = {{DIB::Info(1, 1, 16, 3), "Windows", "64K"},     {DIB::Info(1, 1, 4, 2), "Windows, RLE4", "16"},
-               {DIB::Info(1, 1, 8, 1), "Windows, RLE8", "256"}, {DIB::Info(1, 1, 1), "Windows, RGB", "2"},
-               {DIB::Info(1, 1, 32), "Windows, RGB", "16.7M"},  {DIB::Core(1, 1, 1), "OS/2", "2"}};
+  } cases[] = {{DIB::Info(1, 1, 16, 3).Masks(0xF800, 0x07E0, 0x1F), "Windows", "64K"},
+               {DIB::Info(1, 1, 4, 2), "Windows, RLE4", "16"},
+               {DIB::Info(1, 1, 8, 1), "Windows, RLE8", "256"},
+               {DIB::Info(1, 1, 1), "Windows, RGB", "2"},
+               {DIB::Info(1, 1, 32), "Windows, RGB", "16.7M"},
+               {DIB::Core(1, 1, 1), "OS/2", "2"}};
   for (const Case& c : cases) {
     Info i = InfoOf(c.D.File());
     EXPECT_EQ(i.Info1, c.Info1);
     EXPECT_EQ(i.Colors, c.Colors) << c.Info1;
   }
+}
 
-  EXPECT_EQ(InfoRefusal(DIB::Info(1, -1, 8, 1).File()), "BMP: BitmapInfoHeader.biCompression invalid");
-  EXPECT_EQ(InfoRefusal(DIB::Info(1, 1, 8).Planes(3).File()), "BMP: BitmapInfoHeader.biPlanes invalid");
-  EXPECT_EQ(InfoRefusal(DIB::Info(1, 1, 7).File()), "BMP: BitmapInfoHeader.biBitCount invalid");
-  EXPECT_EQ(InfoRefusal(DIB::Core(1, 1, 1).Planes(0).File()), "BMP: BitmapCoreHeader.bcPlanes invalid");
-  EXPECT_EQ(InfoRefusal(DIB::Core(1, 1, 32).File()), "BMP: BitmapCoreHeader.bcBitCount invalid");
+// One header reader serves loading a file, describing it and reading a packed bitmap: each header
+// fault is refused by all three, with the same text.
+TEST(BMPFormat, HeaderFaultsAreRefusedAlikeByReadGetInfoAndThePackedBitmap) {
+  const std::string compression = "BMP: BitmapInfoHeader.biCompression invalid", eof = "BMP: Unexpected end of file";
+  struct Case {
+    DIB D;
+    std::string Text;
+    size_t CutTo = SIZE_MAX;  // header bytes the stream still holds
+  } cases[] = {
+      {DIB::Core(1, 1, 8).Planes(2), "BMP: BitmapCoreHeader.bcPlanes invalid"},
+      {DIB::Core(1, 1, 16), "BMP: BitmapCoreHeader.bcBitCount invalid"},  // no 16 bits in a core header
+      {DIB::Core(1, 1, 2), "BMP: BitmapCoreHeader.bcBitCount invalid"},
+      {DIB::Info(1, 1, 8).Planes(0), "BMP: BitmapInfoHeader.biPlanes invalid"},
+      {DIB::Info(1, 1, 2), "BMP: BitmapInfoHeader.biBitCount invalid"},
+      {DIB::Info(1, 1, 64), "BMP: BitmapInfoHeader.biBitCount invalid"},
+      {DIB::Info(1, -1, 8, 1), compression},  // run-length data are bottom-up only
+      {DIB::Info(1, -1, 4, 2), compression},
+      {DIB::Info(1, 1, 4, 1), compression},  // RLE8 needs 8 bits
+      {DIB::Info(1, 1, 8, 2), compression},  // RLE4 needs 4 bits
+      {DIB::Info(1, 1, 24, 3), compression},  // bit fields need 16 or 32 bits
+      {DIB::Info(1, 1, 24, 4), compression},  // JPEG data
+      {DIB::Info(1, 1, 32, 6), compression},
+      {DIB::Info(1, 1, 16, 3).Masks(0xF800, 0x07E0, 0), compression},  // a channel without bits
+      {DIB::Info(1, INT32_MIN, 24), "BMP: BitmapInfoHeader.biHeight invalid"},
+      {DIB::Info(1, 1, 8).ClrUsed(300), "BMP: BitmapInfoHeader.biClrUsed invalid"},
+      {DIB::Info(1, 1, 1).ClrUsed(3), "BMP: BitmapInfoHeader.biClrUsed invalid"},
+      {DIB::Info(1, 1, 8).ClrUsed(0xFFFFFFFF), "BMP: BitmapInfoHeader.biClrUsed invalid"},
+      {DIB::Info(-1, 1, 24), "Negative width"},
+      {DIB::Info(60000, 60000, 24), "CreateDIBSection failed"},
+      {DIB::Core(65535, 65535, 24), "CreateDIBSection failed"},
+      // Headers cut short are refused, never read as zeros.
+      {DIB::Info(1, 1, 8), eof, 0},
+      {DIB::Info(1, 1, 8), eof, 2},
+      {DIB::Info(1, 1, 8), eof, 39},
+      {DIB::Core(1, 1, 8), eof, 11},
+      {DIB::Info(1, 1, 16, 3).Masks(0xF800, 0x07E0, 0x1F), eof, 46},  // the masks belong to the header
+  };
+  for (const Case& c : cases) {
+    Bytes file = c.D.File(), block = c.D.Block();
+    if (c.CutTo != SIZE_MAX) file.resize(14 + c.CutTo), block.resize(c.CutTo);
+    const bool core = block.size() >= 4 && block[0] == 12;
+    std::string blockRefusal;
+    try {
+      TOwned<TPixelGraphic> p(New<TPixelGraphic>());
+      ByteStream s(block);
+      p->ReadDIB(&s, core);
+    } catch (const EPixelGraphic& e) {
+      blockRefusal = e.Message();
+    }
+    EXPECT_EQ(ReadRefusal(file), c.Text) << testing::PrintToString(block);
+    EXPECT_EQ(InfoRefusal(file), c.Text) << testing::PrintToString(block);
+    EXPECT_EQ(blockRefusal, c.Text) << testing::PrintToString(block);
+  }
 }
 
 TEST(BMPFormat, WritesTheFileHeaderInFrontOfThePackedBitmap) {
