@@ -319,17 +319,20 @@ void InsertObject(IRichEditOle* Ole, IOleObject* Object) {
   site->Release();
 }
 
+bool gPopupShown = false;
+
+void CALLBACK ClosePopup(HWND, UINT, UINT_PTR, DWORD) {
+  if (FindWindowA("#32768", nullptr)) gPopupShown = true;
+  EndMenu();
+}
+
 // A popup menu shown while this runs is closed again at once; true when one was shown.
 bool PopupShownBy(const std::function<void()>& Run) {
-  static bool shown;
-  shown = false;
-  UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-    if (FindWindowA("#32768", nullptr)) shown = true;
-    EndMenu();
-  });
+  gPopupShown = false;
+  UINT_PTR timer = SetTimer(nullptr, 0, 50, ClosePopup);
   Run();
   KillTimer(nullptr, timer);
-  return shown;
+  return gPopupShown;
 }
 }  // namespace
 
