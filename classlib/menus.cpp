@@ -107,6 +107,12 @@ void TMenuItem::SetChecked(bool Value) {
   PropertyChanged();
 }
 
+void TMenuItem::SetDefault(bool Value) {
+  if (Value == FDefault) return;
+  FDefault = Value;
+  PropertyChanged();
+}
+
 void TMenuItem::PropertyChanged() {
   if (TMenu* menu = RootMenu()) menu->ItemChanged(this);
 }
@@ -154,6 +160,7 @@ void TMenu::Build(HMENU Menu, TMenuItem* Parent) {
       item->FHandle = nullptr;
       AppendMenuA(Menu, MF_STRING | item->StateFlags(), item->FCommand, item->FCaption.c_str());
     }
+    if (item->FDefault) SetMenuDefaultItem(Menu, UINT(GetMenuItemCount(Menu) - 1), TRUE);
   }
 }
 
@@ -226,7 +233,8 @@ void TMainMenu::ItemChanged(TMenuItem* Item) {
   MENUITEMINFOA info{};
   info.cbSize = sizeof info;
   info.fMask = MIIM_STATE | MIIM_STRING;
-  info.fState = (Item->GetEnabled() ? MFS_ENABLED : MFS_GRAYED) | (Item->GetChecked() ? MFS_CHECKED : 0);
+  info.fState = (Item->GetEnabled() ? MFS_ENABLED : MFS_GRAYED) | (Item->GetChecked() ? MFS_CHECKED : 0) |
+                (Item->GetDefault() ? MFS_DEFAULT : 0);
   info.dwTypeData = caption.data();
   SetMenuItemInfoA(menu, UINT(parent->IndexOf(Item)), TRUE, &info);
   if (FWindow) DrawMenuBar(FWindow);
