@@ -12,6 +12,9 @@
 #include "imagelib/PGRecordSizes.h"
 #include "imagelib/formats/PGBMPFormat.h"
 #include "imagelib/formats/PGFileFormats.h"
+#include "imagelib/formats/PGPCXFormat.h"
+#include "imagelib/formats/PGPxMFormat.h"
+#include "imagelib/formats/PGTGAFormat.h"
 
 namespace imagelib {
 
@@ -39,9 +42,18 @@ void FillFormatLists() {
   FileFormatReaders->Add(New<TBMPFileFormatReader>());
   FileFormatReaders->Add(New<TDIBFileFormatReader>());
   FileFormatReaders->Add(New<TRLEFileFormatReader>());
+  FileFormatReaders->Add(New<TPCXFileFormatReader>());
+  FileFormatReaders->Add(New<TPBMFileFormatReader>());
+  FileFormatReaders->Add(New<TPGMFileFormatReader>());
+  FileFormatReaders->Add(New<TPPMFileFormatReader>());
+  FileFormatReaders->Add(New<TTGAFileFormatReader>());
   FileFormatWriters = new TListOf<TFileFormatWriter>;
   FileFormatWriters->Add(New<TBMPFileFormatWriter>());
   FileFormatWriters->Add(New<TDIBFileFormatWriter>());
+  FileFormatWriters->Add(New<TPBMFileFormatWriter>());
+  FileFormatWriters->Add(New<TPGMFileFormatWriter>());
+  FileFormatWriters->Add(New<TPPMFileFormatWriter>());
+  FileFormatWriters->Add(New<TTGAFileFormatWriter>());
 }
 
 template <class T>

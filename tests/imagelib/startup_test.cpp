@@ -124,8 +124,9 @@ TEST(InitPGraphicUnit, FillsTheListsInTheirOrderAndTheOptions) {
   Restart restart;
   InitPGraphicUnit();
   ASSERT_TRUE(PGraphicUnitStarted());
-  EXPECT_EQ(Extensions(FileFormatReaders), (std::vector<std::string>{"bmp", "dib", "rle"}));
-  EXPECT_EQ(Extensions(FileFormatWriters), (std::vector<std::string>{"bmp", "dib"}));
+  EXPECT_EQ(Extensions(FileFormatReaders),
+            (std::vector<std::string>{"bmp", "dib", "rle", "pcx", "pbm", "pgm", "ppm", "tga"}));
+  EXPECT_EQ(Extensions(FileFormatWriters), (std::vector<std::string>{"bmp", "dib", "pbm", "pgm", "ppm", "tga"}));
   EXPECT_EQ(FileFormatReaders->GetItem(0)->ClassName(), "TBMPFileFormatReader");
   EXPECT_EQ(FileFormatWriters->GetItem(1)->ClassName(), "TDIBFileFormatWriter");
   ASSERT_NE(PGCanvasList, nullptr);
