@@ -8,32 +8,9 @@ using namespace rastertest;
 
 namespace {
 
-constexpr int W = 13, H = 5;
+constexpr int W = kPCXWidth, H = kPCXHeight;
 
-int IndexAt(int X, int Y, int Levels) { return (X * 3 + Y * 5) % Levels; }
-TRGB EndPaletteEntry(int I) { return MakeRGB(I, 255 - I, I * 3 & 255); }
-
-// A W x H file of the kind, each line coded by itself; 8-bit files end in their palette.
-Bytes File(int Bits, int Planes, int Version = 5) {
-  const int bpl = Bits == 1 ? ((W + 7) / 8 + 1) & ~1 : W + 1;  // even, as writers round it
-  Bytes file = PCXHeader(Bits, Planes, W, H, bpl, Version);
-  for (int y = 0; y < H; ++y) {
-    Bytes line(size_t(bpl * Planes), 0);
-    for (int x = 0; x < W; ++x)
-      for (int k = 0; k < Planes; ++k) {
-        if (Bits == 8)
-          line[size_t(k * bpl + x)] = uint8_t(Planes == 1 ? IndexAt(x, y, 256) : Pattern(x, y) >> (8 * k));
-        else if (IndexAt(x, y, 1 << Planes) >> k & 1)
-          line[size_t(k * bpl + x / 8)] |= uint8_t(0x80 >> (x % 8));
-      }
-    file = file + PCXCode(line);
-  }
-  if (Bits == 8 && Planes == 1) {
-    file.push_back(12);
-    for (int i = 0; i < 256; ++i) file.insert(file.end(), {uint8_t(i), uint8_t(255 - i), uint8_t(i * 3)});
-  }
-  return file;
-}
+Bytes File(int Bits, int Planes, int Version = 5) { return PCXFile(Bits, Planes, Version); }
 
 std::string PCX(const std::string& Text) { return "EPGPCXFileFormatReader: PCX: " + Text; }
 
@@ -48,7 +25,7 @@ TEST(PCXReading, EachKindGivesItsPicture) {
       {1, 1, 5, 1, [](int I) { return I ? MakeRGB(255, 255, 255) : 0; }},
       {1, 4, 5, 4, [](int I) { return MakeRGB(16 * I, 255 - 16 * I, 8 * I); }},
       {1, 4, 3, 4, [](int I) { return FixedPalette(pSys16).Entries[I]; }},
-      {8, 1, 5, 8, EndPaletteEntry},
+      {8, 1, 5, 8, PCXEndPaletteEntry},
       {8, 3, 5, 24, nullptr},
   };
   for (const Case& c : cases) {
@@ -62,7 +39,7 @@ TEST(PCXReading, EachKindGivesItsPicture) {
     }
     const int levels = 1 << c.Bits * c.Planes;
     EXPECT_EQ(Colors(l.Picture.get()),
-              Colors(W, H, [&](int x, int y) { return c.Entry ? c.Entry(IndexAt(x, y, levels)) : Pattern(x, y); }));
+              Colors(W, H, [&](int x, int y) { return c.Entry ? c.Entry(PCXIndexAt(x, y, levels)) : Pattern(x, y); }));
   }
 }
 

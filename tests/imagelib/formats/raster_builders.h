@@ -100,6 +100,36 @@ inline Bytes PCXCode(const Bytes& Line) {
   return out;
 }
 
+constexpr int kPCXWidth = 13, kPCXHeight = 5;
+inline int PCXIndexAt(int X, int Y, int Levels) { return (X * 3 + Y * 5) % Levels; }
+inline TRGB PCXEndPaletteEntry(int I) { return MakeRGB(I, 255 - I, I * 3 & 255); }
+
+// A 13 x 5 file of the kind, each line coded by itself: pixel (x, y) has PCXIndexAt, or Pattern at
+// 24 bits. 8-bit files end in their palette of PCXEndPaletteEntry.
+inline Bytes PCXFile(int Bits, int Planes, int Version = 5) {
+  const int w = kPCXWidth, bpl = Bits == 1 ? ((w + 7) / 8 + 1) & ~1 : w + 1;  // even, as writers round it
+  Bytes file = PCXHeader(Bits, Planes, w, kPCXHeight, bpl, Version);
+  for (int y = 0; y < kPCXHeight; ++y) {
+    Bytes line(size_t(bpl * Planes), 0);
+    for (int x = 0; x < w; ++x)
+      for (int k = 0; k < Planes; ++k) {
+        if (Bits == 8)
+          line[size_t(k * bpl + x)] = uint8_t(Planes == 1 ? PCXIndexAt(x, y, 256) : Pattern(x, y) >> (8 * k));
+        else if (PCXIndexAt(x, y, 1 << Planes) >> k & 1)
+          line[size_t(k * bpl + x / 8)] |= uint8_t(0x80 >> (x % 8));
+      }
+    file = file + PCXCode(line);
+  }
+  if (Bits == 8 && Planes == 1) {
+    file.push_back(12);
+    for (int i = 0; i < 256; ++i) {
+      const TRGB c = PCXEndPaletteEntry(i);
+      file = file + Bytes{uint8_t(RGBRed(c)), uint8_t(RGBGreen(c)), uint8_t(RGBBlue(c))};
+    }
+  }
+  return file;
+}
+
 // ---- Targa
 
 struct TGA {
