@@ -17,9 +17,13 @@ class TByteSource {
  public:
   // Raises the format's end-of-data error for Prefix ("PCX: "); RaiseEndOfFile<E> is one.
   using TRaise = void (*)(const std::string& Prefix);
-  static constexpr int64_t kBlockSize = 1024;
+  // Blocks of a kilobyte serve headers; pixel data come in larger blocks, since a block costs a
+  // call of the stream (a system call for a file), and a kilobyte of run-length data decodes in
+  // less time than that call takes.
+  static constexpr int64_t kHeaderBlock = 1024;
+  static constexpr int64_t kDataBlock = 64 << 10;
 
-  TByteSource(TStream* Stream, std::string Prefix, TRaise RaiseEnd, int64_t BlockSize = kBlockSize);
+  TByteSource(TStream* Stream, std::string Prefix, TRaise RaiseEnd, int64_t BlockSize = kHeaderBlock);
   TByteSource(const TByteSource&) = delete;
   TByteSource& operator=(const TByteSource&) = delete;
   ~TByteSource();

@@ -155,7 +155,7 @@ void TPCXFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
     ReadEndPalette(in, palette);
   }
   const int64_t lineSize = h.LineSize();
-  TByteSource source(in, kPrefix, RaiseEndOfFile<EPGPCXFileFormatReader>);
+  TByteSource source(in, kPrefix, RaiseEndOfFile<EPGPCXFileFormatReader>, TByteSource::kDataBlock);
   source.EnsureHolds(h.Height * MinCodedLine(lineSize));
 
   Graphic->NewImage(int(h.Width), int(h.Height), h.BitCountNum);

@@ -14,7 +14,7 @@ namespace imagelib {
 namespace {
 
 const char* const kPrefix = "PBM, PGM, PPM: ";
-constexpr int64_t kOutputBlock = 1024;
+constexpr int64_t kOutputBlock = TByteSource::kDataBlock;
 
 [[noreturn]] void Refuse(const std::string& Text) { throw EPGPxMFileFormatReader(kPrefix + Text); }
 
@@ -135,7 +135,8 @@ void ReadRow(TByteSource& Source, const TPxMHeader& H, const uint8_t (&Scale)[25
 
 // ---- writing
 
-// The 1024-byte output buffer of the writer; numbers go in as decimal text.
+// The output buffer of the writer (a block costs a write of the stream); numbers go in as decimal
+// text.
 class TOutput {
  public:
   explicit TOutput(TStream* Stream) : FStream(Stream), FBuffer(size_t(kOutputBlock)) {}
@@ -145,6 +146,10 @@ class TOutput {
   }
   void Put(const char* S, size_t N) {
     if (FBuffer.size() - FUsed < N) Flush();
+    if (N > FBuffer.size()) {
+      FStream->WriteBuffer(S, int64_t(N));
+      return;
+    }
     std::memcpy(FBuffer.data() + FUsed, S, N);
     FUsed += N;
   }
@@ -175,9 +180,10 @@ struct TByteTexts {
   }
 };
 
-void WriteRow(TOutput& Out, TPixelGraphic* Graphic, int Kind, bool Binary, int Y) {
+void WriteRow(TOutput& Out, TPixelGraphic* Graphic, int Kind, bool Binary, int Y, std::vector<char>& Bytes) {
   static const TByteTexts kTexts;
   const int width = Graphic->GetWidth();
+  const uint8_t* row = Graphic->ScanLine(Y);
   // Values are separated by single blanks; a text row ends with a line feed.
   bool first = true;
   auto text = [&](uint8_t V) {
@@ -186,27 +192,26 @@ void WriteRow(TOutput& Out, TPixelGraphic* Graphic, int Kind, bool Binary, int Y
     Out.Put(kTexts.Text[V] + skip, size_t(kTexts.Length[V] - skip));
   };
   if (Kind == 1 && Binary) {
-    std::vector<char> bits(size_t((width + 7) / 8), 0);
+    Bytes.assign(size_t((width + 7) / 8), 0);
     if (Graphic->GetBitCount() == 1) {
-      const uint8_t* row = Graphic->ScanLine(Y);
-      for (size_t i = 0; i < bits.size(); ++i) bits[i] = char(~row[i]);
+      for (size_t i = 0; i < Bytes.size(); ++i) Bytes[i] = char(~row[i]);
     } else {  // black and white by its palette alone: the bits are made from the pixels
       for (int x = 0; x < width; ++x)
-        if (Graphic->GetPixel(x, Y) == 0) bits[size_t(x >> 3)] = char(bits[size_t(x >> 3)] | (0x80 >> (x & 7)));
+        if (Graphic->GetPixel(x, Y) == 0) Bytes[size_t(x >> 3)] = char(Bytes[size_t(x >> 3)] | (0x80 >> (x & 7)));
     }
-    Out.Put(bits.data(), bits.size());
-    return;
-  }
-  if (Kind == 3) {
-    const uint8_t* p = Graphic->ScanLine(Y);
-    for (int x = 0; x < width; ++x, p += 3) {
-      if (Binary) {
-        const char rgb[3] = {char(p[2]), char(p[1]), char(p[0])};
-        Out.Put(rgb, 3);
-      } else {
-        text(p[2]), text(p[1]), text(p[0]);
-      }
-    }
+    Out.Put(Bytes.data(), Bytes.size());
+  } else if (Kind == 3 && Binary) {
+    Bytes.resize(size_t(width) * 3);
+    for (size_t i = 0; i < Bytes.size(); i += 3, row += 3)
+      Bytes[i] = char(row[2]), Bytes[i + 1] = char(row[1]), Bytes[i + 2] = char(row[0]);
+    Out.Put(Bytes.data(), Bytes.size());
+  } else if (Kind == 3) {
+    for (int x = 0; x < width; ++x, row += 3) text(row[2]), text(row[1]), text(row[0]);
+  } else if (Kind == 2 && Graphic->GetBitCount() == 8) {  // the raw values are the row's bytes
+    if (Binary)
+      Out.Put(reinterpret_cast<const char*>(row), size_t(width));
+    else
+      for (int x = 0; x < width; ++x) text(row[x]);
   } else {
     for (int x = 0; x < width; ++x) {
       const int32_t v = Graphic->GetPixel(x, Y);
@@ -228,7 +233,7 @@ void TPxMFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
   Graphic->SetGamma(PGDisplayGamma);
   Graphic->SetWidth(0);  // a file refused below leaves an empty picture
   Graphic->SetHeight(0);
-  TByteSource source(Stream, kPrefix, RaiseEndOfFile<EPGPxMFileFormatReader>);
+  TByteSource source(Stream, kPrefix, RaiseEndOfFile<EPGPxMFileFormatReader>, TByteSource::kDataBlock);
   const TPxMHeader h = ReadHeader(source);
   source.EnsureHolds(RasterBytesAtLeast(h));
 
@@ -321,11 +326,12 @@ void TPXMFileFormatWriter::Write(TStream* Stream, TPixelGraphic* Graphic) {
   const bool fits = kind == 1 ? bits == 1 || ident == pBlackWhite : kind == 2 ? bits == 8 || ident == pGray256 : bits == 24;
   if (!fits) throw EPGPxMFileFormatWriter(prefix + PGLangStr(36));
 
+  std::vector<char> bytes;
   if (Graphic->OnProgressStart) Graphic->OnProgressStart(Graphic);
   Finally(
       [&] {
         for (int y = 0; y < height; ++y) {
-          WriteRow(out, Graphic, kind, binary, y);
+          WriteRow(out, Graphic, kind, binary, y, bytes);
           bool abort = false;  // not consulted: the whole picture is always written
           if (Graphic->OnProgress) Graphic->OnProgress(Graphic, y, height, abort);
         }

@@ -126,7 +126,7 @@ TTGAFileFormatReader::TTGAFileFormatReader() {
 
 void TTGAFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Index) {
   if (Index != 0) Refuse(PGLangStrS1(7, "Index"));
-  TByteSource source(Stream, kPrefix, RaiseEndOfFile<EPGTGAFileFormatReader>);
+  TByteSource source(Stream, kPrefix, RaiseEndOfFile<EPGTGAFileFormatReader>, TByteSource::kDataBlock);
   const TTGAHeader h = ReadHeader(source);
   source.Skip(h.IDLength);
   // The map entries from the first entry index on become the palette; the map is skipped whole
