@@ -323,7 +323,9 @@ void TPXMFileFormatWriter::Write(TStream* Stream, TPixelGraphic* Graphic) {
 
   const int bits = Graphic->GetBitCount();
   const TPaletteIdent ident = Graphic->GetPaletteIdent();
-  const bool fits = kind == 1 ? bits == 1 || ident == pBlackWhite : kind == 2 ? bits == 8 || ident == pGray256 : bits == 24;
+  const bool fits = kind == 1   ? bits == 1 || ident == pBlackWhite
+                    : kind == 2 ? bits == 8 || ident == pGray256
+                                : bits == 24;
   if (!fits) throw EPGPxMFileFormatWriter(prefix + PGLangStr(36));
 
   std::vector<char> bytes;
