@@ -5,10 +5,10 @@
 #include <memory>
 #include <vector>
 
-#include "classlib/finally.h"
 #include "imagelib/PGOptions.h"
 #include "imagelib/formats/PGByteSource.h"
 #include "imagelib/formats/PGBytes.h"
+#include "imagelib/formats/PGRowProgress.h"
 #include "imagelib/formats/PGStreamInput.h"
 
 namespace imagelib {
@@ -183,21 +183,11 @@ void TPCXFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
   }
 
   std::vector<uint8_t> line(size_t(std::max<int64_t>(lineSize, 1)));
-  if (Graphic->OnProgressStart) Graphic->OnProgressStart(this);
-  Finally(
-      [&] {
-        const int height = Graphic->GetHeight();
-        for (int y = 0; y < height; ++y) {
-          DecodeLine(source, line.data(), lineSize);
-          if (uint8_t* row = Graphic->ScanLine(y)) StoreLine(h, line.data(), row, Graphic->GetRowSize());
-          bool abort = false;
-          if (Graphic->OnProgress) Graphic->OnProgress(this, y, height, abort);
-          if (abort) return;  // the rows below stay as the new picture left them
-        }
-      },
-      [&] {
-        if (Graphic->OnProgressEnd) Graphic->OnProgressEnd(this);
-      });
+  // Rows left when a handler asks to stop stay as the new picture made them.
+  ForEachRowWithProgress(Graphic, this, Graphic->GetHeight(), true, [&](int y) {
+    DecodeLine(source, line.data(), lineSize);
+    if (uint8_t* row = Graphic->ScanLine(y)) StoreLine(h, line.data(), row, Graphic->GetRowSize());
+  });
 }
 
 void TPCXFileFormatReader::GetInfo(TStream* Stream, int Index, std::string& Info1, std::string& Info2, int& Width,

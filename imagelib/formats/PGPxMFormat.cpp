@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "classlib/finally.h"
 #include "imagelib/PGOptions.h"
 #include "imagelib/formats/PGByteSource.h"
+#include "imagelib/formats/PGRowProgress.h"
 #include "imagelib/formats/PGStreamInput.h"
 
 namespace imagelib {
@@ -243,20 +243,9 @@ void TPxMFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
   uint8_t scale[256];
   for (int v = 0; v < 256; ++v) scale[v] = Scaled(uint32_t(v), h.MaxValue);
 
-  if (Graphic->OnProgressStart) Graphic->OnProgressStart(this);
-  Finally(
-      [&] {
-        const int height = Graphic->GetHeight();
-        for (int y = 0; y < height; ++y) {
-          ReadRow(source, h, scale, Graphic->ScanLine(y));
-          bool abort = false;
-          if (Graphic->OnProgress) Graphic->OnProgress(this, y, height, abort);
-          if (abort) return;  // the remaining rows stay as they are, and that is no error
-        }
-      },
-      [&] {
-        if (Graphic->OnProgressEnd) Graphic->OnProgressEnd(this);
-      });
+  // Rows left when a handler asks to stop stay as they are, and that is no error.
+  ForEachRowWithProgress(Graphic, this, Graphic->GetHeight(), true,
+                         [&](int y) { ReadRow(source, h, scale, Graphic->ScanLine(y)); });
 }
 
 void TPxMFileFormatReader::GetInfo(TStream* Stream, int Index, std::string& Info1, std::string& Info2, int& Width,
@@ -329,18 +318,8 @@ void TPXMFileFormatWriter::Write(TStream* Stream, TPixelGraphic* Graphic) {
   if (!fits) throw EPGPxMFileFormatWriter(prefix + PGLangStr(36));
 
   std::vector<char> bytes;
-  if (Graphic->OnProgressStart) Graphic->OnProgressStart(Graphic);
-  Finally(
-      [&] {
-        for (int y = 0; y < height; ++y) {
-          WriteRow(out, Graphic, kind, binary, y, bytes);
-          bool abort = false;  // not consulted: the whole picture is always written
-          if (Graphic->OnProgress) Graphic->OnProgress(Graphic, y, height, abort);
-        }
-      },
-      [&] {
-        if (Graphic->OnProgressEnd) Graphic->OnProgressEnd(Graphic);
-      });
+  ForEachRowWithProgress(Graphic, Graphic, height, false,
+                         [&](int y) { WriteRow(out, Graphic, kind, binary, y, bytes); });
   out.Flush();
 }
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "classlib/finally.h"
 #include "imagelib/formats/PGByteSource.h"
 #include "imagelib/formats/PGBytes.h"
+#include "imagelib/formats/PGRowProgress.h"
 #include "imagelib/formats/PGStreamInput.h"
 
 namespace imagelib {
@@ -163,28 +163,19 @@ void TTGAFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
   const bool direct = !h.RunLength() && (bytes == 1 || bytes == 3) && !mirrored;
   std::vector<uint8_t> buffer(size_t(std::max<int64_t>(width * bytes, 1)));
   TPacket packet;
-  if (Graphic->OnProgressStart) Graphic->OnProgressStart(this);
-  Finally(
-      [&] {
-        for (int r = 0; r < h.Height; ++r) {
-          uint8_t* row = Graphic->ScanLine(topDown ? r : h.Height - 1 - r);
-          if (direct) {
-            if (row) source.Read(row, width * bytes);
-          } else {
-            if (h.RunLength())
-              DecodeRow(source, packet, buffer.data(), width, bytes);
-            else
-              source.Read(buffer.data(), width * bytes);
-            if (row) StoreRow(buffer.data(), row, width, bytes, mirrored);
-          }
-          bool abort = false;
-          if (Graphic->OnProgress) Graphic->OnProgress(this, r, h.Height, abort);
-          if (abort) return;  // the rows not reached stay as they are, and that is no error
-        }
-      },
-      [&] {
-        if (Graphic->OnProgressEnd) Graphic->OnProgressEnd(this);
-      });
+  // Rows left when a handler asks to stop stay as they are, and that is no error.
+  ForEachRowWithProgress(Graphic, this, h.Height, true, [&](int r) {
+    uint8_t* row = Graphic->ScanLine(topDown ? r : h.Height - 1 - r);
+    if (direct) {
+      if (row) source.Read(row, width * bytes);
+      return;
+    }
+    if (h.RunLength())
+      DecodeRow(source, packet, buffer.data(), width, bytes);
+    else
+      source.Read(buffer.data(), width * bytes);
+    if (row) StoreRow(buffer.data(), row, width, bytes, mirrored);
+  });
 }
 
 void TTGAFileFormatReader::GetInfo(TStream* Stream, int Index, std::string& Info1, std::string& Info2, int& Width,
@@ -239,18 +230,10 @@ void TTGAFileFormatWriter::Write(TStream* Stream, TPixelGraphic* Graphic) {
   if (height <= 0) return;
 
   const int64_t rowBytes = int64_t(width) * (bits / 8);
-  if (Graphic->OnProgressStart) Graphic->OnProgressStart(Graphic);
-  Finally(
-      [&] {
-        for (int r = 0; r < height; ++r) {  // bottom row first, as the descriptor of 0 says
-          if (rowBytes > 0) Stream->WriteBuffer(Graphic->ScanLine(height - 1 - r), rowBytes);
-          bool abort = false;  // not consulted: the whole picture is always written
-          if (Graphic->OnProgress) Graphic->OnProgress(Graphic, r, height, abort);
-        }
-      },
-      [&] {
-        if (Graphic->OnProgressEnd) Graphic->OnProgressEnd(Graphic);
-      });
+  // The bottom row first, as the descriptor of 0 says.
+  ForEachRowWithProgress(Graphic, Graphic, height, false, [&](int r) {
+    if (rowBytes > 0) Stream->WriteBuffer(Graphic->ScanLine(height - 1 - r), rowBytes);
+  });
 }
 
 }  // namespace imagelib
