@@ -137,25 +137,6 @@ TEST(PxMWriting, HeadersAndRows) {
             Colors(Load(TPBMFileFormatReader(), Written(TPBMFileFormatWriter(), wide.get(), false)).Picture.get()));
 }
 
-TEST(PxMWriting, RoundTripsAt47By33) {
-  for (int num : {0, 2, 3})
-    for (bool binary : {false, true}) {
-      TOwned<TPixelGraphic> p(New<TPixelGraphic>());
-      p->NewImage(47, 33, num);
-      p->SetPaletteIdent(num == 0 ? pBlackWhite : num == 2 ? pGray256 : pTrueColor);
-      for (int y = 0; y < 33; ++y)
-        for (int x = 0; x < 47; ++x) p->SetPixel(x, y, num == 3 ? Pattern(x, y) : num == 2 ? (x * 5 + y) % 256 : (x ^ y) & 1);
-      TOwned<TFileFormatWriter> writer(num == 0   ? static_cast<TFileFormatWriter*>(New<TPBMFileFormatWriter>())
-                                       : num == 2 ? static_cast<TFileFormatWriter*>(New<TPGMFileFormatWriter>())
-                                                  : New<TPPMFileFormatWriter>());
-      Bytes file = Written(std::move(*writer), p.get(), binary);
-      Loaded l = Load(TPPMFileFormatReader(), file);
-      ASSERT_EQ(l.Refusal, "");
-      EXPECT_EQ(l.Picture->GetBitCount(), p->GetBitCount());
-      EXPECT_EQ(Colors(l.Picture.get()), Colors(p.get())) << num << (binary ? " binary" : " text");
-    }
-}
-
 TEST(PxMWriting, RefusesBeforeAnythingIsWritten) {
   class TPNMWriter : public TPXMFileFormatWriter {
    public:

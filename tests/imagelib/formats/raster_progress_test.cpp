@@ -1,6 +1,5 @@
-// The Paintbrush, portable bitmap and Targa classes on the library's paths: progress and abort,
-// the choice of a reader (Targa by its extension alone), and saving through the fallback of the
-// colour resolutions.
+// Progress of the Paintbrush, portable bitmap and Targa readers and writers: who reports, each
+// row, and what asking to stop does.
 #include <gtest/gtest.h>
 
 #include "imagelib/formats/PGPCXFormat.h"
@@ -84,54 +83,4 @@ TEST(RasterProgress, WritersReportEachRowAndWriteEverything) {
   std::vector<std::string> expected = Expected("TPixelGraphic", 3, 3), twice = expected;
   twice.insert(twice.end(), expected.begin(), expected.end());
   EXPECT_EQ(events.Seen, twice);
-}
-
-TEST(RasterPaths, TargaIsChosenByItsExtensionAlone) {
-  TGA t;
-  t.Width = 1, t.Height = 1;
-  const Bytes tga = t.Header() + Bytes{1, 2, 3}, ppm = Text("P6 1 1 255 ") + Bytes{9, 8, 7};
-  struct Case {
-    Bytes File;
-    const char* Ext;
-    std::string Outcome;
-  } cases[] = {{tga, "tga", "010203"}, {tga, ".TGA", "010203"}, {tga, "dat", "Unknown file format"},
-               {tga, "", "Unknown file format"}, {ppm, "tga", "070809"}};
-  for (const Case& c : cases) {
-    TOwned<TPixelGraphic> p(New<TPixelGraphic>());
-    ByteStream s(c.File);
-    std::string outcome;
-    try {
-      p->LoadFromStreamExt(&s, c.Ext);
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "%06X", unsigned(p->GetPixelColor(0, 0)));
-      outcome = hex;
-    } catch (const EPGUnknownFileFormat& e) {
-      outcome = e.Message();
-    }
-    EXPECT_EQ(outcome, c.Outcome) << c.Ext;
-  }
-}
-
-TEST(RasterPaths, SavingFallsBackToWhatTheWriterStores) {
-  TOwned<TPixelGraphic> bw(New<TPixelGraphic>()), rgb(New<TPixelGraphic>());
-  bw->NewImage(6, 2, 0);
-  bw->SetPaletteIdent(pBlackWhite);
-  bw->SetPixel(2, 1, 1);
-  rgb->NewImage(6, 2, 3);
-  rgb->SetPixel(1, 0, 0xFFFFFF);
-  struct Case {
-    TPixelGraphic* Picture;
-    const char* Ext;
-    int BitCount;  // as read back
-  } cases[] = {{bw.get(), "tga", 8}, {rgb.get(), "pbm", 1}, {bw.get(), "pgm", 8}, {bw.get(), "ppm", 24}};
-  for (const Case& c : cases) {
-    c.Picture->SetSaveColorResWarningAction(pgwaIgnore);
-    ByteStream s({});
-    c.Picture->SaveToStreamExt(&s, c.Ext);
-    s.SetPosition(0);
-    TOwned<TPixelGraphic> back(New<TPixelGraphic>());
-    back->LoadFromStreamExt(&s, c.Ext);
-    EXPECT_EQ(back->GetBitCount(), c.BitCount) << c.Ext;
-    EXPECT_EQ(Colors(back.get()), Colors(c.Picture)) << c.Ext;
-  }
 }
