@@ -153,6 +153,14 @@ class TOutput {
     std::memcpy(FBuffer.data() + FUsed, S, N);
     FUsed += N;
   }
+  // Room for N bytes in the buffer (N at most its size), which the caller fills.
+  char* Reserve(size_t N) {
+    if (FBuffer.size() - FUsed < N) Flush();
+    char* at = FBuffer.data() + FUsed;
+    FUsed += N;
+    return at;
+  }
+  size_t Capacity() const { return FBuffer.size(); }
   void Number(uint32_t V) {
     char text[10];
     Put(text, size_t(std::to_chars(text, text + sizeof text, V).ptr - text));
@@ -200,11 +208,14 @@ void WriteRow(TOutput& Out, TPixelGraphic* Graphic, int Kind, bool Binary, int Y
         if (Graphic->GetPixel(x, Y) == 0) Bytes[size_t(x >> 3)] = char(Bytes[size_t(x >> 3)] | (0x80 >> (x & 7)));
     }
     Out.Put(Bytes.data(), Bytes.size());
-  } else if (Kind == 3 && Binary) {
-    Bytes.resize(size_t(width) * 3);
-    for (size_t i = 0; i < Bytes.size(); i += 3, row += 3)
-      Bytes[i] = char(row[2]), Bytes[i + 1] = char(row[1]), Bytes[i + 2] = char(row[0]);
-    Out.Put(Bytes.data(), Bytes.size());
+  } else if (Kind == 3 && Binary) {  // red, green, blue from the row's blue, green, red
+    const size_t n = size_t(width) * 3;
+    const bool direct = n <= Out.Capacity();
+    if (!direct) Bytes.resize(n);
+    char* out = direct ? Out.Reserve(n) : Bytes.data();
+    for (const uint8_t* end = row + n; row < end; row += 3, out += 3)
+      out[0] = char(row[2]), out[1] = char(row[1]), out[2] = char(row[0]);
+    if (!direct) Out.Put(Bytes.data(), n);
   } else if (Kind == 3) {
     for (int x = 0; x < width; ++x, row += 3) text(row[2]), text(row[1]), text(row[0]);
   } else if (Kind == 2 && Graphic->GetBitCount() == 8) {  // the raw values are the row's bytes
