@@ -29,6 +29,18 @@ namespace {
   std::fprintf(stderr, "bench: %s\n", Text.c_str());
   std::exit(2);
 }
+}  // namespace
+
+double MedianCommandSeconds(const std::string& Command, int Runs) {
+  std::string quiet = Command + " >/dev/null 2>&1";
+  return MedianSeconds(
+      [&] {
+        if (std::system(quiet.c_str()) != 0) Fail("failed: " + Command);
+      },
+      Runs);
+}
+
+namespace {
 
 int ReadNumber(FILE* f) {
   int c = std::fgetc(f);

@@ -6,14 +6,11 @@
 //
 //   bmp_bench <folder> <name>...   with <name>-24.bmp, <name>-8.bmp and <name>-rle8.bmp in the
 //                                  folder (tools/bench makes them)
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <string>
-#include <vector>
 
+#include "bench/bench_support.h"
 #include "classlib/startup.h"
 #include "imagelib/PGInit.h"
 #include "imagelib/formats/PGBMPFormat.h"
@@ -25,32 +22,9 @@ namespace {
 constexpr int kRuns = 7;
 const std::string kMagick = "/usr/bin/convert -limit thread 1";
 
-double Median(std::vector<double> V) {
-  std::sort(V.begin(), V.end());
-  return V[V.size() / 2];
-}
-
-// Milliseconds of one call of F: the median of kRuns after one warm-up.
-double Time(const std::function<void()>& F) {
-  F();
-  std::vector<double> runs;
-  for (int i = 0; i < kRuns; ++i) {
-    auto start = std::chrono::steady_clock::now();
-    F();
-    runs.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-  }
-  return Median(runs);
-}
-
-double TimeCommand(const std::string& Args) {
-  std::string command = kMagick + " " + Args + " >/dev/null 2>&1";
-  return Time([&] {
-    if (std::system(command.c_str()) != 0) {
-      std::fprintf(stderr, "failed: %s\n", command.c_str());
-      std::exit(1);
-    }
-  });
-}
+// Milliseconds of one call of F, or of one ImageMagick run: medians of kRuns after a warm-up.
+double Time(const std::function<void()>& F) { return 1000 * bench::MedianSeconds(F, kRuns); }
+double TimeCommand(const std::string& Args) { return 1000 * bench::MedianCommandSeconds(kMagick + " " + Args, kRuns); }
 
 TOwned<TPixelGraphic> Load(const std::string& File) {
   TOwned<TPixelGraphic> p(New<TPixelGraphic>());

@@ -4,6 +4,7 @@
 
 #include "classlib/exceptions.h"
 #include "classlib/text.h"
+#include "classlib/utilitywindow.h"
 
 namespace classlib {
 
@@ -179,6 +180,15 @@ bool TMenu::DispatchCommand(WORD Command) {
   if (!item || !item->FItems.empty()) return false;
   item->Click();
   return true;
+}
+
+void TPopupMenu::Popup(int X, int Y) {
+  // The menu needs a window of this thread to report to; the command comes back as the result.
+  HWND owner = GetActiveWindow();
+  if (!owner) owner = UtilityWindow();
+  UINT command = UINT(TrackPopupMenu(GetHandle(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, X, Y, 0, owner,
+                                     nullptr));
+  if (command) DispatchCommand(WORD(command));
 }
 
 bool TMenu::DispatchPopup(HMENU Submenu) {

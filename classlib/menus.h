@@ -94,6 +94,14 @@ class TMenu : public TComponent {
   TMenuItem* FItems;
 };
 
+// A menu that pops up at a screen point; the chosen item is clicked.
+class TPopupMenu : public TMenu {
+  CL_CLASS(TPopupMenu)
+  explicit TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
+  // Returns when the menu closes.
+  void Popup(int X, int Y);
+};
+
 class TMainMenu : public TMenu {
   CL_CLASS(TMainMenu)
   explicit TMainMenu(TComponent* AOwner) : TMenu(AOwner) {}

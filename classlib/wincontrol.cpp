@@ -10,6 +10,8 @@
 #include "classlib/forms.h"
 #include "classlib/graphics.h"
 #include "classlib/hints.h"
+#include "classlib/menus.h"
+#include "classlib/screen.h"
 #include "classlib/text.h"
 
 namespace classlib {
@@ -95,6 +97,16 @@ LRESULT CALLBACK StdWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam)
   }
   if (--gWndProcDepth == 0) TControlCanvas::ReleaseHeldDCs();
   return message.Result;
+}
+
+void DispatchCallback(TObject* Sender, const std::function<void()>& Body) {
+  ++gWndProcDepth;
+  try {
+    Body();
+  } catch (...) {
+    if (Application) Application->HandleException(Sender);
+  }
+  if (--gWndProcDepth == 0) TControlCanvas::ReleaseHeldDCs();
 }
 
 // ---- TWinControl
@@ -378,6 +390,12 @@ void TWinControl::SetTabStop(bool Value) {
   SetWindowLongA(FHandle, GWL_STYLE, Value ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
 }
 
+void TWinControl::SetCtl3D(bool Value) {
+  if (Value == FCtl3D) return;
+  FCtl3D = Value;
+  Invalidate();
+}
+
 // ---- alignment
 
 void TWinControl::Realign() {
@@ -508,6 +526,40 @@ void TWinControl::RouteMouse(TMessage& Message) {
   MouseInput(Message.Msg, Message.WParam, x, y);
 }
 
+bool TWinControl::SetCursorFor(TMessage& Message) {
+  if (reinterpret_cast<HWND>(Message.WParam) != FHandle || LOWORD(Message.LParam) != HTCLIENT) return false;
+  TCursor cursor = Screen ? Screen->GetCursor() : crDefault;
+  if (cursor == crDefault) {
+    POINT p{};
+    GetCursorPos(&p);
+    ::ScreenToClient(FHandle, &p);
+    TControl* child = ControlAtPos(Point(p.x, p.y));
+    cursor = child && child->FCursor != crDefault ? child->FCursor : FCursor;
+  }
+  if (cursor == crDefault || !Screen) return false;
+  ::SetCursor(Screen->GetCursors(cursor));
+  Message.Result = 1;
+  return true;
+}
+
+bool TWinControl::PopupFor(TMessage& Message) {
+  if (reinterpret_cast<HWND>(Message.WParam) != FHandle) return false;
+  POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+  if (p.x == -1 && p.y == -1) {  // from the keyboard: at the middle of the control
+    p = POINT{FWidth / 2, FHeight / 2};
+    ::ClientToScreen(FHandle, &p);
+  }
+  POINT client = p;
+  ::ScreenToClient(FHandle, &client);
+  TControl* child = ControlAtPos(Point(client.x, client.y));
+  TPopupMenu* menu = child ? child->GetPopupMenu() : nullptr;
+  if (!menu) menu = GetPopupMenu();
+  if (!menu) return false;
+  menu->Popup(p.x, p.y);
+  Message.Result = 0;
+  return true;
+}
+
 void TWinControl::WndProc(TMessage& Message) {
   UINT msg = Message.Msg;
   if (IsMouseMessage(msg)) {
@@ -538,6 +590,12 @@ void TWinControl::WndProc(TMessage& Message) {
     case WM_CAPTURECHANGED:
       FCaptureControl = nullptr;
       DefaultHandler(Message);
+      return;
+    case WM_SETCURSOR:
+      if (!SetCursorFor(Message)) DefaultHandler(Message);
+      return;
+    case WM_CONTEXTMENU:
+      if (!PopupFor(Message)) DefaultHandler(Message);
       return;
     case WM_COMMAND:
       if (Message.LParam)
