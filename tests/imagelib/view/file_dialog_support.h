@@ -143,11 +143,13 @@ inline bool SelectInList(HWND Dialog, const std::string& Name) {
   return true;
 }
 
-// Chooses entry Index (from 1) of the dialog's file-type box as the user would.
+// Chooses entry Index (from 1) of the dialog's file-type box with what a pick from its list tells
+// the dialog.
 inline void ChooseFileType(HWND Dialog, int Index) {
   HWND box = GetDlgItem(Dialog, cmb1);
   SendMessageA(box, CB_SETCURSEL, WPARAM(Index - 1), 0);
-  SendMessageA(Dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+  for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
+    SendMessageA(Dialog, WM_COMMAND, MAKEWPARAM(cmb1, code), reinterpret_cast<LPARAM>(box));
 }
 
 inline std::string FileNameText(HWND Dialog) {

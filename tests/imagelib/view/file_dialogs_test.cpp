@@ -35,6 +35,15 @@ std::string ReadAll(const std::string& FileName) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// Pixels of Colour in the window's client area.
+int CountColour(HWND Window, TRGB Colour) {
+  RECT r{};
+  GetClientRect(Window, &r);
+  int n = 0;
+  for (TRGB p : Grab(Window, r.right, r.bottom)) n += p == Colour;
+  return n;
+}
+
 void WriteAll(const std::string& FileName, const std::string& Bytes) {
   std::ofstream(FileName, std::ios::binary) << Bytes;
 }
@@ -380,4 +389,112 @@ TEST_F(FileDialogs, OpenExecuteRebuildsTheFilterOnlyWithTheDefaultFilter) {
     EXPECT_EQ(seen, (useDefault ? built : own) + "|") << "the list the dialog gets";
     EXPECT_EQ(dialog->GetFileName(), "") << "the open dialog adds no extension";
   }
+}
+
+TEST_F(FileDialogs, SaveDialogKeepsTheExtensionInStepWithTheChosenType) {
+  ASSERT_TRUE(classlib::CreateDir(File("mappe")));
+  TOwned<TTestSaveDialog> dialog(New<TTestSaveDialog>(nullptr));
+  auto entry = [&](const std::string& Ext) {
+    for (int k = 1; k <= dialog->FilterCount(); ++k)
+      if (dialog->FilterExtension(k) == Ext) return k;
+    ADD_FAILURE() << "no entry for " << Ext;
+    return 1;
+  };
+  dialog->SetInitialDir(Dir.Path());
+  dialog->SetFileName("pic.bmp");
+  auto window = [&] { return dialog->GetDialogWindow(); };
+  // Types the name, chooses the type and expects the name the dialog then shows.
+  auto typeChange = [&](const std::string& Typed, const std::string& Ext, const std::string& Shown) {
+    SetDlgItemTextA(window(), edt1, Typed.c_str());
+    ChooseFileType(window(), entry(Ext));
+    const std::string text = FileNameText(window());
+    EXPECT_TRUE(text.size() >= Shown.size() && text.compare(text.size() - Shown.size(), Shown.size(), Shown) == 0)
+        << "\"" << Typed << "\" as " << Ext << " shows \"" << text << "\"";
+    return true;
+  };
+  std::string inFolder;
+  DialogScript script(window);
+  script.Then("the dialog shows the name", [&] { return window() && FileNameText(window()) == "pic.bmp"; })
+      .Then("a name in the current folder", [&] { return typeChange("pic.bmp", "png", "pic.png"); })
+      .Then("it stays a bare name", [&] {
+        EXPECT_EQ(FileNameText(window()), "pic.png");
+        return true;
+      })
+      .Then("a name in another folder keeps its folder", [&] {
+        typeChange("mappe\\pic.png", "jpg", "\\mappe\\pic.jpg");
+        inFolder = FileNameText(window());
+        EXPECT_GT(inFolder.size(), std::string("\\mappe\\pic.jpg").size()) << "the whole path";
+        return true;
+      })
+      .Then("a name without extension gets one", [&] { return typeChange("neu", "bmp", "neu.bmp"); })
+      .Then("a folder is left alone", [&] {
+        typeChange("mappe", "png", "mappe");
+        EXPECT_EQ(FileNameText(window()), "mappe");
+        return PostMessageA(window(), WM_COMMAND, IDCANCEL, 0) != 0;
+      });
+  bool ok = true;
+  EXPECT_TRUE(script.Run([&] { ok = dialog->Execute(); }));
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(dialog->GetFileName(), "pic.bmp") << "Cancel keeps the name, which has an extension";
+}
+
+TEST_F(FileDialogs, DamagedAndSlowFilesNeverHoldUpTheDialog) {
+  SavePicture(TwoHalves(16, 10), File("små.bmp"));
+  SavePicture(Gradient(300, 120), File("whole.bmp"));
+  auto* slow = New<SlowReader>();
+  formattest::ScopedFormatLists lists({New<TBMPFileFormatReader>(), slow}, {});
+  WriteAll(File("skadet.bmp"), ReadAll(File("whole.bmp")).substr(0, 2000));
+  WriteAll(File("talk.slw"), "SLOWT");
+  WriteAll(File("quiet.slw"), "SLOWQ");
+  // What the info panel must say about the damaged file: what its reader says.
+  std::string why;
+  try {
+    TOwned<TPixelGraphic> p(New<TPixelGraphic>());
+    p->SetReadWarningAction(pgwaIgnore);
+    p->LoadFromFile(File("skadet.bmp"));
+  } catch (const std::exception& Error) {
+    why = Error.what();
+  }
+  ASSERT_FALSE(why.empty()) << "the damaged file must not load";
+
+  TOwned<TTestOpenDialog> dialog(New<TTestOpenDialog>(nullptr));
+  dialog->SetInitialDir(Dir.Path());
+  dialog->SetFilterIndex(3);  // All files: the slow files are not listed
+  dialog->SetProgressClockBkColor(clRed);
+  auto window = [&] { return dialog->GetDialogWindow(); };
+  auto showsSmall = [&] { return dialog->GetPreviewGraphic() && dialog->GetPreviewGraphic()->GetWidth() == 16; };
+  DWORD waitFrom = 0;
+  DialogScript script(window);
+  script.Then("select the damaged file", [&] { return SelectInList(window(), "skadet.bmp"); })
+      .Then("the info panel says why", [&] {
+        const std::vector<std::string> lines = dialog->InfoLines();
+        return Settled(*dialog) && !lines.empty() && lines.back() == why;
+      })
+      .Then("with no preview", [&] {
+        EXPECT_EQ(dialog->GetPreviewGraphic(), nullptr);
+        EXPECT_EQ(dialog->InfoLines().front(), "Bitmap");
+        return true;
+      })
+      .Then("select a slow file that reports progress", [&] { return SelectInList(window(), "talk.slw"); })
+      .Then("the progress clock turns", [&] { return CountColour(dialog->GetPreviewWindow(), 0x0000FF) > 40; })
+      .Then("move on", [&] { return SelectInList(window(), "små.bmp"); })
+      .Then("the next preview comes", showsSmall)
+      .Then("select a slow file that keeps quiet", [&] { return SelectInList(window(), "quiet.slw"); })
+      .Then("it is being read", [&] { return slow->Entered == 2; })
+      .Then("move on", [&] {
+        waitFrom = GetTickCount();
+        return SelectInList(window(), "små.bmp");
+      })
+      .Then("the dialog goes on answering meanwhile", [&] {
+        EXPECT_EQ(dialog->GetPreviewGraphic(), nullptr);
+        return GetTickCount() - waitFrom > 400;
+      })
+      .Then("the reader lets go", [&] {
+        slow->Released = true;
+        return true;
+      })
+      .Then("the next preview comes", showsSmall)
+      .Then("close", [&] { return PostMessageA(window(), WM_COMMAND, IDCANCEL, 0) != 0; });
+  EXPECT_TRUE(script.Run([&] { dialog->Execute(); }));
+  slow->Released = true;
 }
