@@ -498,3 +498,37 @@ TEST_F(FileDialogs, DamagedAndSlowFilesNeverHoldUpTheDialog) {
   EXPECT_TRUE(script.Run([&] { dialog->Execute(); }));
   slow->Released = true;
 }
+
+TEST(FileDialogTexts, FirstOfSeveralSelectedAndTheSizeLine) {
+  struct Path {
+    std::string Given, Want;
+  } paths[] = {
+      {"C:\\Billeder\\\"a.bmp\" \"b.bmp\"", "C:\\Billeder\\a.bmp"},
+      {"C:\\Billeder\\\"a b.bmp\" \"c.bmp\" \"d.bmp\"", "C:\\Billeder\\a b.bmp"},
+      {"C:\\Billeder\\én fil.bmp", "C:\\Billeder\\én fil.bmp"},
+      {"", ""},
+  };
+  for (const Path& p : paths) EXPECT_EQ(FirstSelectedPath(p.Given), p.Want) << p.Given;
+  EXPECT_EQ(PreviewInfoSizeLine(640, 480, "256", 8, 1), "640x480x256 8 bit");
+  EXPECT_EQ(PreviewInfoSizeLine(20, 10, "16.7M", 24, 0), "20x10x16.7M 24 bit");
+  EXPECT_EQ(PreviewInfoSizeLine(20, 10, "2", 1, 3), "20x10x2 1 bit, 3") << "the number of images when several";
+}
+
+TEST_F(FileDialogs, PathsLongerThanTheShortBuffersArePreviewed) {
+  // The folder and name together take the path past 255 characters, to the longest the ANSI file
+  // functions take (MAX_PATH with its NUL).
+  const std::string folder = File(std::string(60, 'm') + "æ");
+  ASSERT_TRUE(classlib::CreateDir(folder));
+  const std::string name = std::string(MAX_PATH - 1 - folder.size() - 1 - 5, 'b') + "ø.bmp";
+  SavePicture(TwoHalves(16, 10), folder + "\\" + name);
+  ASSERT_EQ(folder.size() + 1 + name.size(), size_t(MAX_PATH - 1));
+  TOwned<TTestOpenDialog> dialog(New<TTestOpenDialog>(nullptr));
+  dialog->SetInitialDir(folder);
+  auto window = [&] { return dialog->GetDialogWindow(); };
+  DialogScript script(window);
+  script.Then("select the file", [&] { return SelectInList(window(), name); })
+      .Then("its preview and info", [&] { return dialog->GetPreviewGraphic() != nullptr && dialog->GetInfoValid(); })
+      .Then("close", [&] { return PostMessageA(window(), WM_COMMAND, IDCANCEL, 0) != 0; });
+  EXPECT_TRUE(script.Run([&] { dialog->Execute(); }));
+  EXPECT_EQ(dialog->GetPreviewGraphic(), nullptr);
+}
