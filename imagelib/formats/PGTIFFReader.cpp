@@ -351,7 +351,8 @@ void TTIFFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
       const int c = int8_t(cache.Byte(p++));
       if (c == -128) continue;
       const int64_t n = c >= 0 ? c + 1 : 1 - c;
-      if (i + n > rowBytes) Refuse("(PackBits): Invalid count of bytes in row " + std::to_string(y));
+      if (i + n > rowBytes)
+        throw EPGTIFFileFormatReader("TIFF (PackBits): Invalid count of bytes in row " + std::to_string(y));
       if (c >= 0) {
         cache.Copy(p, Dest + i, n);
         p += n;
