@@ -299,13 +299,17 @@ void TTIFFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
 
   const uint32_t spp = info.SamplesPerPixel, bits = info.BitsPerSample[0], pi = info.PhotometricInterpretation;
   const int64_t pixelBits = int64_t(bits) * spp, rowBytes = (pixelBits * width + 7) / 8;
-  // Every strip must hold its rows (at their smallest when coded) before the picture gets memory.
+  // The strips must hold their rows (at their smallest when coded) before the picture gets memory:
+  // each one from its offset, and all of them together, since strips do not share their bytes.
   const int64_t least = LeastRowBytes(info.Compression, rowBytes), available = parser.GetAvailable();
+  int64_t total = 0;
   for (size_t s = 0; s < strips && least > 0; ++s) {
     const int64_t rows = std::min<int64_t>(rowsPerStrip, length - int64_t(s) * rowsPerStrip);
     if (rows <= 0) break;
     const int64_t offset = info.StripOffsets[s];
     if (offset > available || rows > (available - offset) / least) PastTheEnd();
+    total += rows * least;
+    if (total > available) PastTheEnd();
   }
 
   Graphic->NewImage(int(width), int(length), spp == 1 ? TPixelGraphic::BitCountToNum(int(bits)) : 3);
@@ -328,7 +332,7 @@ void TTIFFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
       Refuse(unsupported);
     }
   }
-  if (length == 0) return;
+  if (length == 0 || rowBytes == 0) return;  // no pixels to read, however many rows
 
   std::vector<uint8_t> buffer(size_t(std::max<int64_t>(rowBytes, 1)));
   TStream* stream = parser.GetStream();

@@ -351,3 +351,31 @@ TEST(TIFFInfo, Texts) {
     EXPECT_EQ(i.ImageCount, 1) << c.Info1;
   }
 }
+
+// Found by fuzzing: a picture of no columns and a hundred million rows; strips that all point at
+// the same bytes, each small enough for the file, together far beyond it.
+TEST(TIFFReading, FuzzFindings) {
+  Image empty = Basic(1, {1}, 1, 1, [](int) { return Bytes(); }, 1);
+  empty.Drop(256).Set(257, tLONG, {134217735}).Set(278, tLONG, {134217735});
+  Read r;
+  int steps = 0;
+  r.Picture->SetOnProgress([&](TObject*, int, int, bool&) { ++steps; });
+  ByteStream s(One(empty));
+  TTIFFileFormatReader().Read(&s, r.Picture.get(), 0);
+  EXPECT_EQ(r.Picture->GetHeight(), 134217735);
+  EXPECT_EQ(steps, 0);  // nothing to read, row by row
+
+  Image shared = Basic(1, {8}, 32773, 1, [](int) { return Bytes(); }, 1);
+  shared.AutoStrips = false;
+  shared.Strips.clear();
+  shared.Set(256, tLONG, {128 * 200}).Set(257, tLONG, {1000});
+  shared.Set(273, tLONG, std::vector<uint32_t>(1000, 0));
+  Bytes file = One(shared);
+  const uint32_t at = uint32_t(file.size());
+  shared.Set(273, tLONG, std::vector<uint32_t>(1000, at));
+  file = One(shared);
+  for (int i = 0; i < 200; ++i) file = file + Bytes{0x81, 0x55};  // one row of 25600 bytes
+  Read got = ReadTIFF(file);
+  EXPECT_EQ(got.Refusal, kReadError);
+  EXPECT_EQ(got.Picture->GetWidth(), 0);  // refused before the picture got memory
+}
