@@ -65,36 +65,70 @@ uint32_t Offset32(int64_t Offset) {
 
 }  // namespace
 
-int64_t PackBitsEncodeRow(const uint8_t* Row, int64_t Count, std::vector<int32_t>& RunLengths, uint8_t* Out) {
-  if (Count <= 0) return 0;
-  RunLengths.resize(size_t(Count));
-  int32_t* run = RunLengths.data();
-  for (int64_t i = 0; i < Count;) {
-    int64_t j = i + 1;
-    while (j < Count && Row[j] == Row[i]) ++j;
-    for (int64_t k = i; k < j; ++k) run[k] = int32_t(std::min<int64_t>(j - i, INT32_MAX));
-    i = j;
+namespace {
+
+// Literal packets of up to 128 bytes for Row[From, To).
+uint8_t* EmitLiterals(const uint8_t* Row, int64_t From, int64_t To, uint8_t* Out) {
+  while (From < To) {
+    const int64_t k = std::min<int64_t>(kMaxPacket, To - From);
+    *Out++ = uint8_t(k - 1);
+    std::memcpy(Out, Row + From, size_t(k));
+    Out += k, From += k;
   }
-  // Runs of two beside literal bytes cost as much coded apart as inside the literal packet.
-  for (int64_t i = 1; i < Count; ++i)
-    if (run[i] == 2 && run[i - 1] == 1) run[i] = 1;
-  for (int64_t i = Count - 2; i >= 0; --i)
-    if (run[i] == 2 && run[i + 1] == 1) run[i] = 1;
+  return Out;
+}
+
+// Repeat packets of up to 128 for a run of Count bytes V (a last one of a single byte has the
+// control byte 0, which reads as a literal of that byte).
+uint8_t* EmitRepeats(uint8_t V, int64_t Count, uint8_t* Out) {
+  while (Count > 0) {
+    const int64_t k = std::min<int64_t>(kMaxPacket, Count);
+    *Out++ = uint8_t(1 - k);
+    *Out++ = V;
+    Count -= k;
+  }
+  return Out;
+}
+
+}  // namespace
+
+// The coding goes by the runs of equal bytes: runs of one are literal; a chain of runs of two
+// joins the literals when a run of one stands right before or after it, and is repeated
+// otherwise; longer runs are repeated. One pass, with the literal bytes pending until a
+// repeat or the row's end.
+int64_t PackBitsEncodeRow(const uint8_t* Row, int64_t Count, uint8_t* Out) {
   uint8_t* out = Out;
-  for (int64_t p = 0; p < Count;) {
-    int64_t k = 1;
-    if (run[p] == 1) {
-      while (k < kMaxPacket && p + k < Count && run[p + k] <= 1) ++k;
-      *out++ = uint8_t(k - 1);
-      std::memcpy(out, Row + p, size_t(k));
-      out += k;
-    } else {
-      while (k < kMaxPacket && p + k < Count && Row[p + k] == Row[p]) ++k;
-      *out++ = uint8_t(1 - k);
-      *out++ = Row[p];
+  int64_t literal = -1;  // start of the pending literal bytes, if any
+  auto runEnd = [&](int64_t I) {
+    int64_t j = I + 1;
+    while (j < Count && Row[j] == Row[I]) ++j;
+    return j;
+  };
+  for (int64_t i = 0; i < Count;) {
+    const int64_t j = runEnd(i);
+    if (j - i == 1) {
+      if (literal < 0) literal = i;
+      i = j;
+      continue;
     }
-    p += k;
+    if (j - i > 2) {
+      if (literal >= 0) out = EmitLiterals(Row, literal, i, out), literal = -1;
+      out = EmitRepeats(Row[i], j - i, out);
+      i = j;
+      continue;
+    }
+    // A chain of runs of two from i to e.
+    int64_t e = j;
+    while (e < Count && e + 1 < Count && Row[e + 1] == Row[e] && (e + 2 == Count || Row[e + 2] != Row[e])) e += 2;
+    const bool singleAfter = e < Count && (e + 1 == Count || Row[e + 1] != Row[e]);
+    if (literal >= 0 || singleAfter) {
+      if (literal < 0) literal = i;
+    } else {
+      for (int64_t k = i; k < e; k += 2) out = EmitRepeats(Row[k], 2, out);
+    }
+    i = e;
   }
+  if (literal >= 0) out = EmitLiterals(Row, literal, Count, out);
   return out - Out;
 }
 
@@ -205,11 +239,12 @@ void TTIFFileFormatWriter::WriteImage(TStream* Stream, TPixelGraphic* Graphic) {
   Stream->WriteBuffer(block.Bytes.data(), int64_t(block.Bytes.size()));
   NextIFDOffsetPos = FileStartPos + nextField;
 
-  // The strips, each from an even offset, each written whole.
+  // The strips, each from an even offset. They follow one another, so the bytes go out about a
+  // megabyte at a time.
+  constexpr size_t kWriteBlock = 1 << 20;
   std::vector<uint32_t> offsets(static_cast<size_t>(strips)), counts(static_cast<size_t>(strips));
-  std::vector<uint8_t> row(static_cast<size_t>(rowBytes)), strip;
-  std::vector<int32_t> runs;
-  strip.reserve(size_t(std::min<int64_t>(rowsPerStrip * budget, 1 << 20) + 1));
+  std::vector<uint8_t> row(static_cast<size_t>(rowBytes)), pending;
+  pending.reserve(kWriteBlock + size_t(2 * rowBytes) + 1);
   const bool invertBits = whiteIsZero && ((bits == 1 && ident == pBlackWhite) || (bits != 1 && gray));
   const int usedBits = int((int64_t(width) * bits - 1) % 8) + 1;
   const uint8_t lastMask = bits < 24 ? uint8_t(0xFF00 >> usedBits) : 0xFF;
@@ -220,38 +255,34 @@ void TTIFFileFormatWriter::WriteImage(TStream* Stream, TPixelGraphic* Graphic) {
         for (int y = 0; y < height; ++y) {
           const int64_t s = y / rowsPerStrip;
           if (y % rowsPerStrip == 0) {
-            strip.clear();
-            if (at % 2) strip.push_back(0), ++at;
+            if (at % 2) pending.push_back(0), ++at;
             offsets[size_t(s)] = Offset32(at);
           }
+          const size_t used = pending.size();
+          // Uncompressed rows are made where they are written from.
+          pending.resize(used + size_t(packBits ? 2 * rowBytes : rowBytes));
+          uint8_t* o = packBits ? row.data() : pending.data() + used;
           const uint8_t* line = Graphic->ScanLine(y);
           if (bits < 24) {
-            std::memcpy(row.data(), line, size_t(rowBytes));
+            std::memcpy(o, line, size_t(rowBytes));
             if (invertBits)
-              for (uint8_t& b : row) b = uint8_t(~b);
-            row[size_t(rowBytes - 1)] &= lastMask;
+              for (int64_t i = 0; i < rowBytes; ++i) o[i] = uint8_t(~o[i]);
+            o[rowBytes - 1] &= lastMask;
           } else if (!cmyk) {
-            for (int64_t x = 0; x < width; ++x)
-              row[size_t(3 * x)] = line[3 * x + 2], row[size_t(3 * x + 1)] = line[3 * x + 1], row[size_t(3 * x + 2)] = line[3 * x];
+            for (int64_t x = 0; x < width; ++x, o += 3, line += 3) o[0] = line[2], o[1] = line[1], o[2] = line[0];
           } else {
-            for (int64_t x = 0; x < width; ++x) {
-              const int c = 255 - line[3 * x + 2], m = 255 - line[3 * x + 1], ye = 255 - line[3 * x];
+            for (int64_t x = 0; x < width; ++x, o += 4, line += 3) {
+              const int c = 255 - line[2], m = 255 - line[1], ye = 255 - line[0];
               const int k = std::min({c, m, ye});
-              uint8_t* o = &row[size_t(4 * x)];
               o[0] = uint8_t(c - k), o[1] = uint8_t(m - k), o[2] = uint8_t(ye - k), o[3] = uint8_t(k);
             }
           }
-          const size_t used = strip.size();
-          if (packBits) {
-            strip.resize(used + size_t(2 * rowBytes));
-            strip.resize(used + size_t(PackBitsEncodeRow(row.data(), rowBytes, runs, strip.data() + used)));
-          } else {
-            strip.insert(strip.end(), row.begin(), row.end());
-          }
-          at += int64_t(strip.size() - used);
-          if ((y + 1) % rowsPerStrip == 0 || y == height - 1) {
-            Stream->WriteBuffer(strip.data(), int64_t(strip.size()));
-            counts[size_t(s)] = Offset32(at - offsets[size_t(s)]);
+          if (packBits) pending.resize(used + size_t(PackBitsEncodeRow(row.data(), rowBytes, pending.data() + used)));
+          at += int64_t(pending.size() - used);
+          if ((y + 1) % rowsPerStrip == 0 || y == height - 1) counts[size_t(s)] = Offset32(at - offsets[size_t(s)]);
+          if (pending.size() >= kWriteBlock || y == height - 1) {
+            Stream->WriteBuffer(pending.data(), int64_t(pending.size()));
+            pending.clear();
           }
           bool abort = false;  // writing goes on whatever a handler says
           if (Graphic->OnProgress) Graphic->OnProgress(this, y, height - 1, abort);

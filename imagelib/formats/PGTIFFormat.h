@@ -65,6 +65,6 @@ class TTIFFFileFormatWriter : public TTIFFileFormatWriter {
 
 // One row of Count bytes PackBits-coded into Out (at most 2 x Count bytes): runs of two next to
 // literal bytes go with the literals, packets hold up to 128 bytes. Returns the coded length.
-int64_t PackBitsEncodeRow(const uint8_t* Row, int64_t Count, std::vector<int32_t>& RunLengths, uint8_t* Out);
+int64_t PackBitsEncodeRow(const uint8_t* Row, int64_t Count, uint8_t* Out);
 
 }  // namespace imagelib

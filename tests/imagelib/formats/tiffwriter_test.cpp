@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "imagelib/PGOptions.h"
 #include "imagelib/formats/PGTIFFormat.h"
 #include "tests/imagelib/formats/raster_builders.h"
@@ -59,18 +61,59 @@ TEST(TIFFPackBits, RowCoding) {
       {"a run of 129: 128 and a repeat of one", Bytes(129, 7), {129, 7, 0, 7}},
       {"a literal, a run, a literal", {1, 2, 3, 3, 3, 4}, {1, 1, 2, 254, 3, 0, 4}},
   };
-  std::vector<int32_t> runs;
   for (const Case& c : cases) {
     Bytes out(2 * c.Row.size());
-    out.resize(size_t(PackBitsEncodeRow(c.Row.data(), int64_t(c.Row.size()), runs, out.data())));
+    out.resize(size_t(PackBitsEncodeRow(c.Row.data(), int64_t(c.Row.size()), out.data())));
     EXPECT_EQ(out, c.Coded) << c.Name;
   }
   // 300 distinct bytes: literal packets of 128, 128 and 44.
   Bytes distinct;
   for (int i = 0; i < 300; ++i) distinct.push_back(uint8_t(i * 7 % 251 + (i >= 251)));
   Bytes out(600);
-  ASSERT_EQ(PackBitsEncodeRow(distinct.data(), 300, runs, out.data()), 303);
+  ASSERT_EQ(PackBitsEncodeRow(distinct.data(), 300, out.data()), 303);
   EXPECT_EQ(Bytes({out[0], out[129], out[258]}), Bytes({127, 127, 43}));
+}
+
+// The one-pass coder against the coding's definition: each byte's run length, runs of two next
+// to single bytes made single (forward, then backward), then packets by those lengths.
+TEST(TIFFPackBits, RandomRowsCodeAsDefined) {
+  auto defined = [](const Bytes& R) {
+    const size_t n = R.size();
+    std::vector<size_t> run(n);
+    for (size_t i = 0; i < n;) {
+      size_t j = i;
+      while (j < n && R[j] == R[i]) ++j;
+      for (size_t k = i; k < j; ++k) run[k] = j - i;
+      i = j;
+    }
+    for (size_t i = 1; i < n; ++i)
+      if (run[i] == 2 && run[i - 1] == 1) run[i] = 1;
+    for (size_t i = n - 1; i-- > 0;)
+      if (run[i] == 2 && run[i + 1] == 1) run[i] = 1;
+    Bytes out;
+    for (size_t p = 0; p < n;) {
+      size_t k = 1;
+      if (run[p] == 1) {
+        while (k < 128 && p + k < n && run[p + k] <= 1) ++k;
+        out.push_back(uint8_t(k - 1));
+        out.insert(out.end(), R.begin() + long(p), R.begin() + long(p + k));
+      } else {
+        while (k < 128 && p + k < n && R[p + k] == R[p]) ++k;
+        out.push_back(uint8_t(1 - int(k))), out.push_back(R[p]);
+      }
+      p += k;
+    }
+    return out;
+  };
+  std::mt19937 random(1133);
+  for (int round = 0; round < 3000; ++round) {
+    Bytes row(1 + random() % 400);
+    const unsigned values = 1 + random() % 4, stay = random() % 4;  // few values: many runs of two
+    for (size_t i = 0; i < row.size(); ++i) row[i] = i > 0 && random() % 4 < stay ? row[i - 1] : uint8_t(random() % values);
+    Bytes out(2 * row.size());
+    out.resize(size_t(PackBitsEncodeRow(row.data(), int64_t(row.size()), out.data())));
+    ASSERT_EQ(out, defined(row)) << "round " << round;
+  }
 }
 
 TEST(TIFFWriting, DirectoryAndTables) {
