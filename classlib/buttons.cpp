@@ -152,4 +152,58 @@ void TSpeedButton::Paint() {
   DrawGlyph(dc, (FWidth - FGlyph->GetWidth()) / 2 + offset, (FHeight - FGlyph->GetHeight()) / 2 + offset);
 }
 
+// ---- TButtonControl, TCheckBox, TRadioButton
+
+TButtonControl::TButtonControl(TComponent* AOwner, DWORD ButtonStyle)
+    : TWinControl(AOwner), FButtonStyle(ButtonStyle) {
+  FControlStyle = csSetCaption | csDoubleClicks;
+  FTabStop = true;
+}
+
+void TButtonControl::CreateParams(TCreateParams& Params) {
+  TWinControl::CreateParams(Params);
+  Params.SuperClassOf = "BUTTON";
+  Params.Style |= FButtonStyle;
+}
+
+void TButtonControl::CreateWndDone() { SendMessageA(FHandle, BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED, 0); }
+
+void TButtonControl::SetChecked(bool Value) {
+  if (Value == FChecked) return;
+  FChecked = Value;
+  if (FHandle) SendMessageA(FHandle, BM_SETCHECK, Value ? BST_CHECKED : BST_UNCHECKED, 0);
+  Click();
+}
+
+void TButtonControl::WndProc(TMessage& Message) {
+  if (Message.Msg == CN_COMMAND && HIWORD(Message.WParam) == BN_CLICKED) {
+    Clicked();
+    Message.Result = 0;
+    return;
+  }
+  TWinControl::WndProc(Message);
+}
+
+TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner, BS_CHECKBOX) {
+  FWidth = 97;
+  FHeight = 17;
+}
+
+TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner, BS_RADIOBUTTON) {
+  FWidth = 100;
+  FHeight = 17;
+}
+
+void TRadioButton::SetChecked(bool Value) {
+  if (Value == FChecked) return;
+  if (Value && FParent)
+    for (int i = 0; i < FParent->GetControlCount(); ++i) {
+      auto* other = dynamic_cast<TRadioButton*>(FParent->GetControl(i));
+      if (!other || other == this || !other->FChecked) continue;
+      other->FChecked = false;
+      if (other->FHandle) SendMessageA(other->FHandle, BM_SETCHECK, BST_UNCHECKED, 0);
+    }
+  TButtonControl::SetChecked(Value);
+}
+
 }  // namespace classlib

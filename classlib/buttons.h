@@ -1,4 +1,5 @@
-// TSpeedButton: a flat tool button with a glyph that never takes the focus. Buttons with the same
+// TCheckBox and TRadioButton: the system's check box and radio button, whose state the class
+// library keeps and hands to the window. TSpeedButton: a flat tool button with a glyph that never takes the focus. Buttons with the same
 // GroupIndex on the same parent form a group in which at most one is down.
 #pragma once
 
@@ -46,6 +47,43 @@ class TSpeedButton : public TCustomControl {
   bool FPressed = false;      // the left button went down here and is held
   bool FPressedInside = false;
   TBitmap* FGlyph;
+};
+
+class TButtonControl : public TWinControl {
+  CL_CLASS(TButtonControl)
+  bool GetChecked() const { return FChecked; }
+  // A change fires OnClick, whether it comes from the user or from code.
+  virtual void SetChecked(bool Value);
+
+ protected:
+  TButtonControl(TComponent* AOwner, DWORD ButtonStyle);
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWndDone() override;
+  void WndProc(TMessage& Message) override;
+  // The user clicked the button (BN_CLICKED).
+  virtual void Clicked() = 0;
+  bool FChecked = false;
+
+ private:
+  DWORD FButtonStyle;
+};
+
+class TCheckBox : public TButtonControl {
+  CL_CLASS(TCheckBox)
+  explicit TCheckBox(TComponent* AOwner);
+
+ protected:
+  void Clicked() override { SetChecked(!FChecked); }
+};
+
+// Checking one radio button unchecks the others of the same parent (without their OnClick).
+class TRadioButton : public TButtonControl {
+  CL_CLASS(TRadioButton)
+  explicit TRadioButton(TComponent* AOwner);
+  void SetChecked(bool Value) override;
+
+ protected:
+  void Clicked() override { SetChecked(true); }
 };
 
 }  // namespace classlib

@@ -1,5 +1,6 @@
 #include "classlib/canvas.h"
 
+#include "classlib/bitmap.h"
 #include "classlib/exceptions.h"
 #include "classlib/graphic.h"
 #include "classlib/graphics.h"
@@ -77,6 +78,10 @@ void TPen::Assign(TPersistent* Source) {
 // ---- TBrush
 
 HBRUSH TBrush::GetHandle() {
+  if (!FHandle && FBitmap) {
+    FHandle = CreatePatternBrush(FBitmap->GetHandle());
+    if (!FHandle) throw EOutOfResources("Out of system resources");
+  }
   if (!FHandle) {
     LOGBRUSH lb{};
     lb.lbColor = ColorToRGB(FColor);
@@ -107,10 +112,17 @@ void TBrush::SetStyle(TBrushStyle Value) {
   Changed();
 }
 
+void TBrush::SetBitmap(TBitmap* Value) {
+  if (Value == FBitmap) return;
+  FBitmap = Value;
+  Changed();
+}
+
 void TBrush::Assign(TPersistent* Source) {
   if (auto* brush = dynamic_cast<TBrush*>(Source)) {
     FColor = brush->FColor;
     FStyle = brush->FStyle;
+    FBitmap = brush->FBitmap;
     Changed();
     return;
   }

@@ -66,11 +66,16 @@ class TBrush : public TGraphicsObject {
   void SetColor(TColor Value);
   TBrushStyle GetStyle() const { return FStyle; }
   void SetStyle(TBrushStyle Value);
+  // While set, the brush paints Bitmap's pixels as its pattern (colour and style do not count).
+  // Not owned: it must outlive the brush's use.
+  TBitmap* GetBitmap() const { return FBitmap; }
+  void SetBitmap(TBitmap* Value);
   void Assign(TPersistent* Source) override;
 
  private:
   TColor FColor = clWhite;
   TBrushStyle FStyle = bsSolid;
+  TBitmap* FBitmap = nullptr;
 };
 
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };

@@ -5,6 +5,7 @@
 #include "classlib/exceptions.h"
 #include "classlib/forms.h"
 #include "classlib/graphics.h"
+#include "classlib/menus.h"
 #include "classlib/text.h"
 
 namespace classlib {
@@ -170,6 +171,18 @@ void TControl::SetParentShowHint(bool Value) {
   if (Value == FParentShowHint) return;
   FParentShowHint = Value;
   HintChanged();
+}
+
+void TControl::SetPopupMenu(TPopupMenu* Value) {
+  if (Value == FPopupMenu) return;
+  if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
+  FPopupMenu = Value;
+  if (FPopupMenu) FPopupMenu->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* Component, TOperation Operation) {
+  TComponent::Notification(Component, Operation);
+  if (Operation == opRemove && Component == FPopupMenu) FPopupMenu = nullptr;
 }
 
 void TControl::Invalidate() {}

@@ -17,6 +17,8 @@ namespace classlib {
 
 class TWinControl;
 class TForm;
+class TPopupMenu;
+class TDragObject;
 
 // One window message as a control's WndProc sees it.
 struct TMessage {
@@ -57,6 +59,15 @@ using TControlStyle = unsigned;
 
 using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+
+// Dragging controls onto each other is not built: its mode, cursor and events are only stored.
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TDragOverEvent =
+    std::function<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
 
 // The window parameters a control asks for; CreateParams fills them, CreateWnd uses them.
 struct TCreateParams {
@@ -135,6 +146,17 @@ class TControl : public TComponent {
   void SetParentShowHint(bool Value);
   TControlStyle GetControlStyle() const { return FControlStyle; }
   void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
+  // Shown over the control while it is not crDefault (the window's WM_SETCURSOR).
+  TCursor GetCursor() const { return FCursor; }
+  void SetCursor(TCursor Value) { FCursor = Value; }
+  TCursor GetDragCursor() const { return FDragCursor; }
+  void SetDragCursor(TCursor Value) { FDragCursor = Value; }
+  TDragMode GetDragMode() const { return FDragMode; }
+  void SetDragMode(TDragMode Value) { FDragMode = Value; }
+  // Pops up on a right click (WM_CONTEXTMENU); forgotten when the menu is freed. The window
+  // asks the virtual getter, so that a control can offer a menu of its own.
+  virtual TPopupMenu* GetPopupMenu() { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* Value);
 
   // ---- painting and messages
   virtual void Invalidate();
@@ -155,6 +177,10 @@ class TControl : public TComponent {
   TMouseEvent OnMouseUp;
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
+  TDragDropEvent OnDragDrop;
+  TDragOverEvent OnDragOver;
+  TEndDragEvent OnEndDrag;
+  TStartDragEvent OnStartDrag;
 
  protected:
   friend class TWinControl;
@@ -173,6 +199,7 @@ class TControl : public TComponent {
   virtual void HintChanged() {}
   void RequestAlign();
   virtual bool IsWindowed() const { return false; }
+  void Notification(TComponent* Component, TOperation Operation) override;
 
   int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
   TWinControl* FParent = nullptr;
@@ -188,6 +215,10 @@ class TControl : public TComponent {
   bool FShowHint = false;
   bool FParentShowHint = true;
   TControlStyle FControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks;
+  TCursor FCursor = crDefault;
+  TCursor FDragCursor = crDrag;
+  TDragMode FDragMode = dmManual;
+  TPopupMenu* FPopupMenu = nullptr;
 
  private:
   bool FClicked = false;
@@ -205,6 +236,9 @@ class TWinControl : public TControl {
   bool HandleAllocated() const { return FHandle != nullptr; }
   void HandleNeeded() { GetHandle(); }
   void DestroyHandle();
+  // Replaces the window at once by a new one, when there is one (a style that only creation sets
+  // has changed).
+  void RecreateWnd();
 
   int GetControlCount() const { return int(FControls.size()); }
   TControl* GetControl(int Index) const { return FControls.at(size_t(Index)); }
@@ -228,6 +262,9 @@ class TWinControl : public TControl {
   void SetFocus();  // "Cannot focus a disabled or invisible window"
   bool GetTabStop() const { return FTabStop; }
   void SetTabStop(bool Value);
+  // Three-dimensional look of borders and frames.
+  bool GetCtl3D() const { return FCtl3D; }
+  virtual void SetCtl3D(bool Value);
 
   // Lays out the aligned children within the client area (see AlignControls).
   void Realign();
@@ -247,6 +284,9 @@ class TWinControl : public TControl {
   virtual void CreateParams(TCreateParams& Params);
   virtual void CreateWnd();
   virtual void CreateWindowHandle(const TCreateParams& Params);
+  // Runs Create, the system call that makes the window, so that the window belongs to this
+  // control from its first message on. For CreateWindowHandle overrides.
+  void CreateBoundWindow(const std::function<HWND()>& Create);
   // After the window exists: font, stored state, then the children's windows.
   virtual void CreateWndDone() {}
   virtual void DestroyWnd();
@@ -278,10 +318,14 @@ class TWinControl : public TControl {
   TControl* FCaptureControl = nullptr;
   bool FTabStop = false;
   bool FCreatingWnd = false;
+  bool FCtl3D = true;
 
  private:
   void ReflectTo(HWND Child, UINT Msg, TMessage& Message);
   void RouteMouse(TMessage& Message);
+  // WM_SETCURSOR and WM_CONTEXTMENU for this window; false leaves them to the default procedure.
+  bool SetCursorFor(TMessage& Message);
+  bool PopupFor(TMessage& Message);
   void UpdateBounds();
   void ApplyFont();
   int FAlignLevel = 0;
@@ -349,5 +393,10 @@ class TCustomControl : public TWinControl {
 TForm* GetParentForm(TControl* Control);
 
 LRESULT CALLBACK StdWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
+
+// Runs Body as the window procedure runs a message (for callbacks from the system that are not
+// window messages, such as timers): an exception goes to the application, and canvas DCs taken
+// meanwhile are released when no window procedure is running.
+void DispatchCallback(TObject* Sender, const std::function<void()>& Body);
 
 }  // namespace classlib

@@ -7,6 +7,52 @@
 
 namespace classlib {
 
+namespace {
+// Only top-level windows hear of a new display mode; the controls learn it from their form.
+void ForwardToWindows(TWinControl* Parent, const TMessage& Message) {
+  for (int i = 0; i < Parent->GetControlCount(); ++i) {
+    auto* child = dynamic_cast<TWinControl*>(Parent->GetControl(i));
+    if (!child || !child->HandleAllocated()) continue;
+    SendMessageA(child->GetHandle(), Message.Msg, Message.WParam, Message.LParam);
+    ForwardToWindows(child, Message);
+  }
+}
+
+// Realizes the palette of Control, when it has one, in a device context of its window; true when
+// it has one. Repaints the control when the system palette changed for it.
+bool RealizePaletteOf(TControl* Control, bool Foreground) {
+  if (!Control->GetVisible()) return false;
+  HPALETTE palette = Control->GetPalette();
+  if (!palette) return false;
+  auto* windowed = dynamic_cast<TWinControl*>(Control);
+  TWinControl* owner = windowed ? windowed : Control->GetParent();
+  if (!owner || !owner->HandleAllocated()) return true;
+  HWND window = owner->GetHandle();
+  HDC dc = GetDC(window);
+  HPALETTE old = SelectPalette(dc, palette, !Foreground);
+  if (RealizePalette(dc) != 0) Control->Invalidate();
+  SelectPalette(dc, old, TRUE);
+  RealizePalette(dc);
+  ReleaseDC(window, dc);
+  return true;
+}
+
+// The controls from the topmost down, children before their parent; in the foreground only the
+// first control with a palette realizes it.
+bool RealizePalettes(TWinControl* Parent, bool Foreground) {
+  bool any = false;
+  for (int i = Parent->GetControlCount() - 1; i >= 0; --i) {
+    TControl* c = Parent->GetControl(i);
+    auto* windowed = dynamic_cast<TWinControl*>(c);
+    bool has = windowed ? RealizePalettes(windowed, Foreground) : RealizePaletteOf(c, Foreground);
+    any = any || has;
+    if (Foreground && any) return true;
+  }
+  if (dynamic_cast<TForm*>(Parent)) return any;
+  return RealizePaletteOf(Parent, Foreground) || any;
+}
+}  // namespace
+
 TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
   FVisible = false;
   FColor = clBtnFace;
@@ -192,6 +238,15 @@ void TForm::WndProc(TMessage& Message) {
       break;
     case WM_INITMENUPOPUP:
       if (FMenu && !HIWORD(Message.LParam)) FMenu->DispatchPopup(reinterpret_cast<HMENU>(Message.WParam));
+      break;
+    case WM_DISPLAYCHANGE:
+      ForwardToWindows(this, Message);
+      break;
+    case WM_QUERYNEWPALETTE:
+      Message.Result = RealizePalettes(this, true) ? 1 : 0;
+      return;
+    case WM_PALETTECHANGED:
+      if (reinterpret_cast<HWND>(Message.WParam) != FHandle) RealizePalettes(this, false);
       break;
     default:
       break;

@@ -6,6 +6,20 @@
 
 namespace classlib {
 
+TPaintBox::TPaintBox(TComponent* AOwner) : TGraphicControl(AOwner) {
+  FControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks | csReplicatable;
+  FParentColor = true;
+  FWidth = 105;
+  FHeight = 105;
+}
+
+void TPaintBox::Paint() {
+  TCanvas* canvas = GetCanvas();
+  canvas->GetFont()->Assign(GetFont());
+  canvas->GetBrush()->SetColor(GetColor());
+  if (OnPaint) OnPaint(this);
+}
+
 TImage::TImage(TComponent* AOwner) : TWinControl(AOwner) {
   FControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks | csReplicatable | csOpaque;
   FWidth = 105;

@@ -1,3 +1,4 @@
+// TPaintBox: a windowless area that its OnPaint handler draws on.
 // TImage: shows a picture at its top-left corner, in its own size (no stretching, centring or
 // sizing to the picture). It is a window of its own ("TImage"), so that
 // it captures the mouse on itself and outside tools can find it; its canvas is the bitmap's.
@@ -7,6 +8,16 @@
 #include "classlib/picture.h"
 
 namespace classlib {
+
+class TPaintBox : public TGraphicControl {
+  CL_CLASS(TPaintBox)
+  explicit TPaintBox(TComponent* AOwner);
+  TNotifyEvent OnPaint;
+
+ protected:
+  // Fills nothing: the canvas gets the font and a brush of the effective colour, then OnPaint.
+  void Paint() override;
+};
 
 class TImage : public TWinControl {
   CL_CLASS(TImage)

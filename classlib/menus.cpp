@@ -4,6 +4,7 @@
 
 #include "classlib/exceptions.h"
 #include "classlib/text.h"
+#include "classlib/utilitywindow.h"
 
 namespace classlib {
 
@@ -106,6 +107,12 @@ void TMenuItem::SetChecked(bool Value) {
   PropertyChanged();
 }
 
+void TMenuItem::SetDefault(bool Value) {
+  if (Value == FDefault) return;
+  FDefault = Value;
+  PropertyChanged();
+}
+
 void TMenuItem::PropertyChanged() {
   if (TMenu* menu = RootMenu()) menu->ItemChanged(this);
 }
@@ -153,6 +160,7 @@ void TMenu::Build(HMENU Menu, TMenuItem* Parent) {
       item->FHandle = nullptr;
       AppendMenuA(Menu, MF_STRING | item->StateFlags(), item->FCommand, item->FCaption.c_str());
     }
+    if (item->FDefault) SetMenuDefaultItem(Menu, UINT(GetMenuItemCount(Menu) - 1), TRUE);
   }
 }
 
@@ -179,6 +187,15 @@ bool TMenu::DispatchCommand(WORD Command) {
   if (!item || !item->FItems.empty()) return false;
   item->Click();
   return true;
+}
+
+void TPopupMenu::Popup(int X, int Y) {
+  // The menu needs a window of this thread to report to; the command comes back as the result.
+  HWND owner = GetActiveWindow();
+  if (!owner) owner = UtilityWindow();
+  UINT command = UINT(TrackPopupMenu(GetHandle(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, X, Y, 0, owner,
+                                     nullptr));
+  if (command) DispatchCommand(WORD(command));
 }
 
 bool TMenu::DispatchPopup(HMENU Submenu) {
@@ -216,7 +233,8 @@ void TMainMenu::ItemChanged(TMenuItem* Item) {
   MENUITEMINFOA info{};
   info.cbSize = sizeof info;
   info.fMask = MIIM_STATE | MIIM_STRING;
-  info.fState = (Item->GetEnabled() ? MFS_ENABLED : MFS_GRAYED) | (Item->GetChecked() ? MFS_CHECKED : 0);
+  info.fState = (Item->GetEnabled() ? MFS_ENABLED : MFS_GRAYED) | (Item->GetChecked() ? MFS_CHECKED : 0) |
+                (Item->GetDefault() ? MFS_DEFAULT : 0);
   info.dwTypeData = caption.data();
   SetMenuItemInfoA(menu, UINT(parent->IndexOf(Item)), TRUE, &info);
   if (FWindow) DrawMenuBar(FWindow);

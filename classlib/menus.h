@@ -28,6 +28,9 @@ class TMenuItem : public TComponent {
   void SetEnabled(bool Value);
   bool GetChecked() const { return FChecked; }
   void SetChecked(bool Value);
+  // The item shown in bold, chosen by a double click where a menu offers that.
+  bool GetDefault() const { return FDefault; }
+  void SetDefault(bool Value);
 
   int GetCount() const { return int(FItems.size()); }
   TMenuItem* GetItem(int Index) const;
@@ -56,6 +59,7 @@ class TMenuItem : public TComponent {
   std::string FCaption;
   bool FEnabled = true;
   bool FChecked = false;
+  bool FDefault = false;
   std::vector<TMenuItem*> FItems;
   TMenuItem* FParent = nullptr;
   TMenu* FMenu = nullptr;  // set on the root item of a menu
@@ -92,6 +96,14 @@ class TMenu : public TComponent {
 
  private:
   TMenuItem* FItems;
+};
+
+// A menu that pops up at a screen point; the chosen item is clicked.
+class TPopupMenu : public TMenu {
+  CL_CLASS(TPopupMenu)
+  explicit TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
+  // Returns when the menu closes.
+  void Popup(int X, int Y);
 };
 
 class TMainMenu : public TMenu {

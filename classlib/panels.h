@@ -1,4 +1,6 @@
-// TPanel: a container with raised or lowered bevels, a border and a centred caption.
+// TPanel: a container with raised or lowered bevels, a border and a centred caption. TGroupBox: a
+// container framed by a line with its caption in it. TBevel: a windowless sunken or raised box,
+// frame or line.
 #pragma once
 
 #include "classlib/controls.h"
@@ -41,6 +43,37 @@ class TPanel : public TCustomControl {
   TBevelCut FBevelInner = bvNone;
   int FBevelWidth = 1;
   int FBorderWidth = 0;
+};
+
+class TGroupBox : public TCustomControl {
+  CL_CLASS(TGroupBox)
+  explicit TGroupBox(TComponent* AOwner);
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  // Filled with the colour, the frame from half the text height down, the caption from x = 8.
+  void Paint() override;
+  bool EraseBackground(HDC) override { return true; }
+};
+
+enum TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine };
+enum TBevelStyle { bsLowered, bsRaised };
+
+class TBevel : public TGraphicControl {
+  CL_CLASS(TBevel)
+  explicit TBevel(TComponent* AOwner);
+  TBevelShape GetShape() const { return FShape; }
+  void SetShape(TBevelShape Value);
+  TBevelStyle GetStyle() const { return FStyle; }
+  void SetStyle(TBevelStyle Value);
+
+ protected:
+  // Lowered: shadow above and left, highlight below and right; raised the other way round.
+  void Paint() override;
+
+ private:
+  TBevelShape FShape = bsBox;
+  TBevelStyle FStyle = bsLowered;
 };
 
 }  // namespace classlib

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "classlib/component.h"
+#include "classlib/types.h"
+#include "classlib/winapi.h"
 
 namespace classlib {
 
@@ -20,6 +22,13 @@ class TScreen : public TComponent {
   TForm* GetForm(int Index) const { return FForms.at(size_t(Index)); }
   TForm* GetActiveForm() const { return FActiveForm; }
 
+  // The handle of a cursor number (the system's shared cursors; unknown numbers give the arrow).
+  HCURSOR GetCursors(TCursor Index) const;
+  // The cursor of the whole program while it is not crDefault. Setting another value shows it at
+  // once; setting crDefault lets the window under the pointer choose again.
+  TCursor GetCursor() const { return FCursor; }
+  void SetCursor(TCursor Value);
+
   // Kept up to date by the forms themselves.
   void InsertForm(TForm* Form);
   void RemoveForm(TForm* Form);
@@ -28,6 +37,7 @@ class TScreen : public TComponent {
  private:
   std::vector<TForm*> FForms;
   TForm* FActiveForm = nullptr;
+  TCursor FCursor = crDefault;
 };
 
 // Made by classlib::Startup() on Windows, freed by classlib::Shutdown().

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "classlib/finally.h"
+#include "classlib/scrollrange.h"
 
 namespace classlib {
 
@@ -22,17 +23,18 @@ void TControlScrollBar::SetVisible(bool Value) {
 }
 
 void TControlScrollBar::SetPosition(int Value) {
-  int limit = std::max(0, FRange - ClientExtent());
+  int limit = MaxScrollPosition(FRange, ClientExtent());
   Value = std::clamp(Value, 0, limit);
   if (Value == FPosition) return;
   int delta = FPosition - Value;
   FPosition = Value;
-  if (!FControl->HandleAllocated()) return;  // stored only until there is a window
+  // The children move also while there is no window yet: their places always count from the
+  // position.
   if (FKind == SB_HORZ)
     FControl->ScrollBy(delta, 0);
   else
     FControl->ScrollBy(0, delta);
-  SetScrollPos(FControl->GetHandle(), FKind, FPosition, TRUE);
+  if (FControl->HandleAllocated()) SetScrollPos(FControl->GetHandle(), FKind, FPosition, TRUE);
 }
 
 void TControlScrollBar::ScrollMessage(WORD Code) {
@@ -82,23 +84,56 @@ TScrollBox::TScrollBox(TComponent* AOwner) : TWinControl(AOwner) {
 void TScrollBox::CreateParams(TCreateParams& Params) {
   TWinControl::CreateParams(Params);
   Params.Style |= WS_CLIPCHILDREN;
-  if (FBorderStyle == bsSingle) Params.ExStyle |= WS_EX_CLIENTEDGE;
+  if (FBorderStyle == bsSingle) {
+    if (FCtl3D)
+      Params.ExStyle |= WS_EX_CLIENTEDGE;
+    else
+      Params.Style |= WS_BORDER;
+  }
   Params.ClassStyle = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
 }
 
 void TScrollBox::SetBorderStyle(TBorderStyle Value) {
   if (Value == FBorderStyle) return;
   FBorderStyle = Value;
-  if (FHandle) {
-    LONG ex = GetWindowLongA(FHandle, GWL_EXSTYLE);
-    ex = Value == bsSingle ? (ex | WS_EX_CLIENTEDGE) : (ex & ~WS_EX_CLIENTEDGE);
-    SetWindowLongA(FHandle, GWL_EXSTYLE, ex);
-    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  UpdateBorder();
+}
+
+void TScrollBox::SetCtl3D(bool Value) {
+  if (Value == FCtl3D) return;
+  TWinControl::SetCtl3D(Value);
+  UpdateBorder();
+}
+
+void TScrollBox::UpdateBorder() {
+  if (!FHandle) return;
+  LONG ex = GetWindowLongA(FHandle, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE;
+  LONG style = GetWindowLongA(FHandle, GWL_STYLE) & ~WS_BORDER;
+  if (FBorderStyle == bsSingle) {
+    if (FCtl3D)
+      ex |= WS_EX_CLIENTEDGE;
+    else
+      style |= WS_BORDER;
   }
+  SetWindowLongA(FHandle, GWL_EXSTYLE, ex);
+  SetWindowLongA(FHandle, GWL_STYLE, style);
+  SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  UpdateScrollBars();
+}
+
+int TScrollBox::BorderSize() const {
+  if (FBorderStyle != bsSingle) return 0;
+  return FCtl3D ? 2 : 1;
+}
+
+void TScrollBox::SetAutoScroll(bool Value) {
+  if (Value == FAutoScroll) return;
+  FAutoScroll = Value;
+  UpdateScrollBars();
 }
 
 TRect TScrollBox::ClientRectWithoutHandle() {
-  int edge = FBorderStyle == bsSingle ? 2 : 0;
+  int edge = BorderSize();
   return Rect(0, 0, std::max(FWidth - 2 * edge, 0), std::max(FHeight - 2 * edge, 0));
 }
 
@@ -118,40 +153,50 @@ void TScrollBox::ScrollBy(int DeltaX, int DeltaY) {
   for (int i = 0; i < GetControlCount(); ++i) {
     TControl* c = GetControl(i);
     if (c->GetAlign() != alNone) continue;
-    c->FLeft += DeltaX;
-    c->FTop += DeltaY;
-    if (auto* w = dynamic_cast<TWinControl*>(c); w && w->HandleAllocated())
-      SetWindowPos(w->GetHandle(), nullptr, c->FLeft, c->FTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    int left = int(std::clamp<int64_t>(int64_t(c->FLeft) + DeltaX, INT32_MIN, INT32_MAX));
+    int top = int(std::clamp<int64_t>(int64_t(c->FTop) + DeltaY, INT32_MIN, INT32_MAX));
+    if (auto* w = dynamic_cast<TWinControl*>(c); w && w->HandleAllocated()) {
+      // Windows stand at most 16 bits away; one scrolled farther is off the client area anyway,
+      // and keeps its true place in Left and Top, not the one the window reports.
+      auto within16 = [](int v) { return std::clamp(v, -32768, 32767); };
+      SetWindowPos(w->GetHandle(), nullptr, within16(left), within16(top), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    c->FLeft = left;
+    c->FTop = top;
   }
-  if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
+  // The children too: a child that lets its parent show through must be drawn again over it.
+  if (FHandle) RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TScrollBox::UpdateScrollBars() {
   if (FUpdatingBars) return;
   FUpdatingBars = true;
   ScopeExit done([this] { FUpdatingBars = false; });
-  int horz = 0, vert = 0;
-  for (int i = 0; i < GetControlCount(); ++i) {
-    TControl* c = GetControl(i);
-    if (c->GetAlign() != alNone || !c->GetVisible()) continue;
-    horz = std::max(horz, FHorzScrollBar.FPosition + c->GetLeft() + c->GetWidth());
-    vert = std::max(vert, FVertScrollBar.FPosition + c->GetTop() + c->GetHeight());
+  if (FAutoScroll) {
+    // The extent is summed in 64 bits: a child far out must not wrap the range around.
+    int64_t horz = 0, vert = 0;
+    for (int i = 0; i < GetControlCount(); ++i) {
+      TControl* c = GetControl(i);
+      if (c->GetAlign() != alNone || !c->GetVisible()) continue;
+      horz = std::max(horz, int64_t(FHorzScrollBar.FPosition) + c->GetLeft() + c->GetWidth());
+      vert = std::max(vert, int64_t(FVertScrollBar.FPosition) + c->GetTop() + c->GetHeight());
+    }
+    FHorzScrollBar.FRange = int(std::min<int64_t>(horz, INT32_MAX));
+    FVertScrollBar.FRange = int(std::min<int64_t>(vert, INT32_MAX));
   }
-  FHorzScrollBar.FRange = horz;
-  FVertScrollBar.FRange = vert;
   if (!FHandle) return;
 
-  // The client area without bars; the two bars depend on each other.
+  // The client area without bars.
   RECT client{};
   ::GetClientRect(FHandle, &client);
   LONG style = GetWindowLongA(FHandle, GWL_STYLE);
   int cx = GetSystemMetrics(SM_CXVSCROLL), cy = GetSystemMetrics(SM_CYHSCROLL);
   int fullW = client.right + ((style & WS_VSCROLL) ? cx : 0);
   int fullH = client.bottom + ((style & WS_HSCROLL) ? cy : 0);
-  bool showV = FVertScrollBar.FVisible && vert > fullH;
-  bool showH = FHorzScrollBar.FVisible && horz > fullW - (showV ? cx : 0);
-  if (showH && !showV) showV = FVertScrollBar.FVisible && vert > fullH - cy;
-  int pageW = fullW - (showV ? cx : 0), pageH = fullH - (showH ? cy : 0);
+  TScrollBarLayout bars = LayScrollBars(FHorzScrollBar.FRange, FVertScrollBar.FRange, fullW, fullH, cx, cy,
+                                        FHorzScrollBar.FVisible, FVertScrollBar.FVisible);
+  bool showH = bars.Horz, showV = bars.Vert;
+  int pageW = bars.ClientWidth, pageH = bars.ClientHeight;
 
   auto apply = [&](TControlScrollBar& bar, bool show, int page) {
     if (show) {

@@ -47,7 +47,12 @@ class TScrollBox : public TWinControl {
   TControlScrollBar* GetHorzScrollBar() { return &FHorzScrollBar; }
   TControlScrollBar* GetVertScrollBar() { return &FVertScrollBar; }
   TBorderStyle GetBorderStyle() const { return FBorderStyle; }
+  // bsSingle: a sunken edge of 2 pixels with Ctl3D, else a line of 1.
   void SetBorderStyle(TBorderStyle Value);
+  void SetCtl3D(bool Value) override;
+  // On: the ranges follow the extent of the unaligned children at once. Off: they stay as they are.
+  bool GetAutoScroll() const { return FAutoScroll; }
+  void SetAutoScroll(bool Value);
   // Moves the unaligned children by (DeltaX, DeltaY) without SetBounds.
   void ScrollBy(int DeltaX, int DeltaY);
 
@@ -63,7 +68,10 @@ class TScrollBox : public TWinControl {
  private:
   TControlScrollBar FHorzScrollBar{this, SB_HORZ};
   TControlScrollBar FVertScrollBar{this, SB_VERT};
+  void UpdateBorder();
+  int BorderSize() const;
   TBorderStyle FBorderStyle = bsSingle;
+  bool FAutoScroll = true;
   bool FUpdatingBars = false;
 };
 

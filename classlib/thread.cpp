@@ -82,4 +82,10 @@ unsigned __stdcall TThread::ThreadProc(void* Param) {
   return 0;
 }
 
+void DrainPostedMessages(HWND Window, UINT Msg, const std::function<void(const MSG&)>& Drop) {
+  if (!Window) return;
+  MSG msg;
+  while (PeekMessageA(&msg, Window, Msg, Msg, PM_REMOVE)) Drop(msg);
+}
+
 }  // namespace classlib

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <exception>
+#include <functional>
 
 #include "classlib/object.h"
 #include "classlib/winapi.h"
@@ -46,5 +47,10 @@ class TThread : public TObject {
   std::atomic<bool> FFinished{false};
   std::exception_ptr FFatalException;
 };
+
+// Takes every message Msg posted to Window that still waits in this thread's queue and hands it
+// to Drop, which frees what it carries: for windows that receive objects from workers and are
+// reset or go away before they have taken them.
+void DrainPostedMessages(HWND Window, UINT Msg, const std::function<void(const MSG& Message)>& Drop);
 
 }  // namespace classlib

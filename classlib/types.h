@@ -49,4 +49,10 @@ constexpr TColor clNone = 0x1FFFFFFF, clDefault = 0x20000000;
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
+// A mouse cursor by number: the screen's Cursors turn it into a handle.
+using TCursor = int;
+constexpr TCursor crDefault = 0, crArrow = -2, crCross = -3, crIBeam = -4, crSizeNESW = -6, crSizeNS = -7,
+                  crSizeNWSE = -8, crSizeWE = -9, crHourGlass = -11, crDrag = -12, crHandPoint = -21,
+                  crSizeAll = -22;
+
 }  // namespace classlib

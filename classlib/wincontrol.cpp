@@ -10,6 +10,8 @@
 #include "classlib/forms.h"
 #include "classlib/graphics.h"
 #include "classlib/hints.h"
+#include "classlib/menus.h"
+#include "classlib/screen.h"
 #include "classlib/text.h"
 
 namespace classlib {
@@ -97,6 +99,16 @@ LRESULT CALLBACK StdWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam)
   return message.Result;
 }
 
+void DispatchCallback(TObject* Sender, const std::function<void()>& Body) {
+  ++gWndProcDepth;
+  try {
+    Body();
+  } catch (...) {
+    if (Application) Application->HandleException(Sender);
+  }
+  if (--gWndProcDepth == 0) TControlCanvas::ReleaseHeldDCs();
+}
+
 // ---- TWinControl
 
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
@@ -129,6 +141,12 @@ HWND TWinControl::GetHandle() {
 
 void TWinControl::DestroyHandle() {
   if (FHandle) DestroyWnd();
+}
+
+void TWinControl::RecreateWnd() {
+  if (!FHandle) return;
+  DestroyHandle();
+  HandleNeeded();
 }
 
 void TWinControl::DestroyWnd() {
@@ -178,11 +196,17 @@ void TWinControl::CreateWnd() {
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
+  CreateBoundWindow([&] {
+    return CreateWindowExA(Params.ExStyle, Params.WinClassName.c_str(), Params.Caption.c_str(), Params.Style,
+                           Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent, Params.Menu,
+                           GetModuleHandleA(nullptr), Params.Param);
+  });
+}
+
+void TWinControl::CreateBoundWindow(const std::function<HWND()>& Create) {
   gCreating = this;
   ScopeExit reset([] { gCreating = nullptr; });
-  HWND window = CreateWindowExA(Params.ExStyle, Params.WinClassName.c_str(), Params.Caption.c_str(), Params.Style,
-                                Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent, Params.Menu,
-                                GetModuleHandleA(nullptr), Params.Param);
+  HWND window = Create();
   if (window && !FHandle) {  // a class whose first message never reached StdWndProc
     FHandle = window;
     SetPropA(window, kObjectProp, this);
@@ -378,6 +402,12 @@ void TWinControl::SetTabStop(bool Value) {
   SetWindowLongA(FHandle, GWL_STYLE, Value ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
 }
 
+void TWinControl::SetCtl3D(bool Value) {
+  if (Value == FCtl3D) return;
+  FCtl3D = Value;
+  Invalidate();
+}
+
 // ---- alignment
 
 void TWinControl::Realign() {
@@ -508,6 +538,40 @@ void TWinControl::RouteMouse(TMessage& Message) {
   MouseInput(Message.Msg, Message.WParam, x, y);
 }
 
+bool TWinControl::SetCursorFor(TMessage& Message) {
+  if (reinterpret_cast<HWND>(Message.WParam) != FHandle || LOWORD(Message.LParam) != HTCLIENT) return false;
+  TCursor cursor = Screen ? Screen->GetCursor() : crDefault;
+  if (cursor == crDefault) {
+    POINT p{};
+    GetCursorPos(&p);
+    ::ScreenToClient(FHandle, &p);
+    TControl* child = ControlAtPos(Point(p.x, p.y));
+    cursor = child && child->FCursor != crDefault ? child->FCursor : FCursor;
+  }
+  if (cursor == crDefault || !Screen) return false;
+  ::SetCursor(Screen->GetCursors(cursor));
+  Message.Result = 1;
+  return true;
+}
+
+bool TWinControl::PopupFor(TMessage& Message) {
+  if (reinterpret_cast<HWND>(Message.WParam) != FHandle) return false;
+  POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+  if (p.x == -1 && p.y == -1) {  // from the keyboard: at the middle of the control
+    p = POINT{FWidth / 2, FHeight / 2};
+    ::ClientToScreen(FHandle, &p);
+  }
+  POINT client = p;
+  ::ScreenToClient(FHandle, &client);
+  TControl* child = ControlAtPos(Point(client.x, client.y));
+  TPopupMenu* menu = child ? child->GetPopupMenu() : nullptr;
+  if (!menu) menu = GetPopupMenu();
+  if (!menu) return false;
+  menu->Popup(p.x, p.y);
+  Message.Result = 0;
+  return true;
+}
+
 void TWinControl::WndProc(TMessage& Message) {
   UINT msg = Message.Msg;
   if (IsMouseMessage(msg)) {
@@ -538,6 +602,12 @@ void TWinControl::WndProc(TMessage& Message) {
     case WM_CAPTURECHANGED:
       FCaptureControl = nullptr;
       DefaultHandler(Message);
+      return;
+    case WM_SETCURSOR:
+      if (!SetCursorFor(Message)) DefaultHandler(Message);
+      return;
+    case WM_CONTEXTMENU:
+      if (!PopupFor(Message)) DefaultHandler(Message);
       return;
     case WM_COMMAND:
       if (Message.LParam)

@@ -4,12 +4,9 @@
 // another exception, a hang, a stream without a size that gives another outcome, GetInfo accepting
 // a header that loading refuses, or a loaded picture that the writers for its bit count do not
 // write and read back with the same pixels.
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
-#include "classlib/startup.h"
-#include "imagelib/PGInit.h"
+#include "fuzz/fuzz_support.h"
 #include "tests/imagelib/formats/load_check.h"
 #include "tests/imagelib/formats/write_check.h"
 
@@ -24,29 +21,23 @@ namespace {
 const std::string kReaders = " " FUZZ_READERS " ";
 const std::string kExt = kReaders.substr(1, kReaders.find(' ', 1) - 1);  // the first: for a reader without signature
 
-[[noreturn]] void Finding(const std::string& What) {
-  std::fprintf(stderr, "finding: %s\n", What.c_str());
-  std::abort();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
-  static bool started = (classlib::Startup(), InitPGraphicUnit(), true);
-  (void)started;
+  fuzzsupport::Start();
   streamtest::BorrowedStream peek(Data, Size);
   TFileFormatReader* reader = FindFileFormatReader(&peek, kExt);
   if (!reader || kReaders.find(" " + reader->GetExtension() + " ") == std::string::npos) return -1;  // not ours
   loadcheck::Outcome loaded;
   std::string finding = loadcheck::Check(Data, Size, kExt, &loaded);
-  if (!finding.empty()) Finding(finding);
+  if (!finding.empty()) fuzzsupport::Finding(finding.c_str());
   if (loaded.Picture) {
     try {
       finding = writecheck::RoundTrip(loaded.Picture.get());
     } catch (const EPixelGraphic& e) {
       finding = "written and read back: " + loadcheck::Describe(e);
     }
-    if (!finding.empty()) Finding(finding);
+    if (!finding.empty()) fuzzsupport::Finding(finding.c_str());
   }
   return 0;
 }

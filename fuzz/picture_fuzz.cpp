@@ -4,30 +4,16 @@
 // a sanitizer report, another exception, a hang, a stream without a size that gives another
 // outcome, GetInfo accepting a header that loading refuses, or a loaded picture that does not
 // survive being written as a packed bitmap and read back.
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
-#include "classlib/startup.h"
-#include "imagelib/PGInit.h"
-#include "imagelib/PGraphic.h"
+#include "fuzz/fuzz_support.h"
 #include "imagelib/formats/PGFileFormats.h"
 #include "tests/imagelib/formats/load_check.h"
 
 using namespace imagelib;
+using fuzzsupport::Finding;
 
 namespace {
-
-void Start() {
-  classlib::Startup();
-  InitPGraphicUnit();  // registers every reader
-}
-
-[[noreturn]] void Finding(const char* What) {
-  std::fprintf(stderr, "finding: %s\n", What);
-  std::abort();
-}
 
 void CheckRoundTrip(TPixelGraphic* Picture) {
   TMemoryStream block;
@@ -49,8 +35,7 @@ void CheckRoundTrip(TPixelGraphic* Picture) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
-  static bool started = (Start(), true);
-  (void)started;
+  fuzzsupport::Start();
   loadcheck::Outcome loaded;
   std::string finding = loadcheck::Check(Data, Size, "", &loaded);
   if (!finding.empty()) Finding(finding.c_str());

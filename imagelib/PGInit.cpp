@@ -12,6 +12,8 @@
 #include "imagelib/PGRecordSizes.h"
 #include "imagelib/formats/PGBMPFormat.h"
 #include "imagelib/formats/PGFileFormats.h"
+#include "imagelib/formats/PGJPGFormat.h"
+#include "imagelib/formats/PGPNGFormat.h"
 #include "imagelib/formats/PGPCXFormat.h"
 #include "imagelib/formats/PGPxMFormat.h"
 #include "imagelib/formats/PGTGAFormat.h"
@@ -43,6 +45,10 @@ void FillFormatLists() {
   FileFormatReaders->Add(New<TBMPFileFormatReader>());
   FileFormatReaders->Add(New<TDIBFileFormatReader>());
   FileFormatReaders->Add(New<TRLEFileFormatReader>());
+  FileFormatReaders->Add(New<TJPGFileFormatReader>());
+  FileFormatReaders->Add(New<TJPEGFileFormatReader>());
+  FileFormatReaders->Add(New<TJIFFileFormatReader>());
+  FileFormatReaders->Add(New<TPNGFileFormatReader>());
   FileFormatReaders->Add(New<TPCXFileFormatReader>());
   FileFormatReaders->Add(New<TPBMFileFormatReader>());
   FileFormatReaders->Add(New<TPGMFileFormatReader>());
@@ -53,6 +59,10 @@ void FillFormatLists() {
   FileFormatWriters = new TListOf<TFileFormatWriter>;
   FileFormatWriters->Add(New<TBMPFileFormatWriter>());
   FileFormatWriters->Add(New<TDIBFileFormatWriter>());
+  FileFormatWriters->Add(New<TJPGFileFormatWriter>());
+  FileFormatWriters->Add(New<TJPEGFileFormatWriter>());
+  FileFormatWriters->Add(New<TJIFFileFormatWriter>());
+  FileFormatWriters->Add(New<TPNGFileFormatWriter>());
   FileFormatWriters->Add(New<TPBMFileFormatWriter>());
   FileFormatWriters->Add(New<TPGMFileFormatWriter>());
   FileFormatWriters->Add(New<TPPMFileFormatWriter>());

@@ -106,17 +106,16 @@ void AppendTaps(const Record& R, int64_t Between, std::vector<Tap>& Taps) {
 }  // namespace
 
 void TPixelGraphic::ConversionColors(TRGB (&Colors)[256]) const {
+  for (int i = 0; i < 256; ++i) Colors[i] = ConversionColor(i);
+}
+
+TRGB TPixelGraphic::ConversionColor(int Index) const {
   // What the screen shows for each index: the palette, and beyond it the bitmap's colour table.
+  if (Index >= 0 && Index < PaletteCount) return PaletteEntries[size_t(Index)];
   const RGBQUAD* table = ColorTable();
-  int size = GetPaletteSize();
-  for (int i = 0; i < 256; ++i) {
-    if (i < PaletteCount)
-      Colors[i] = PaletteEntries[size_t(i)];
-    else if (table && i < size)
-      Colors[i] = MakeRGB(table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue);
-    else
-      Colors[i] = 0;
-  }
+  if (table && Index >= 0 && Index < GetPaletteSize())
+    return MakeRGB(table[Index].rgbRed, table[Index].rgbGreen, table[Index].rgbBlue);
+  return 0;
 }
 
 void TPixelGraphic::ReadRowColors(int Y, int FirstX, int Count, const TRGB* Colors, uint8_t* BGR) {

@@ -2,6 +2,7 @@
 // logical palette and the numeric routines.
 #include "imagelib/PGraphic.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -11,9 +12,16 @@
 
 namespace imagelib {
 
-TPixelGraphic::TPixelGraphic() : Gamma(PGDisplayGamma) {}
+namespace {
+std::atomic<int> gLivePictures{0};
+}
+
+int LivePixelGraphicCount() { return gLivePictures; }
+
+TPixelGraphic::TPixelGraphic() : Gamma(PGDisplayGamma) { ++gLivePictures; }
 
 TPixelGraphic::~TPixelGraphic() {
+  --gLivePictures;
   FlushGdi();
   EndDither();
   TPixelGraphic::InvalidateColorCache();
@@ -116,6 +124,14 @@ void TPixelGraphic::FillColorTable() {
     TRGB c = i < PaletteCount ? PaletteEntries[size_t(i)] : 0;
     table[i] = RGBQUAD{uint8_t(RGBBlue(c)), uint8_t(RGBGreen(c)), uint8_t(RGBRed(c)), 0};
   }
+}
+
+void TPixelGraphic::RequireImageSize(int AWidth, int AHeight, int ABitCountNum) {
+  static const int bits[4] = {1, 4, 8, 24};
+  if (AWidth < 0) throw EPGInvalidSize(PGLangStr(22));
+  if (AHeight < 0) throw EPGInvalidSize(PGLangStr(21));
+  if (ABitCountNum < 0 || ABitCountNum > 3) throw EPGInvalidBitCountNum(PGLangStrS1(20, "BitCountNum"));
+  if (!ImageSizeWithinLimit(AWidth, AHeight, bits[ABitCountNum])) throw EPixelGraphic(PGLangStrS1(31, "CreateDIBSection"));
 }
 
 void TPixelGraphic::NewImage(int AWidth, int AHeight, int ABitCountNum) {

@@ -1,6 +1,10 @@
 // TPixelGraphic, the picture of the image library: one device-independent bitmap section of 1, 4,
 // 8 or 24 bits per pixel with a palette, change notification and progress events; and the small
 // numeric routines the library shares.
+//
+// Threads: a picture belongs to one thread at a time. Even reading writes to it (pending drawing
+// is flushed, colour matches are remembered), so a picture lent to a worker is flushed first
+// (GetBits) and its owner touches it again only after the worker has ended.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +23,7 @@ namespace imagelib {
 using namespace classlib;
 
 class TPGCanvas;
+class TPGFilter;
 enum TPGColorResolution : uint8_t;  // the file formats' colour resolutions
 
 // A colour: red in the low byte, then green, then blue (0..$FFFFFF).
@@ -67,6 +72,9 @@ class TPixelGraphic : public TGraphic {
   // The one place where pixel memory is made. Width is tested before height; a picture whose
   // pixel memory would exceed PGMaxImageSize is refused like a failed bitmap section.
   void NewImage(int AWidth, int AHeight, int ABitCountNum);
+  // Raises what NewImage raises for a size it refuses: for readers, before a codec library
+  // allocates anything for the picture.
+  static void RequireImageSize(int AWidth, int AHeight, int ABitCountNum);
   int GetWidth() override { return Width; }
   int GetHeight() override { return Height; }
   void SetWidth(int Value) override;
@@ -206,6 +214,16 @@ class TPixelGraphic : public TGraphic {
   // The colour that conversions read for each pixel index: the palette entry, and for an index at
   // or beyond the palette's end the colour the bitmap's colour table shows for it.
   void ConversionColors(TRGB (&Colors)[256]) const;
+  TRGB ConversionColor(int Index) const;
+  // Count pixels of row Y from FirstX as blue, green, red, palette indices through Colors (the
+  // picture's ConversionColors, made once per conversion).
+  void ReadRowColors(int Y, int FirstX, int Count, const TRGB* Colors, uint8_t* BGR);
+
+  // ---- filtering (PGFilters.cpp)
+  // Fills this picture with Source filtered: Source's size at this picture's bit count, or in place
+  // when Source is this picture (colour filters only, else EPGFilter). A colour filter on a palette
+  // target of at least Source's bit count filters the palette only.
+  void ApplyFilter(TPGFilter* Filter, TPixelGraphic* Source);
 
   // ---- dithering
   // Prepares dithering into this picture: error rows, limit table, IsGray.
@@ -261,11 +279,15 @@ class TPixelGraphic : public TGraphic {
   // ColorToIndex without the virtual call (PGColorMatch.h), and its out-of-line part.
   inline int32_t MatchColor(TRGB Color);
   int32_t MatchUnknownColor(TRGB Color);
-  template <int N, TPaletteIdent Kind>
+  // Allocates and seeds the colour map when it is invalid.
+  void EnsureColorMap();
+  // Clears a stale next dither row.
+  void ClearDitherRowNext();
+  // DitherRow for a bit count, with the matching of Kind: pSpecial252 and pSys16 through their
+  // fine grids, pUnknown through the colour map, pNone through MatchColor (ColorToIndex unless
+  // Direct); Gray dithers the luminance.
+  template <int N, TPaletteIdent Kind, bool Gray>
   void DitherRowBits(int Y, const uint8_t* BGR, bool Direct);
-  // Count pixels of row Y from FirstX as blue, green, red, palette indices through Colors (the
-  // picture's ConversionColors, made once per conversion).
-  void ReadRowColors(int Y, int FirstX, int Count, const TRGB* Colors, uint8_t* BGR);
   // Gamma correction of freshly loaded pixels (or palette) to the display gamma.
   void ApplyGammaCorrection();
   // Bit count and palette of a save's converted copy for resolution Target.
@@ -286,7 +308,10 @@ class TPixelGraphic : public TGraphic {
   std::unique_ptr<int32_t[]> DitherLimitTable;
   bool DitherErrorLimitSoft = true;
   std::unique_ptr<int32_t[]> DitherRowCurrent, DitherRowNext;
+  int DitherWidth = 0;           // the width the rows were made for
+  bool DitherNextStale = false;  // DitherRowNext holds an old row: it counts as cleared
   std::unique_ptr<int16_t[]> DitherSumLimit;  // the limited error per possible sum, for DitherRow
+  std::unique_ptr<int16_t[]> DitherSevens;    // 7 times each palette entry's channels, for DitherRow
   bool ColorCache = true;
   bool FastJPGDecoding = false;
   int32_t Height = 0;
@@ -322,6 +347,9 @@ class TPixelGraphic : public TGraphic {
   void DestroyCanvas();  // Windows build: frees the canvas and its device context
   void FillColorTable();
 };
+
+// Pictures constructed and not yet destroyed, on every thread (the tests' leak checks).
+int LivePixelGraphicCount();
 
 // ---- numeric routines
 inline int IntMax(int A, int B) { return A > B ? A : B; }

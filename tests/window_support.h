@@ -45,8 +45,60 @@ inline RECT WindowRectIn(HWND Window, HWND Parent) {
   return r;
 }
 
+// The pointer is one for all the test programs that run at once: each holds this lock while it
+// puts the pointer somewhere and uses it there.
+class PointerLock {
+ public:
+  PointerLock() : FMutex(CreateMutexA(nullptr, FALSE, "fenlo-skadra-tests-pointer")) {
+    if (FMutex) WaitForSingleObject(FMutex, 10000);  // taken over also from a program that died holding it
+  }
+  ~PointerLock() {
+    if (!FMutex) return;
+    ReleaseMutex(FMutex);
+    CloseHandle(FMutex);
+  }
+  PointerLock(const PointerLock&) = delete;
+  PointerLock& operator=(const PointerLock&) = delete;
+
+ private:
+  HANDLE FMutex;
+};
+
+// Puts the real pointer at (X, Y) of Window's client area and runs Then. Should the pointer
+// still move meanwhile, Then runs again until the pointer stayed put throughout.
+template <class F>
+auto WithPointerAt(HWND Window, int X, int Y, F Then) {
+  PointerLock lock;
+  POINT p{X, Y};
+  ClientToScreen(Window, &p);
+  auto there = [&] {
+    POINT now{};
+    GetCursorPos(&now);
+    return now.x == p.x && now.y == p.y;
+  };
+  for (int attempt = 0;; ++attempt) {
+    SetCursorPos(p.x, p.y);
+    // The X server's answer to the warp may still carry an older position for a moment:
+    // Then runs only once the pointer has been seen there twice in a row.
+    for (int wait = 0; wait < 100 && !(there() && (Sleep(2), there())); ++wait) SetCursorPos(p.x, p.y);
+    auto result = Then();
+    if (there() || attempt == 50) return result;
+  }
+}
+
+// Asks Window for its cursor with the pointer at (X, Y) of its client area (WM_SETCURSOR, as
+// the system does on a move); the answer of the window procedure.
+inline LRESULT SetCursorAt(HWND Window, int X, int Y) {
+  return WithPointerAt(Window, X, Y, [&] {
+    return SendMessageA(Window, WM_SETCURSOR, WPARAM(Window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  });
+}
+
 // Keeps the real pointer away from the windows under test, so that Wine's own mouse moves
 // cannot reach them.
-inline void ParkPointer() { SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1); }
+inline void ParkPointer() {
+  PointerLock lock;
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+}
 
 }  // namespace testsupport

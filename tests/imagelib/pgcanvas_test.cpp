@@ -155,6 +155,31 @@ TEST(DrawToDC, StretchesThePictureIntoTheRectangle) {
   TPixelGraphic::SetForceCanvasBlit(false);
 }
 
+TEST(DrawToDC, AFarZoomDrawsTheSourcePixelsThatAreSeen) {
+  // 4 x 4 pixels of their own colour, each 2^28 device pixels wide: 32 bits cannot hold the
+  // destination extent times the source extent.
+  auto p = NewPicture(4, 4, 3, pTrueColor);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) p->SetPixel(x, y, MakeRGB(60 * x, 60 * y, 200));
+  const int k = 1 << 28;
+  for (bool viaCanvas : {false, true}) {
+    TPixelGraphic::SetForceCanvasBlit(viaCanvas);
+    Target t(40, 30);
+    // The visible 40 x 30 lies inside source column 2 and row 1.
+    p->DrawToDC(t.DC, Rect(-2 * k - 10, -k - 5, 2 * k - 10, 3 * k - 5), true, SRCCOPY);
+    EXPECT_EQ(t.Pixel(0, 0), MakeRGB(120, 60, 200)) << viaCanvas;
+    EXPECT_EQ(t.Pixel(39, 29), MakeRGB(120, 60, 200)) << viaCanvas;
+    // Mirrored left to right: column 0 is at the right end, column 1 covers the visible part.
+    p->DrawToDC(t.DC, Rect(2 * k - 10, -k - 5, -2 * k - 10, 3 * k - 5), true, SRCCOPY);
+    EXPECT_EQ(t.Pixel(20, 10), MakeRGB(60, 60, 200)) << viaCanvas;
+    // Across the edge of two source columns, 10 device pixels in.
+    p->DrawToDC(t.DC, Rect(-k + 10, -k - 5, 3 * k + 10, 3 * k - 5), true, SRCCOPY);
+    EXPECT_EQ(t.Pixel(9, 3), MakeRGB(0, 60, 200)) << viaCanvas;
+    EXPECT_EQ(t.Pixel(10, 3), MakeRGB(60, 60, 200)) << viaCanvas;
+  }
+  TPixelGraphic::SetForceCanvasBlit(false);
+}
+
 TEST(DrawToDC, SelectsThePaletteAndPutsTheOldOneBack) {
   auto p = NewPicture(2, 1, 0, pBlackWhite);
   p->SetPixel(1, 0, 1);

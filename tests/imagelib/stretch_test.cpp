@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "imagelib/PGraphic.h"
+#include "tests/imagelib/progress_events.h"
 
 using namespace imagelib;
 
@@ -46,19 +47,7 @@ TOwned<TPixelGraphic> RandomPicture(int W, int H, int BitCountNum, unsigned Seed
   return p;
 }
 
-struct Events {
-  explicit Events(TPixelGraphic* P) {
-    P->OnProgressStart = [this](TObject*) { Log.push_back("start"); };
-    P->OnProgress = [this](TObject*, int Step, int Max, bool& Abort) {
-      Log.push_back(std::to_string(Step) + "/" + std::to_string(Max));
-      Abort = AbortAt == Step;
-    };
-    P->OnProgressEnd = [this](TObject*) { Log.push_back("end"); };
-    P->OnChange = [this](TObject*) { Log.push_back("changed"); };
-  }
-  std::vector<std::string> Log;
-  int AbortAt = -1;
-};
+using testsupport::Events;
 
 const TRGB P0 = MakeRGB(200, 10, 7), P1 = MakeRGB(0, 90, 255), P2 = MakeRGB(33, 66, 99), P3 = MakeRGB(255, 255, 255);
 }  // namespace

@@ -1,10 +1,11 @@
-# Starting a virtual X server: xvfb_start <pid-file> prints the display (":N") once it is ready.
+# Starting a virtual X server: xvfb_start <pid-file> [depth] prints the display (":N") once it is
+# ready; the screen has 24 bits per pixel unless another depth is given (8 is a palette screen).
 # The server runs detached from the caller's pipes, so that CTest does not wait for it.
 
 xvfb_start() {
-  local pidfile=$1 numfile
+  local pidfile=$1 depth=${2:-24} numfile
   numfile=$(mktemp)
-  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
+  setsid Xvfb -displayfd 3 -screen 0 "1280x1024x$depth" -nolisten tcp \
     3>"$numfile" </dev/null >/dev/null 2>&1 &
   echo $! >"$pidfile"
   local i

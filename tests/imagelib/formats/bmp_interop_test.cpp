@@ -4,12 +4,11 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 #include "classlib/files.h"
 #include "imagelib/formats/PGBMPFormat.h"
 #include "tests/imagelib/bmp_builder.h"
+#include "tests/imagelib/formats/magick_support.h"
 #include "tests/test_support.h"
 
 using namespace imagelib;
@@ -18,19 +17,10 @@ using bmptest::DIB;
 
 namespace {
 
-// The real program, not whatever a PATH puts first.
-const std::string kMagick = "/usr/bin/convert";
+using magicktest::kMagick;
+using magicktest::ReadAll;
+using magicktest::WriteAll;
 constexpr int W = 37, H = 21;  // odd sizes exercise the row padding
-
-Bytes ReadAll(const std::string& Name) {
-  std::ifstream in(Name, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const std::string& Name, const Bytes& B) {
-  std::ofstream out(Name, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(B.data()), std::streamsize(B.size()));
-}
 
 // A colour per pixel with many distinct values (top row first).
 uint8_t SourceChannel(int X, int Y, int C) {
@@ -61,9 +51,9 @@ class MagickInterop : public ::testing::Test {
 
   // What ImageMagick reads from a file: 8-bit R, G, B per pixel, top row first.
   Bytes MagickPixels(const std::string& File) {
-    std::string out = Dir.File("pixels.rgb");
-    Magick("'" + File + "' -depth 8 'rgb:" + out + "'");
-    return ReadAll(out);
+    Bytes rgb = magicktest::MagickSamples(File, "rgb", Dir.File("pixels.rgb"));
+    EXPECT_FALSE(rgb.empty()) << "ImageMagick cannot read " << File;
+    return rgb;
   }
 
   TOwned<TPixelGraphic> Load(const std::string& File) {

@@ -5,14 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "classlib/files.h"
 #include "imagelib/PGOptions.h"
 #include "imagelib/formats/PGPCXFormat.h"
 #include "imagelib/formats/PGTIFFormat.h"
+#include "tests/imagelib/formats/magick_support.h"
 #include "tests/imagelib/formats/raster_builders.h"
 #include "tests/imagelib/formats/write_check.h"
 #include "tests/test_support.h"
@@ -22,17 +21,9 @@ using namespace rastertest;
 namespace {
 
 constexpr int W = 37, H = 21;  // odd sizes exercise the row padding
-const std::string kMagick = "/usr/bin/convert";  // the real program, not whatever a PATH puts first
-
-Bytes ReadAll(const std::string& Name) {
-  std::ifstream in(Name, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const std::string& Name, const Bytes& B) {
-  std::ofstream out(Name, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(B.data()), std::streamsize(B.size()));
-}
+using magicktest::kMagick;
+using magicktest::ReadAll;
+using magicktest::WriteAll;
 
 // What a tool read: a colour per pixel, top row first; empty when it failed.
 using Pixels = std::vector<TRGB>;

@@ -1,0 +1,7 @@
+// The PNG reader and, on what it loads, the writer (codec_fuzz.h).
+#include "fuzz/codec_fuzz.h"
+#include "imagelib/formats/PGPNGFormat.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
+  return fuzzsupport::FuzzCodec<imagelib::TPNGFileFormatReader, imagelib::TPNGFileFormatWriter>(Data, Size, true);
+}
