@@ -105,6 +105,20 @@ int64_t PackBitsEncodeRow(const uint8_t* Row, int64_t Count, uint8_t* Out) {
     return j;
   };
   for (int64_t i = 0; i < Count;) {
+    // Bytes that differ from the next one are single: eight at a time while no neighbours agree.
+    int64_t k = i;
+    for (uint64_t a, b; k + 9 <= Count; k += 8) {
+      std::memcpy(&a, Row + k, 8);
+      std::memcpy(&b, Row + k + 1, 8);
+      const uint64_t x = a ^ b;  // a zero byte where neighbours agree
+      if ((x - 0x0101010101010101ull) & ~x & 0x8080808080808080ull) break;
+    }
+    while (k + 1 < Count && Row[k + 1] != Row[k]) ++k;
+    if (k > i) {
+      if (literal < 0) literal = i;
+      i = k;
+      continue;
+    }
     const int64_t j = runEnd(i);
     if (j - i == 1) {
       if (literal < 0) literal = i;
