@@ -309,7 +309,9 @@ TEST(TIFFReading, OneStripForFewerRowsThanThePicture) {
     testsupport::MessageBoxRecorder boxes(c.Answer);
     Read r = ReadTIFF(file, 0, c.Action);
     EXPECT_EQ(r.Refusal, c.Loads ? "" : "EPGTIFFileFormatReader: " + text) << c.Action;
-    if (c.Loads) EXPECT_EQ(Values(r.Picture.get())[size_t(4 * W + 6)], GrayRow(4)[6]) << c.Action;
+    if (c.Loads) {
+      EXPECT_EQ(Values(r.Picture.get())[size_t(4 * W + 6)], GrayRow(4)[6]) << c.Action;
+    }
     ASSERT_EQ(boxes.Calls.size(), c.Flags ? 1u : 0u) << c.Action;
     if (c.Flags) {
       EXPECT_EQ(boxes.Calls[0].Text, text);
