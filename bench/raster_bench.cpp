@@ -1,5 +1,5 @@
 // Loading and saving photographs as portable pixmaps (binary and plain), Targa files (plain and
-// run-length coded) and Paintbrush files (24 and 8 bits): our readers and writers against
+// run-length coded), Paintbrush files (24 and 8 bits) and TIFF files (uncompressed and PackBits): our readers and writers against
 // ImageMagick on the same files. Times are processor time (user and system), which a machine busy
 // with other work disturbs less than wall time: the median of several runs after a warm-up.
 // ImageMagick runs single-threaded as a program. Its start and its plain read of a photograph
@@ -9,8 +9,9 @@
 // the file, write nothing", each divided by the number of copies.
 //
 //   raster_bench <folder> <runs> <name>...   with <name>.ppm, <name>-plain.ppm, <name>.tga,
-//                                            <name>-rle.tga, <name>-24.pcx and <name>-8.pcx in the
-//                                            folder (tools/bench makes them)
+//                                            <name>-rle.tga, <name>-24.pcx, <name>-8.pcx, <name>.tif
+//                                            and <name>-packbits.tif in the folder (tools/bench
+//                                            makes them)
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -26,6 +27,7 @@
 #include "imagelib/formats/PGPCXFormat.h"
 #include "imagelib/formats/PGPxMFormat.h"
 #include "imagelib/formats/PGTGAFormat.h"
+#include "imagelib/formats/PGTIFFormat.h"
 
 using namespace imagelib;
 
@@ -118,7 +120,9 @@ int main(int argc, char** argv) {
                  {"load-tga", base + ".tga", [] { return New<TTGAFileFormatReader>(); }},
                  {"load-tga-rle", base + "-rle.tga", [] { return New<TTGAFileFormatReader>(); }},
                  {"load-pcx24", base + "-24.pcx", [] { return New<TPCXFileFormatReader>(); }},
-                 {"load-pcx8", base + "-8.pcx", [] { return New<TPCXFileFormatReader>(); }}};
+                 {"load-pcx8", base + "-8.pcx", [] { return New<TPCXFileFormatReader>(); }},
+                 {"load-tif", base + ".tif", [] { return New<TTIFFileFormatReader>(); }},
+                 {"load-tif-packbits", base + "-packbits.tif", [] { return New<TTIFFileFormatReader>(); }}};
     for (const Kind& k : loads) {
       TOwned<TFileFormatReader> reader(k.Reader());
       line(k.Op, Time([&] { Load(std::move(*reader), k.File); }), PeerLoad(k.File, start));
@@ -135,6 +139,13 @@ int main(int argc, char** argv) {
     auto targa = Load(TTGAFileFormatReader(), base + ".tga");
     line("save-tga", Time([&] { Save(TTGAFileFormatWriter(), targa.get(), out + ".tga"); }),
          PeerSave(base + ".tga", "-compress None", "TGA:" + out + ".tga"));
+    for (bool packBits : {false, true}) {
+      PGTIFFCompression = packBits ? 32773 : 1;
+      const double ours = Time([&] { Save(TTIFFileFormatWriter(), photo.get(), out + ".tif"); });
+      PGTIFFCompression = 1;
+      const double peer = PeerSave(base + ".ppm", packBits ? "-compress RLE" : "-compress None", "TIFF:" + out + ".tif");
+      line(packBits ? "save-tif-packbits" : "save-tif", ours, peer);
+    }
   }
   FinalizePGraphicUnit();
   return 0;

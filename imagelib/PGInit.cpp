@@ -17,6 +17,7 @@
 #include "imagelib/formats/PGPCXFormat.h"
 #include "imagelib/formats/PGPxMFormat.h"
 #include "imagelib/formats/PGTGAFormat.h"
+#include "imagelib/formats/PGTIFFormat.h"
 
 namespace imagelib {
 
@@ -53,6 +54,8 @@ void FillFormatLists() {
   FileFormatReaders->Add(New<TPGMFileFormatReader>());
   FileFormatReaders->Add(New<TPPMFileFormatReader>());
   FileFormatReaders->Add(New<TTGAFileFormatReader>());
+  FileFormatReaders->Add(New<TTIFFileFormatReader>());
+  FileFormatReaders->Add(New<TTIFFFileFormatReader>());
   FileFormatWriters = new TListOf<TFileFormatWriter>;
   FileFormatWriters->Add(New<TBMPFileFormatWriter>());
   FileFormatWriters->Add(New<TDIBFileFormatWriter>());
@@ -64,6 +67,8 @@ void FillFormatLists() {
   FileFormatWriters->Add(New<TPGMFileFormatWriter>());
   FileFormatWriters->Add(New<TPPMFileFormatWriter>());
   FileFormatWriters->Add(New<TTGAFileFormatWriter>());
+  FileFormatWriters->Add(New<TTIFFileFormatWriter>());
+  FileFormatWriters->Add(New<TTIFFFileFormatWriter>());
 }
 
 template <class T>

@@ -19,9 +19,10 @@ using namespace imagelib;
 
 // Per format (by reader extension): the refusals of Read that concern the pixel data, which
 // GetInfo, reading the headers only, cannot see. Every other refusal of Read is a header fault.
+// A refusal counts as one of those when it begins with one of the texts.
 struct HeaderParser {
   const char* Extensions[3];
-  const char* PixelDataRefusals[2];
+  const char* PixelDataRefusals[6];
 };
 inline const HeaderParser kHeaderParsers[] = {
     {{"bmp", "dib", "rle"}, {"EPGBMPFileFormatReader: BMP: Unexpected end of file", nullptr}},
@@ -30,6 +31,11 @@ inline const HeaderParser kHeaderParsers[] = {
     {{"pcx"}, {"EPGPCXFileFormatReader: PCX: Unexpected end of file", "EPGPCXFileFormatReader: PCX: Unknown subformat"}},
     {{"pbm", "pgm", "ppm"}, {"EPGPxMFileFormatReader: PBM, PGM, PPM: Unexpected end of file", nullptr}},
     {{"tga"}, {"EPGTGAFileFormatReader: TGA: Unexpected end of file", nullptr}},
+    // TIFF describes what it does not decode, and sizes its picture only when reading it.
+    {{"tif", "tiff"},
+     {"EReadError: Stream read error", "EPGTIFFileFormatReader: TIFF: Unsupported compression",
+      "EPGTIFFileFormatReader: TIFF: NumStripOffsets", "EPGTIFFileFormatReader: TIFF (PackBits)",
+      "EPGTIFFileFormatReader: TIFF: ColorMap invalid", "EPixelGraphic: CreateDIBSection failed"}},
 };
 
 inline const HeaderParser* HeaderParserOf(const TFileFormatReader* Reader) {
@@ -67,6 +73,9 @@ inline Outcome Load(classlib::TStream* Stream, const std::string& Ext, bool Keep
       picture->ReadDIB(Stream, false);
   } catch (const EPixelGraphic& e) {
     o.Refusal = Describe(e);
+    return o;
+  } catch (const classlib::EReadError& e) {  // data beyond the end of the stream (TIFF offsets)
+    o.Refusal = e.ClassName() + ": " + e.Message();
     return o;
   }
   o.Width = picture->GetWidth(), o.Height = picture->GetHeight(), o.BitCount = picture->GetBitCount();
@@ -112,9 +121,11 @@ inline std::string Check(const uint8_t* Data, size_t Size, const std::string& Ex
         reader->GetInfo(&again, 0, info1, info2, width, height, colors, bitCount, images);
       } catch (const EPixelGraphic& e) {
         infoRefusal = Describe(e);
+      } catch (const classlib::EReadError& e) {
+        infoRefusal = e.ClassName() + ": " + e.Message();
       }
       bool pixelData = false;
-      for (const char* r : parser->PixelDataRefusals) pixelData = pixelData || (r && known.Refusal == r);
+      for (const char* r : parser->PixelDataRefusals) pixelData = pixelData || (r && known.Refusal.rfind(r, 0) == 0);
       if (!infoRefusal.empty() && infoRefusal != known.Refusal)
         return "GetInfo refuses \"" + infoRefusal + "\" where Read gives \"" + known.Refusal + "\"";
       if (infoRefusal.empty() && !known.Refusal.empty() && !pixelData)

@@ -1,14 +1,16 @@
-// Paintbrush, portable bitmap and Targa files against netpbm and ImageMagick: files they write load
-// with the pixels they read from them, and files we write are read by them as we read them. Where a
-// tool's reading disagrees with the format's rules, the expected pixels are made here and the case
-// says why.
+// Paintbrush, portable bitmap, Targa and TIFF files against netpbm, libtiff's tools and ImageMagick:
+// files they write load with the pixels they read from them, and files we write are read by them as
+// we read them. Where a tool's reading disagrees with the format's rules, the expected pixels are
+// made here and the case says why.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <sstream>
 
 #include "classlib/files.h"
+#include "imagelib/PGOptions.h"
 #include "imagelib/formats/PGPCXFormat.h"
+#include "imagelib/formats/PGTIFFormat.h"
 #include "tests/imagelib/formats/magick_support.h"
 #include "tests/imagelib/formats/raster_builders.h"
 #include "tests/imagelib/formats/write_check.h"
@@ -210,4 +212,153 @@ TEST_F(RasterInterop, FilesWeWriteReadBackIdentically) {
     // the bottom row first.
     EXPECT_EQ(MagickReads(name), writer->GetExtension() == "tga" ? ByDescriptor(expected, 0) : expected);
   }
+}
+
+// ---- TIFF: libtiff's tools and ImageMagick
+
+namespace {
+
+// The file's image Index through our reader, with the images counted.
+Loaded OursAt(const std::string& Name, int Index) {
+  Loaded l;
+  const bool counted = PGTIFFCountImages;
+  PGTIFFCountImages = true;
+  try {
+    TFileStream s(Name, fmOpenRead);
+    TTIFFileFormatReader().Read(&s, l.Picture.get(), Index);
+  } catch (const EPixelGraphic& e) {
+    l.Refusal = e.ClassName() + ": " + e.Message();
+  }
+  PGTIFFCountImages = counted;
+  return l;
+}
+
+// CMYK as the format converts it; libtiff and ImageMagick weigh the black in instead.
+Pixels FromCMYK(const Bytes& Samples) {
+  Pixels p;
+  for (size_t i = 0; i + 3 < Samples.size(); i += 4) {
+    auto c = [&](int K) { return std::max(255 - Samples[i + size_t(K)] - Samples[i + 3], 0); };
+    p.push_back(MakeRGB(c(0), c(1), c(2)));
+  }
+  return p;
+}
+
+}  // namespace
+
+TEST_F(RasterInterop, TIFFFilesItWritesLoadWithItsPixels) {
+  ASSERT_TRUE(FileExists("/usr/bin/tiffcp") && FileExists("/usr/bin/tiff2rgba")) << "libtiff's tools come with tools/deps";
+  const std::string im = kMagick + " src.ppm ";
+  Run("cd '" + Dir.Path() + "' && " + im + "-compress None rgb.tif && " + im + "-colorspace Gray -type Grayscale gray.tif && " +
+      im + "-colors 200 -type Palette -compress None pal.tif && ppmtopgm src.ppm | pgmtopbm >src.pbm && " +
+      "pnmquant 16 src.ppm >q16.ppm");
+  struct Case {
+    const char* Name;
+    std::string Command;  // writes out.tif in the folder
+    int BitCount;
+    bool CMYK = false;
+  } cases[] = {
+      {"tiffcp uncompressed", "tiffcp -c none rgb.tif out.tif", 24},
+      {"tiffcp PackBits, big-endian, strips of 3 rows", "tiffcp -B -c packbits -r 3 rgb.tif out.tif", 24},
+      {"tiffcp PackBits grey, little-endian, strips of a row", "tiffcp -L -c packbits -r 1 gray.tif out.tif", 8},
+      {"tiffcp palette PackBits, big-endian", "tiffcp -B -c packbits -r 5 pal.tif out.tif", 8},
+      {"netpbm bilevel", "pnmtotiff src.pbm >out.tif", 1},
+      {"netpbm bilevel WhiteIsZero PackBits", "pnmtotiff -miniswhite -packbits src.pbm >out.tif", 1},
+      {"netpbm 4-bit palette PackBits", "pnmtotiff -indexbits=4 -packbits q16.ppm 2>/dev/null >out.tif", 4},
+      {"ImageMagick PackBits", kMagick + " src.ppm -compress RLE out.tif", 24},
+      {"ImageMagick RGB and alpha", kMagick + " src.ppm -alpha set -compress None out.tif", 24},
+      {"ImageMagick CMYK", kMagick + " src.ppm -colorspace CMYK -compress None out.tif", 24, true},
+      {"ImageMagick grey PackBits", kMagick + " src.ppm -colorspace Gray -type Grayscale -compress RLE out.tif", 8},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.Name) + " (" + c.Command + ")");
+    Run("cd '" + Dir.Path() + "' && " + c.Command);
+    Loaded ours = Ours("out.tif", "tif");
+    ASSERT_EQ(ours.Refusal, "");
+    EXPECT_EQ(ours.Picture->GetBitCount(), c.BitCount);
+    Pixels theirs;
+    if (c.CMYK) {
+      Run(kMagick + " " + File("out.tif") + " -depth 8 " + File("read.cmyk"));
+      theirs = FromCMYK(ReadAll(Dir.File("read.cmyk")));
+    } else {
+      Run("tiff2rgba -c none " + File("out.tif") + " " + File("rgba.tif"));
+      theirs = MagickReads("rgba.tif");
+    }
+    ASSERT_EQ(theirs.size(), size_t(W * H));
+    EXPECT_EQ(Colors(ours.Picture.get()), theirs);
+  }
+
+  // Three images in one file: each read by its index.
+  Run("cd '" + Dir.Path() + "' && tiffcp -c packbits rgb.tif gray.tif pal.tif multi.tif && tiff2rgba -c none multi.tif rgba.tif");
+  for (int i = 0; i < 3; ++i) {
+    Loaded ours = OursAt(Dir.File("multi.tif"), i);
+    ASSERT_EQ(ours.Refusal, "") << i;
+    EXPECT_EQ(Colors(ours.Picture.get()), MagickReads("rgba.tif[" + std::to_string(i) + "]")) << i;
+  }
+  EXPECT_EQ(OursAt(Dir.File("multi.tif"), 3).Refusal, "EPGTIFFileFormatReader: TIFF: Index invalid");
+}
+
+TEST_F(RasterInterop, TIFFFilesTheyWriteThatTheReaderRefuses) {
+  const std::string im = kMagick + " src.ppm ";
+  Run("cd '" + Dir.Path() + "' && " + im + "-compress None rgb.tif && " + im + "-colorspace Gray -type Grayscale gray.tif && " +
+      "ppmtopgm src.ppm | pgmtopbm | pnmtotiff >bw.tif");
+  const std::string unsupported = "EPGTIFFileFormatReader: TIFF: Unsupported compression ";
+  struct Case {
+    std::string Command, Refusal;
+  } cases[] = {
+      {"tiffcp -c lzw rgb.tif", unsupported + "LZW"},
+      {"tiffcp -c jpeg gray.tif", unsupported + "7"},  // libtiff writes the newer JPEG coding only
+      {"tiffcp -c g3 bw.tif", unsupported + "Group 3 Fax"},
+      {"tiffcp -c g4 bw.tif", unsupported + "Group 4 Fax"},
+      {"tiffcp -c zip rgb.tif", unsupported + "8"},
+      {"tiffcp -c jpeg rgb.tif", "EPGTIFFileFormatReader: TIFF: Invalid SamplesPerPixel"},  // YCbCr
+      {"tiffcp -p separate rgb.tif", "EPGTIFFileFormatReader: TIFF: PlanarConfiguration invalid"},
+      {"tiffcp -t rgb.tif", "EPGTIFFileFormatReader: TIFF: Invalid RowsPerStrip"},  // tiles
+      {kMagick + " src.ppm -depth 16 -compress None", "EPGTIFFileFormatReader: TIFF: Invalid SamplesPerPixel"},
+  };
+  for (const Case& c : cases) {
+    Run("cd '" + Dir.Path() + "' && " + c.Command + " out.tif");
+    EXPECT_EQ(Ours("out.tif", "tif").Refusal, c.Refusal) << c.Command;
+  }
+}
+
+TEST_F(RasterInterop, TIFFFilesWeWritePassTheirChecksAndReadBack) {
+  TOwned<TPixelGraphic> bw(New<TPixelGraphic>()), gray16(New<TPixelGraphic>()), pal16(New<TPixelGraphic>()),
+      gray(New<TPixelGraphic>()), pal(New<TPixelGraphic>()), rgb(New<TPixelGraphic>());
+  bw->NewImage(W, H, 0), gray16->NewImage(W, H, 1), pal16->NewImage(W, H, 1), gray->NewImage(W, H, 2);
+  pal->NewImage(W, H, 2), rgb->NewImage(W, H, 3);
+  bw->SetPaletteIdent(pBlackWhite), gray16->SetPaletteIdent(pGray16), gray->SetPaletteIdent(pGray256);
+  pal16->SetPaletteCount(16), pal->SetPaletteCount(40);
+  for (int i = 0; i < 40; ++i) {
+    if (i < 16) pal16->SetPaletteEntry(i, Pattern(3 * i, i));
+    pal->SetPaletteEntry(i, Pattern(i, 40 - i));
+  }
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x)
+      bw->SetPixel(x, y, (x * y + x) % 3 == 0), gray16->SetPixel(x, y, (x + y) % 16), pal16->SetPixel(x, y, (x * 3 + y) % 16),
+          gray->SetPixel(x, y, x * 7 + y), pal->SetPixel(x, y, (x + y) % 40), rgb->SetPixel(x, y, Pattern(x, y));
+  for (TPixelGraphic* p : {bw.get(), gray16.get(), pal16.get(), gray.get(), pal.get(), rgb.get()})
+    for (int options = 0; options < 8; ++options) {
+      PGTIFFCompression = options & 1 ? 32773 : 1;
+      PGTIFFMotorola = options & 2;
+      PGTIFFWhiteIsZero = PGTIFFCMYK = options & 4;
+      SCOPED_TRACE(std::to_string(p->GetBitCount()) + " bits, options " + std::to_string(options));
+      WriteAll(Dir.File("ours.tif"), writecheck::Written(TTIFFileFormatWriter(), p, options & 1));
+      SetDefaultPGOptions();
+      Run("tiffinfo -D " + File("ours.tif") + " >/dev/null 2>" + File("info.err") + " && tiffdump " + File("ours.tif") +
+          " >/dev/null 2>>" + File("info.err"));
+      EXPECT_EQ(ReadAll(Dir.File("info.err")), Bytes());  // no warnings either
+      if (p->GetBitCount() == 24 && options & 4) {  // CMYK: the samples are checked
+        Run(kMagick + " " + File("ours.tif") + " -depth 8 " + File("read.cmyk"));
+        EXPECT_EQ(FromCMYK(ReadAll(Dir.File("read.cmyk"))), Colors(p));
+        continue;
+      }
+      Run("tiff2rgba -c none " + File("ours.tif") + " " + File("rgba.tif"));
+      Pixels expected = Colors(p);
+      EXPECT_EQ(MagickReads("rgba.tif"), expected);
+      // The format stores a palette's component c as c x 256, which ImageMagick scales by 255 / 65535.
+      if (p == pal16.get() || p == pal.get())
+        for (TRGB& c : expected) c = MakeRGB(RGBRed(c) * 256 / 257, RGBGreen(c) * 256 / 257, RGBBlue(c) * 256 / 257);
+      // ImageMagick 6.9 reads 4-bit grey of WhiteIsZero inverted (libtiff does not).
+      if (!(p == gray16.get() && options & 4)) EXPECT_EQ(MagickReads("ours.tif"), expected);
+    }
 }

@@ -1,4 +1,4 @@
-// Damaged Paintbrush, portable bitmap and Targa files: every truncation and thousands of seeded
+// Damaged Paintbrush, portable bitmap, Targa and TIFF files: every truncation and thousands of seeded
 // byte changes of valid files load, or fail with the library's own exception; nothing else (the
 // sanitizers catch the rest). Each also goes through a stream that cannot tell its size and
 // through GetInfo (loadcheck::Check), and whatever loads must write again in the formats that
@@ -13,8 +13,10 @@
 #include "imagelib/PGOptions.h"
 #include "imagelib/formats/PGPxMFormat.h"
 #include "imagelib/formats/PGTGAFormat.h"
+#include "imagelib/formats/PGTIFFormat.h"
 #include "tests/imagelib/formats/load_check.h"
 #include "tests/imagelib/formats/raster_builders.h"
+#include "tests/imagelib/formats/tiff_builders.h"
 #include "tests/imagelib/formats/write_check.h"
 
 using namespace rastertest;
@@ -52,6 +54,35 @@ std::vector<Sample> Samples(const std::string& Ext) {
       s.push_back({"ppm" + form, "ppm", Written(TPPMFileFormatWriter(), Picture(3).get(), binary)});
     }
     s.push_back({"pgm-comments", "pgm", Text("P2\n# made by hand\n3 2 # size\n1000\n0 500 1000\n999 1 2")});
+  } else if (Ext == "tif") {
+    // Each kind the writer makes, uncompressed and PackBits-coded, in both byte orders; then the
+    // kinds it does not make, and a chain of three directories.
+    TOwned<TPixelGraphic> four(New<TPixelGraphic>()), mapped(New<TPixelGraphic>());
+    four->NewImage(11, 7, 1), mapped->NewImage(11, 7, 2);
+    four->SetPaletteIdent(pGray16), mapped->SetPaletteCount(30);
+    for (int i = 0; i < 30; ++i) mapped->SetPaletteEntry(i, Pattern(i, 2 * i));
+    for (int y = 0; y < 7; ++y)
+      for (int x = 0; x < 11; ++x) four->SetPixel(x, y, (x / 2 + y) % 16), mapped->SetPixel(x, y, (x / 3 + y * 4) % 30);
+    TOwned<TPixelGraphic> bw = Picture(0), gray = Picture(2), rgb = Picture(3);
+    TPixelGraphic* kinds[] = {bw.get(), four.get(), gray.get(), mapped.get(), rgb.get()};
+    for (int k = 0; k < 5; ++k)
+      for (int way = 0; way < 2; ++way) {
+        PGTIFFMotorola = way == 1 && k % 2 == 0;
+        PGTIFFCMYK = way == 1 && k == 4;
+        s.push_back({"tif-" + std::to_string(kinds[k]->GetBitCount()) + (k == 3 ? "-palette" : "") + (way ? "-packbits" : ""),
+                     "tif", Written(TTIFFileFormatWriter(), kinds[k], way == 1)});
+      }
+    SetDefaultPGOptions();
+    using namespace tifftest;
+    Image rgba;
+    rgba.Set(256, tSHORT, {3}).Set(257, tSHORT, {4}).Set(258, tSHORT, {8, 8, 8, 8}).Set(259, tSHORT, {1});
+    rgba.Set(262, tSHORT, {2}).Set(277, tSHORT, {4}).Set(278, tSHORT, {3});
+    rgba.Strips = {Bytes(36, 0x41), Bytes(12, 0x99)};
+    s.push_back({"tif-rgba-mm", "tif", File{true, {rgba}}.Build()});
+    Image first = rgba, second = rgba;
+    first.Set(262, tSHORT, {5});
+    second.Set(256, tSHORT, {2});
+    s.push_back({"tif-chain", "tif", File{false, {rgba, first, second}}.Build()});
   } else {
     s.push_back({"tga-8", "tga", Written(TTGAFileFormatWriter(), Picture(2).get())});
     s.push_back({"tga-24", "tga", Written(TTGAFileFormatWriter(), Picture(3).get())});
@@ -125,4 +156,4 @@ TEST_P(Corruption, SeededByteChanges) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, Corruption, ::testing::Values("pcx", "pnm", "tga"));
+INSTANTIATE_TEST_SUITE_P(Formats, Corruption, ::testing::Values("pcx", "pnm", "tga", "tif"));
