@@ -13,7 +13,8 @@ constexpr size_t kLongestName = 32;
 
 // A tab stop needs a position of 0 or more that fits 32 bits; a table nesting level is small.
 bool TRichTextGuard::ParameterAllowed() const {
-  if (FWord == "itap") return FNegative || FParameter <= kMaxTableLevel;
+  // The control keeps a parameter in 32 bits: a negative level beyond them comes out huge.
+  if (FWord == "itap") return FNegative ? FParameter <= int64_t(1) << 31 : FParameter <= kMaxTableLevel;
   if (FWord == "tx") return !FNegative && FParameter <= INT32_MAX;
   return true;
 }

@@ -315,6 +315,7 @@ TEST_F(RichEditLines, DamagedRichTextGivesItsTextOrAClearError) {
       std::string(5000, '{') + "\\rtf1 deep" + std::string(5000, '}'),
       "{\\rtf1 " + std::string(5000, '{') + "deep" + std::string(5000, '}') + "}",
       "{\\rtf1 \\itap32767 x}",
+      "{\\rtf1\\trowd\\cellx1000\\pard\\intbl\\itap-3982606503 a\\cell\\row\\pard x}",
       "{\\rtf1\\trowd\\itap2147483647 x\\cell\\row}",
       "{\\rtf1 \\u-99999999? \\u99999999? \\'zz \\'4 x}",
       "{\\rtf1{\\fonttbl{\\f0\\fcharset999 X;}}{\\colortbl;\\red999\\green-1\\blue300;}\\f0\\cf7\\fs-40 x}",

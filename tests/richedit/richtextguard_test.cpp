@@ -66,6 +66,8 @@ TEST(RichTextGuard, StopsBeforeWhatTheControlCannotTake) {
       {pageAfterIgnored, pageAfterIgnored.find("\\page")},
       {"{\\rtf1 \\itap32 x}", 17},
       {"{\\rtf1 \\itap-5 x}", 17},
+      {"{\\rtf1 \\itap-2147483648 x}", 26},
+      {"{\\rtf1 \\itap-3982606503 x}", 22},  // beyond 32 bits at the last digit
       {"{\\rtf1 \\itap33 x}", 13},  // the "3" goes, the "33" does not
       {"{\\rtf1 \\itap2147483647 x}", 14},  // up to "21"
       {"{\\rtf1 \\itapx99 x}", 18},  // another word
