@@ -3,7 +3,8 @@
 // position or with one below 0 or beyond 32 bits, so does the end of a nested cell (\nestcell,
 // \nestrow) in a paragraph that is not in a nested table, so does a paragraph mark (\par, \sect,
 // \page) right after a table row's end, and a huge table nesting level (\itapN, also a negative
-// one beyond 32 bits, which the control reads as positive) keeps it busy for minutes. The control reads the data of \binN as rich text, braces and all, and so does the guard.
+// one beyond 32 bits, which the control reads as positive) keeps it busy for minutes. The control
+// reads the data of \binN as rich text, braces and all, and so does the guard.
 // The guard reads the bytes as they stream past, as far as braces and control words go, and
 // refuses the text at the byte (or the control word) that makes such a construct, so that the
 // control never sees it; the caller then ends the stream with an error.
