@@ -34,7 +34,7 @@ struct TStreamCookie {
   TCustomRichEditEx* RichEdit;
   TRichTextGuard* Guard;  // while rich text streams in
   int Unit = 0;           // plain text: its code unit in bytes (1 or 2); 0 for rich text
-  char Held[2] = {};      // the end of the last chunk, kept for the next one
+  char Held[40] = {};     // the end of the last chunk, kept for the next one
   int HeldCount = 0;
 };
 
@@ -59,15 +59,24 @@ DWORD CALLBACK StreamIn(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG* Done)
     if (cookie->RichEdit->OnLoadProgress)
       cookie->RichEdit->OnLoadProgress(cookie->RichEdit, ClampedInt(cookie->Stream->GetPosition()),
                                        ClampedInt(cookie->Stream->GetSize()));
-    if (cookie->Guard && cookie->Guard->Refused()) return 1;
+    TRichTextGuard* guard = cookie->Guard;
+    if (guard && guard->Refused()) return 1;
     char* buffer = reinterpret_cast<char*>(Buffer);
-    int n = cookie->HeldCount;
+    int n = std::min(cookie->HeldCount, int(Count));
     std::copy(cookie->Held, cookie->Held + n, buffer);
     cookie->HeldCount = 0;
     for (;;) {
-      int read = Count > n ? cookie->Converter->ConvertReadStream(cookie->Stream, buffer + n, Count - n) : 0;
+      bool room = Count > n;
+      int read = room ? cookie->Converter->ConvertReadStream(cookie->Stream, buffer + n, Count - n) : 0;
       n += std::max(read, 0);
-      int hold = read > 0 ? TailToHold(buffer, n, cookie->Unit) : 0;
+      // Rich text: what the guard holds back waits for the next chunk; it takes the end whole.
+      int hold = guard                ? n - int(guard->Accept(buffer, size_t(n), room && read > 0, room && read <= 0))
+                 : read > 0           ? TailToHold(buffer, n, cookie->Unit)
+                                      : 0;
+      if (guard && guard->Refused()) {
+        *Done = n - hold;
+        return *Done == 0 ? 1 : 0;
+      }
       if (hold < n || read <= 0) {
         std::copy(buffer + n - hold, buffer + n, cookie->Held);
         cookie->HeldCount = hold;
@@ -76,10 +85,7 @@ DWORD CALLBACK StreamIn(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG* Done)
       }
     }
     *Done = n;
-    if (!cookie->Guard || n == 0) return 0;
-    // What the control cannot take never reaches it; the stream ends with an error instead.
-    *Done = LONG(cookie->Guard->Accept(buffer, size_t(n)));
-    return cookie->Guard->Refused() && *Done == 0 ? 1 : 0;
+    return 0;
   } catch (...) {
     return 1;
   }

@@ -8,44 +8,55 @@ namespace {
 bool IsLetter(char C) { return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z'); }
 bool IsDigit(char C) { return C >= '0' && C <= '9'; }
 constexpr int64_t kParameterCap = int64_t(1) << 40;  // far beyond any value the format uses
+constexpr size_t kLongestName = 32;
 }  // namespace
 
 // A tab stop needs a position of 0 or more that fits 32 bits; a table nesting level is small.
 bool TRichTextGuard::ParameterAllowed() const {
-  if (FWord == "itap") return FNegative || FParameter <= kMaxTableLevel;
+  // The control keeps a parameter in 32 bits: a negative level beyond them comes out huge.
+  if (FWord == "itap") return FNegative ? FParameter <= int64_t(1) << 31 : FParameter <= kMaxTableLevel;
   if (FWord == "tx") return !FNegative && FParameter <= INT32_MAX;
   return true;
 }
 
 bool TRichTextGuard::AllowedWithoutParameter() const { return FWord != "tx"; }
 
+// A paragraph mark right after a row's end, before text or paragraph properties begin the next
+// paragraph, crashes the control or keeps it busy for good.
+bool TRichTextGuard::NameAllowed() const {
+  return !FAfterRow || (FWord != "par" && FWord != "sect" && FWord != "page");
+}
+
 // A nested cell or row may only end inside a nested table, at level 2 or more.
 bool TRichTextGuard::WordEnds() {
   if (FWord == "pard") {
     FTableLevel = 0;
+    FAfterRow = false;
   } else if (FWord == "intbl") {
     if (FTableLevel == 0) FTableLevel = 1;
+    FAfterRow = false;
   } else if (FWord == "itap" && FState == sParameter) {
     FTableLevel = FNegative ? 0 : int(FParameter);
   } else if (FWord == "nestcell" || FWord == "nestrow") {
     return FTableLevel >= 2;
+  } else if (FWord == "row" && FIgnoredFrom == 0) {
+    FAfterRow = true;
   }
   return true;
 }
 
-size_t TRichTextGuard::Accept(const char* Data, size_t Count) {
+size_t TRichTextGuard::Accept(const char* Data, size_t Count, bool MayHold, bool Last) {
   if (FRefused) return 0;
   // Refusing at the byte that makes the construct too much: what went before is harmless.
   auto refuse = [&](size_t At) {
     FRefused = true;
     return At;
   };
+  constexpr size_t kEarlier = SIZE_MAX;
+  size_t wordStart = kEarlier;  // where the control word being read began in this chunk
   for (size_t i = 0; i < Count; ++i) {
     char c = Data[i];
     switch (FState) {
-      case sBinary:
-        if (--FBinaryLeft == 0) FState = sText;
-        continue;
       case sEscape:
         if (IsLetter(c)) {
           FWord.assign(1, c);
@@ -53,14 +64,18 @@ size_t TRichTextGuard::Accept(const char* Data, size_t Count) {
           FNegative = false;
           FState = sWord;
         } else {
-          FState = sText;  // a control symbol: \{ \} \\ \' \* and the rest open or close no group
+          // A control symbol: \{ \} \\ \' \* and the rest open or close no group.
+          if (c == '*' && FIgnoredFrom == 0) FIgnoredFrom = FDepth;
+          if (c == '\'' && FIgnoredFrom == 0) FAfterRow = false;  // a character
+          FState = sText;
         }
         continue;
       case sWord:
         if (IsLetter(c)) {
-          if (FWord.size() < 32) FWord += c;
+          if (FWord.size() < kLongestName) FWord += c;
           continue;
         }
+        if (!NameAllowed()) return refuse(wordStart == kEarlier ? 0 : wordStart);
         if (c == '-' || IsDigit(c)) {
           FNegative = c == '-';
           FParameter = FNegative ? 0 : c - '0';
@@ -79,28 +94,32 @@ size_t TRichTextGuard::Accept(const char* Data, size_t Count) {
       case sText:
         break;
     }
-    // A control word ends at c. A space after it belongs to it; \binN then has N raw bytes.
+    // A control word ends at c. A space after it belongs to it.
     if (FState == sWord || FState == sParameter) {
       if (FState == sWord && !AllowedWithoutParameter()) return refuse(i);
       if (!WordEnds()) return refuse(i);
-      bool binary = FState == sParameter && FWord == "bin" && !FNegative && FParameter > 0;
       FState = sText;
-      if (binary) {
-        FBinaryLeft = FParameter;
-        FState = sBinary;
-        if (c != ' ' && --FBinaryLeft == 0) FState = sText;
-        continue;
-      }
       if (c == ' ') continue;
     }
     if (c == '\\') {
       FState = sEscape;
+      wordStart = i;
     } else if (c == '{') {
       if (++FDepth > kMaxDepth) return refuse(i);
       FTableLevels[FDepth] = FTableLevel;
     } else if (c == '}') {
       if (FDepth > 0) FTableLevel = FTableLevels[FDepth--];
+      if (FDepth < FIgnoredFrom) FIgnoredFrom = 0;
+    } else if (c != '\r' && c != '\n' && FIgnoredFrom == 0) {
+      FAfterRow = false;
     }
+  }
+  if (Last && FState == sWord && !NameAllowed()) return refuse(wordStart == kEarlier ? 0 : wordStart);
+  // A name the chunk cuts off waits, unread, for the rest of it.
+  bool cut = FState == sEscape || (FState == sWord && FWord.size() < kLongestName);
+  if (MayHold && cut && wordStart != kEarlier) {
+    FState = sText;
+    return wordStart;
   }
   return Count;
 }

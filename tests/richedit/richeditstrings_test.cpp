@@ -40,6 +40,14 @@ class TDribblingConversion : public TConversion {
   }
 };
 
+// Three bytes a time too, after a first read long enough for the control to know rich text.
+class TRichDribblingConversion : public TConversion {
+ public:
+  int ConvertReadStream(TStream* Stream, char* Buffer, int BufSize) override {
+    return TConversion::ConvertReadStream(Stream, Buffer, std::min(BufSize, Stream->GetPosition() == 0 ? 7 : 3));
+  }
+};
+
 // A converter whose reads fail after the first.
 class TFailingConversion : public TConversion {
  public:
@@ -307,6 +315,7 @@ TEST_F(RichEditLines, DamagedRichTextGivesItsTextOrAClearError) {
       std::string(5000, '{') + "\\rtf1 deep" + std::string(5000, '}'),
       "{\\rtf1 " + std::string(5000, '{') + "deep" + std::string(5000, '}') + "}",
       "{\\rtf1 \\itap32767 x}",
+      "{\\rtf1\\trowd\\cellx1000\\pard\\intbl\\itap-3982606503 a\\cell\\row\\pard x}",
       "{\\rtf1\\trowd\\itap2147483647 x\\cell\\row}",
       "{\\rtf1 \\u-99999999? \\u99999999? \\'zz \\'4 x}",
       "{\\rtf1{\\fonttbl{\\f0\\fcharset999 X;}}{\\colortbl;\\red999\\green-1\\blue300;}\\f0\\cf7\\fs-40 x}",
@@ -333,6 +342,26 @@ TEST_F(RichEditLines, DamagedRichTextGivesItsTextOrAClearError) {
   EXPECT_EQ(Text(), L"deep");
   testsupport::LoadBytes(Edit, "{\\rtf1 " + std::string(32, '{') + "deep" + std::string(32, '}') + "}");
   EXPECT_EQ(Text().substr(0, 7), L"{\\rtf1 ");
+
+  // A paragraph mark right after a row's end (a crash or a hang), and groups opened by the data
+  // of \\bin, are shown as plain text, even where a chunk ends inside the word; the same table
+  // with the paragraph begun after the row is rich text.
+  const std::string row = "{\\rtf1\\trowd\\cellx2000\\cellx4000\\pard\\intbl a\\cell b\\cell\\row";
+  TConversionClass plain = TCustomRichEdit::DefaultConverter;
+  for (TConversionClass converter : {plain, &NewConversion<TRichDribblingConversion>}) {
+    TCustomRichEdit::DefaultConverter = converter;
+    for (const std::string& refused : {row + "\\par d}", row + "\\trowd\\cellx4000\\page d}", row + "\\par",
+                                       "{\\rtf\\bin5" + std::string(32, '{')}) {
+      SCOPED_TRACE(refused);
+      testsupport::LoadBytes(Edit, refused);
+      EXPECT_EQ(Text().substr(0, 5), L"{\\rtf");
+    }
+    testsupport::LoadBytes(Edit, row + "\\pard d\\par}");
+    std::wstring text = Text();
+    EXPECT_EQ(text.find(L"rtf"), std::wstring::npos) << "rich text";
+    EXPECT_NE(text.find(L'd'), std::wstring::npos);
+  }
+  TCustomRichEdit::DefaultConverter = plain;
 }
 
 TEST_F(RichEditLines, ALargeFileIsReadInChunks) {

@@ -3,22 +3,26 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "richedit/RichTextGuard.h"
 
 using richedit::TRichTextGuard;
 
 namespace {
-// The bytes accepted when Text comes in chunks of Chunk bytes.
+// The bytes accepted when Text comes in chunks of Chunk bytes, what the guard holds back going
+// again at the start of the next chunk, as the stream callback does.
 size_t Accepted(const std::string& Text, size_t Chunk) {
   TRichTextGuard guard;
   size_t total = 0;
+  std::string held;
   for (size_t at = 0; at < Text.size(); at += Chunk) {
-    size_t n = std::min(Chunk, Text.size() - at);
-    size_t taken = guard.Accept(Text.data() + at, n);
+    std::string chunk = held + Text.substr(at, Chunk);
+    bool more = at + Chunk < Text.size();
+    size_t taken = guard.Accept(chunk.data(), chunk.size(), more, !more);
     total += taken;
-    if (taken < n) {
-      EXPECT_TRUE(guard.Refused());
+    held = chunk.substr(taken);
+    if (guard.Refused()) {
       EXPECT_EQ(guard.Accept("x", 1), 0u) << "refused for good";
       return total;
     }
@@ -32,8 +36,12 @@ TEST(RichTextGuard, StopsBeforeWhatTheControlCannotTake) {
   std::string deep = "{\\rtf1 " + std::string(31, '{') + "x" + std::string(31, '}') + "}";
   std::string tooDeep = "{\\rtf1 " + std::string(32, '{') + "x" + std::string(32, '}') + "}";
   std::string escaped = "{\\rtf1 " + std::string(40, ' ') + "\\{\\{\\{\\\\" + "}";
-  std::string binary = "{\\rtf1 \\bin40 " + std::string(40, '{') + "}";
-  std::string binaryNoSpace = "{\\rtf1 \\bin3{{{}";
+  // The control reads the data of \\bin as rich text: its braces open groups.
+  std::string binary = "{\\rtf\\bin5" + std::string(32, '{');
+  std::string row = "{\\rtf1\\trowd\\cellx4000\\pard\\intbl a\\cell\\row";
+  std::string parAfterRow = row + "\\par d}";
+  std::string sectAfterBold = row + "\\b\\sect d}";
+  std::string pageAfterIgnored = "{" + row + "}{\\*\\x y}\\page d}";
   std::string nested =
       "{\\rtf1\\trowd\\cellx2000\\pard\\intbl\\itap2 a\\nestcell{\\*\\nesttableprops\\trowd\\cellx1000\\nestrow}"
       "{\\nonesttables\\par}\\itap1 \\cell\\row}";
@@ -45,14 +53,21 @@ TEST(RichTextGuard, StopsBeforeWhatTheControlCannotTake) {
   struct Case {
     std::string Text;
     size_t Accepted;
-  } cases[] = {
+  };
+  std::vector<Case> cases = {
       {deep, deep.size()},
       {tooDeep, tooDeep.find(std::string(32, '{')) + 31},  // the 33rd group's brace stays out
       {escaped + std::string(escaped), escaped.size() * 2},
-      {binary, binary.size()},
-      {binaryNoSpace, binaryNoSpace.size()},
+      {binary, binary.size() - 1},
+      // A paragraph mark after a row's end, before the next paragraph begins, stays out whole.
+      {parAfterRow, parAfterRow.rfind("\\par")},
+      {row + "\\par", row.size()},  // at the very end too
+      {sectAfterBold, sectAfterBold.find("\\sect")},
+      {pageAfterIgnored, pageAfterIgnored.find("\\page")},
       {"{\\rtf1 \\itap32 x}", 17},
       {"{\\rtf1 \\itap-5 x}", 17},
+      {"{\\rtf1 \\itap-2147483648 x}", 26},
+      {"{\\rtf1 \\itap-3982606503 x}", 22},  // beyond 32 bits at the last digit
       {"{\\rtf1 \\itap33 x}", 13},  // the "3" goes, the "33" does not
       {"{\\rtf1 \\itap2147483647 x}", 14},  // up to "21"
       {"{\\rtf1 \\itapx99 x}", 18},  // another word
@@ -68,8 +83,13 @@ TEST(RichTextGuard, StopsBeforeWhatTheControlCannotTake) {
       {closed, after(closed, "\\nestcell")},  // the level ends with its group
       {reset, after(reset, "\\nestrow")},    // and with the paragraph's properties
   };
+  // A paragraph begun by text or its properties, or a row in an ignored group, lets the mark go.
+  for (const char* next : {"\\pard\\par d}", "\\intbl\\par d}", " d\\par}", "\\pard{\\*\\x\\row}\\par}"})
+    cases.push_back({row + next, row.size() + std::string(next).size()});
+  std::string two = "{\\rtf1\\trowd\\cellx2000\\cellx4000\\pard\\intbl a\\cell b\\cell\\row\\pard d\\par}";
+  cases.push_back({two, two.size()});
   for (const Case& c : cases) {
-    for (size_t chunk : {size_t(1), size_t(2), size_t(7), c.Text.size()}) {
+    for (size_t chunk : {size_t(1), size_t(2), size_t(3), size_t(7), c.Text.size()}) {
       SCOPED_TRACE(c.Text.substr(0, 40) + " / " + std::to_string(chunk));
       EXPECT_EQ(Accepted(c.Text, chunk), c.Accepted);
     }
