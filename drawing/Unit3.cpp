@@ -18,7 +18,7 @@ void PaintSplash(TCanvas* C, int Width, int Height) {
   for (TPoint dot : GridDots(2))
     if (dot.X < Width && dot.Y < Height) C->Ellipse(dot.X - 1, dot.Y + 1, dot.X + 1, dot.Y - 1);
   // The box: 4 columns wide and deep, 6 rows high, on the lattice of grid size 2.
-  const int sx = 34, sy = 20, cx = 190, top = 60;
+  const int sx = 34, sy = 20, cx = 190, top = 30;
   TPoint a{cx, top}, b{cx + 4 * sx, top + 4 * sy}, c{cx, top + 8 * sy}, d{cx - 4 * sx, top + 4 * sy};
   TPoint down{0, 6 * sy};
   auto move = [](TPoint p, TPoint by) { return TPoint{p.X + by.X, p.Y + by.Y}; };
@@ -35,11 +35,11 @@ void PaintSplash(TCanvas* C, int Width, int Height) {
   C->GetFont()->SetHeight(-36);
   C->GetFont()->SetStyle(fsBold);
   C->GetFont()->SetColor(clNavy);
-  TRect r = Rect(0, 300, Width, 350);
+  TRect r = Rect(0, 318, Width, 362);
   C->DrawText("Trivane", r, DT_CENTER | DT_SINGLELINE | DT_VCENTER);
   C->GetFont()->SetHeight(-16);
   C->GetFont()->SetStyle(0);
-  r = Rect(0, 350, Width, 380);
+  r = Rect(0, 362, Width, 388);
   C->DrawText("version 1.1", r, DT_CENTER | DT_SINGLELINE | DT_VCENTER);
 }
 }  // namespace
