@@ -391,6 +391,17 @@ TEST_F(Commands, PrintStretchesThePictureIntoItsRectangle) {
   EXPECT_FALSE(Printer()->GetPrinting());
 }
 
+// Run by print_pdf.sh, which starts the PDF printer and reads the page it prints.
+TEST_F(Commands, PrintsOnTheSystemPrinter) {
+  if (!getenv("SKADRA_PRINT_PDF")) GTEST_SKIP() << "print_pdf.sh runs this against a PDF printer";
+  // All black, so that the page shows where the picture went.
+  Canvas()->GetBrush()->SetColor(clBlack);
+  Canvas()->FillRect(Rect(0, 0, 780, 1200));
+  Choose(Form1->Print1);
+  ASSERT_TRUE(Errors.empty()) << Errors[0];
+  EXPECT_FALSE(Printer()->GetPrinting());
+}
+
 // ---- clipboard
 
 TEST_F(Commands, CopyCutAndPasteThroughTheClipboard) {
