@@ -440,6 +440,59 @@ TEST_F(Commands, CopyCutAndPasteThroughTheClipboard) {
   EXPECT_TRUE(Errors.empty());
 }
 
+TEST_F(Commands, ClipboardWorksWithAnotherProgram) {
+  // Runs the peer and waits for it; its exit code.
+  auto peer = [](const std::string& Verb, const std::string& File) {
+    std::string line = "\"" SKADRA_CLIPBOARD_PEER "\" " + Verb + " \"" + File + "\"";
+    STARTUPINFOA start{};
+    start.cb = sizeof start;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process))
+      return -1;
+    // The peer's clipboard calls are answered by this thread's windows while it waits.
+    while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+      Application->ProcessMessages();
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return int(code);
+  };
+  DrawMark();
+  Choose(Form1->Copy1);
+  std::string taken = Folder.File("taken.bmp");
+  ASSERT_EQ(peer("get", taken), 0);
+  auto* other = static_cast<HBITMAP>(LoadImageA(nullptr, taken.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  ASSERT_NE(other, nullptr);
+  BITMAP seen{};
+  GetObjectA(other, sizeof seen, &seen);
+  EXPECT_EQ(seen.bmWidth, 780);
+  EXPECT_EQ(seen.bmHeight, 1200);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, other);
+  EXPECT_EQ(::GetPixel(dc, 120, 110), RGB(255, 0, 0)) << "the other program sees the picture";
+  EXPECT_EQ(::GetPixel(dc, 300, 300), RGB(255, 255, 255));
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(other);
+
+  // A picture from the other program, 60 x 50 and blue, pasted at the top left.
+  TOwned<TBitmap> blue(New<TBitmap>());
+  blue->SetSize(60, 50);
+  blue->GetCanvas()->GetBrush()->SetColor(clBlue);
+  blue->GetCanvas()->FillRect(Rect(0, 0, 60, 50));
+  std::string given = Folder.File("given.bmp");
+  blue->SaveToFile(given);
+  ASSERT_EQ(peer("put", given), 0);
+  Choose(Form1->Paste1);
+  EXPECT_EQ(Pixel(0, 0), 0x0000FFu);
+  EXPECT_EQ(Pixel(59, 49), 0x0000FFu);
+  EXPECT_EQ(Pixel(60, 10), 0xFFFFFFu);
+  EXPECT_TRUE(HasMark());
+  EXPECT_EQ(Picture()->GetWidth(), 780);
+  EXPECT_TRUE(Errors.empty());
+}
+
 TEST_F(Commands, CutWhitensNothingWhenTheCopyFailed) {
   DrawMark();
   // Another program's window holds the clipboard open, so the copy cannot be made.
