@@ -93,15 +93,19 @@ void TPrinter::BeginDoc() {
   FCanvas.SetHandle(dc);
 }
 
-void TPrinter::EndDoc() {
-  if (!FDC) throw EPrinter("Printer is not currently printing");
+HDC TPrinter::EndJob() {
   HDC dc = FDC;
   FCanvas.SetHandle(nullptr);
   FDC = nullptr;
-  if (FFromFactory) {
-    if (Factory().Finish) Factory().Finish(dc);
-    return;
-  }
+  if (!FFromFactory) return dc;
+  if (Factory().Finish) Factory().Finish(dc);
+  return nullptr;
+}
+
+void TPrinter::EndDoc() {
+  if (!FDC) throw EPrinter("Printer is not currently printing");
+  HDC dc = EndJob();
+  if (!dc) return;
   bool ok = EndPage(dc) > 0;
   ok = ::EndDoc(dc) > 0 && ok;
   DeleteDC(dc);
@@ -110,13 +114,8 @@ void TPrinter::EndDoc() {
 
 void TPrinter::Abort() {
   if (!FDC) return;
-  HDC dc = FDC;
-  FCanvas.SetHandle(nullptr);
-  FDC = nullptr;
-  if (FFromFactory) {
-    if (Factory().Finish) Factory().Finish(dc);
-    return;
-  }
+  HDC dc = EndJob();
+  if (!dc) return;
   AbortDoc(dc);
   DeleteDC(dc);
 }

@@ -40,6 +40,8 @@ class TPrinter : public TObject {
 
  private:
   HDC CreatePrinterDC();
+  // Lets go of the job's context: a printer's comes back for the caller to end, a test's is finished.
+  HDC EndJob();
   HDC FDC = nullptr;
   bool FFromFactory = false;
   TCanvas FCanvas;

@@ -278,6 +278,12 @@ TEST_F(Commands, SaveAsThenReopenGivesThePictureBack) {
   NewPicture("47", "33", &TNewPictureForm::RadioButton1);
   Canvas()->GetBrush()->SetColor(TColor(0x00336699));
   Canvas()->FillRect(Rect(5, 5, 20, 12));
+  // A vertical long line drawn with the mouse, from the lattice point (39, 20) down.
+  HWND image = Form1->Image1->GetHandle();
+  SendMessageA(image, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 21));
+  SendMessageA(image, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40, 31));
+  SendMessageA(image, WM_LBUTTONUP, 0, MAKELPARAM(40, 31));
+  ASSERT_EQ(Pixel(39, 26), 0u);
   std::string file = Folder.File("billeder\\tegning.bmp");
   Answers = {file};
   Choose(Form1->Save1);  // no name yet: Save As asks
@@ -289,10 +295,10 @@ TEST_F(Commands, SaveAsThenReopenGivesThePictureBack) {
   ASSERT_EQ(saved.size(), 54u + 33u * 144u) << "24-bit rows padded to 4 bytes";
 
   // Saved again under its name without a dialog, then drawn over and read back.
-  Canvas()->FillRect(Rect(30, 20, 40, 30));
+  Canvas()->FillRect(Rect(25, 20, 35, 30));
   Choose(Form1->Save1);
   EXPECT_EQ(Dialogs.size(), 1u);
-  uint32_t expected = Pixel(35, 25);
+  uint32_t expected = Pixel(30, 25);
   NewPicture("10", "10", &TNewPictureForm::RadioButton1);
   Answers = {file};
   Choose(Form1->Open1);
@@ -300,7 +306,8 @@ TEST_F(Commands, SaveAsThenReopenGivesThePictureBack) {
   EXPECT_EQ(Picture()->GetWidth(), 47);
   EXPECT_EQ(Picture()->GetHeight(), 33);
   EXPECT_EQ(Pixel(6, 6), 0x996633u);
-  EXPECT_EQ(Pixel(35, 25), expected);
+  EXPECT_EQ(Pixel(30, 25), expected);
+  EXPECT_EQ(Pixel(39, 26), 0u) << "the line drawn with the mouse";
   EXPECT_EQ(Form1->PictureFileName, file);
   EXPECT_EQ(Pixel(0, 0), 0xFFFFFFu) << "no grid is drawn on a loaded picture";
 }
