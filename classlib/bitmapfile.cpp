@@ -78,7 +78,8 @@ TCheckedBmp CheckBmp(const std::vector<uint8_t>& File) {
   // The colour table (and the three masks of a short header) follow the header directly.
   int64_t tableEnd = kFileHeaderSize + headerSize;
   if (compression == BI_BITFIELDS && headerSize == 40) tableEnd += 12;
-  if (bits <= 8) tableEnd += entrySize * (colorsUsed ? colorsUsed : (1u << bits));
+  // GDI reads a colour table of biClrUsed entries whatever the bit count.
+  tableEnd += entrySize * (colorsUsed ? colorsUsed : bits <= 8 ? (1u << bits) : 0);
   int64_t pixels = Le32(File.data() + 10);
   if (tableEnd > size || pixels < kFileHeaderSize + headerSize || pixels > size) Invalid();
   int64_t present = size - pixels;
