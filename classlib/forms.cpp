@@ -126,8 +126,7 @@ int TForm::ShowModal() {
   try {
     if (FPosition == poScreenCenter && Screen)
       SetBounds((Screen->GetWidth() - FWidth) / 2, (Screen->GetHeight() - FHeight) / 2, FWidth, FHeight);
-    Show();
-    if (FActiveControl && FActiveControl->CanFocus()) FActiveControl->SetFocus();
+    Show();  // focuses ActiveControl
     if (ModalFormHook()) ModalFormHook()(*this);
     while (FModalResult == mrNone) {
       if (Application->GetTerminated()) {
