@@ -27,6 +27,22 @@ WORD AllocateCommand(TMenuItem* Item) {
 }
 }  // namespace
 
+std::string ShortCutToText(TShortCut Value) {
+  if (!Value) return "";
+  std::string text;
+  if (Value & scCtrl) text += "Ctrl+";
+  if (Value & scShift) text += "Shift+";
+  if (Value & scAlt) text += "Alt+";
+  UINT key = Value & 0xFF;
+  if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
+    text += char(key);
+  else if (key >= VK_F1 && key <= VK_F12)
+    text += "F" + IntToStr(int(key - VK_F1 + 1));
+  else
+    text += Format("#%d", int(key));
+  return text;
+}
+
 // ---- TMenuItem
 
 TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), FCommand(AllocateCommand(this)) {}
@@ -95,6 +111,16 @@ void TMenuItem::SetCaption(const std::string& Value) {
   }
 }
 
+void TMenuItem::SetShortCut(TShortCut Value) {
+  if (Value == FShortCut) return;
+  FShortCut = Value;
+  if (TMenu* menu = RootMenu()) menu->ItemChanged(this);
+}
+
+std::string TMenuItem::MenuText() const {
+  return FShortCut ? FCaption + "\t" + ShortCutToText(FShortCut) : FCaption;
+}
+
 void TMenuItem::SetEnabled(bool Value) {
   if (Value == FEnabled) return;
   FEnabled = Value;
@@ -158,7 +184,7 @@ void TMenu::Build(HMENU Menu, TMenuItem* Parent) {
                   item->FCaption.c_str());
     } else {
       item->FHandle = nullptr;
-      AppendMenuA(Menu, MF_STRING | item->StateFlags(), item->FCommand, item->FCaption.c_str());
+      AppendMenuA(Menu, MF_STRING | item->StateFlags(), item->FCommand, item->MenuText().c_str());
     }
     if (item->FDefault) SetMenuDefaultItem(Menu, UINT(GetMenuItemCount(Menu) - 1), TRUE);
   }
@@ -180,6 +206,24 @@ TMenuItem* TMenu::FindItem(WORD Command) const {
   auto found = Commands().find(Command);
   if (found == Commands().end() || found->second->RootMenu() != this) return nullptr;
   return found->second;
+}
+
+bool TMenu::IsShortCut(TShortCut Key) {
+  std::vector<TMenuItem*> pending(FItems->FItems.rbegin(), FItems->FItems.rend());
+  while (!pending.empty()) {
+    TMenuItem* item = pending.back();
+    pending.pop_back();
+    if (!item->FEnabled) continue;
+    if (item->FItems.empty()) {
+      if (item->FShortCut == Key) {
+        item->Click();
+        return true;
+      }
+    } else {
+      pending.insert(pending.end(), item->FItems.rbegin(), item->FItems.rend());
+    }
+  }
+  return false;
 }
 
 bool TMenu::DispatchCommand(WORD Command) {
@@ -229,7 +273,7 @@ void TMainMenu::ItemChanged(TMenuItem* Item) {
   HMENU menu = parent->GetParent() ? parent->GetHandle() : FHandle;
   if (!menu) return;
   // In place, so that a menu that is open while its OnClick runs keeps its submenus.
-  std::string caption = Item->GetCaption();
+  std::string caption = Item->MenuText();
   MENUITEMINFOA info{};
   info.cbSize = sizeof info;
   info.fMask = MIIM_STATE | MIIM_STRING;

@@ -538,28 +538,30 @@ TEST_F(DrawingWindow, ToolPanelOffAndOnFromTheMenu) {
   Command(Form->Til1);
   EXPECT_TRUE(IsWindowVisible(Form->Panel1->GetHandle()));
   EXPECT_FALSE(IsWindowVisible(Form->PenBar->GetHandle())) << "only the tool panel comes back";
+  // The bar: Filer, Editer, then these, then Hjælp.
   HMENU bar = GetMenu(Form->GetHandle());
-  ASSERT_EQ(GetMenuItemCount(bar), 6);
-  EXPECT_EQ(GetSubMenu(bar, 0), nullptr) << "StregFarve is a command of the bar";
-  EXPECT_EQ(GetSubMenu(bar, 1), nullptr) << "Gentegn Net is a command of the bar";
-  EXPECT_NE(GetSubMenu(bar, 2), nullptr);
+  ASSERT_EQ(GetMenuItemCount(bar), 9);
+  EXPECT_EQ(GetSubMenu(bar, 2), nullptr) << "StregFarve is a command of the bar";
+  EXPECT_EQ(GetSubMenu(bar, 3), nullptr) << "Gentegn Net is a command of the bar";
+  EXPECT_NE(GetSubMenu(bar, 4), nullptr);
   char text[32] = {};
-  GetMenuStringA(bar, 2, text, sizeof text, MF_BYPOSITION);
+  GetMenuStringA(bar, 4, text, sizeof text, MF_BYPOSITION);
   EXPECT_EQ(testsupport::Escaped(text), "Tegnev\\xE6rkt\\xF8j");
-  EXPECT_EQ(GetSubMenu(bar, 3), nullptr) << "SKJUL is a command of the bar";
-  EXPECT_EQ(GetSubMenu(bar, 4), nullptr) << "START TEKSTBEHANDLER is a command of the bar";
-  HMENU painter = GetSubMenu(bar, 5);
+  EXPECT_EQ(GetSubMenu(bar, 5), nullptr) << "SKJUL is a command of the bar";
+  EXPECT_EQ(GetSubMenu(bar, 6), nullptr) << "START TEKSTBEHANDLER is a command of the bar";
+  HMENU painter = GetSubMenu(bar, 7);
   ASSERT_NE(painter, nullptr);
   EXPECT_EQ(GetMenuItemCount(painter), 2);
-  GetMenuStringA(bar, 5, text, sizeof text, MF_BYPOSITION);
+  GetMenuStringA(bar, 7, text, sizeof text, MF_BYPOSITION);
   EXPECT_EQ(std::string(text), "START MALEREN");
 }
 
 TEST_F(DrawingWindow, SwitchedOffCommandsAreGreyInTheMenuBar) {
   HMENU bar = GetMenu(Form->GetHandle());
-  for (int i = 3; i <= 5; ++i) EXPECT_FALSE(GetMenuState(bar, UINT(i), MF_BYPOSITION) & MF_GRAYED) << i;
+  // SKJUL, START TEKSTBEHANDLER and START MALEREN, after Filer, Editer, StregFarve and Gentegn Net.
+  for (int i = 5; i <= 7; ++i) EXPECT_FALSE(GetMenuState(bar, UINT(i), MF_BYPOSITION) & MF_GRAYED) << i;
   Form->ApplyCommandLine({"4", "5"});
-  for (int i = 3; i <= 5; ++i) EXPECT_TRUE(GetMenuState(bar, UINT(i), MF_BYPOSITION) & MF_GRAYED) << i;
+  for (int i = 5; i <= 7; ++i) EXPECT_TRUE(GetMenuState(bar, UINT(i), MF_BYPOSITION) & MF_GRAYED) << i;
   Form->ApplyCommandLine({"1", "3"});
   for (TSpeedButton* b : {Form->LineButton, Form->RectangleButton, Form->EllipseButton, Form->RoundRectButton,
                           Form->BrushButton})
