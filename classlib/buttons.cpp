@@ -184,12 +184,6 @@ void TButtonControl::WndProc(TMessage& Message) {
   TWinControl::WndProc(Message);
 }
 
-TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner, BS_PUSHBUTTON) {
-  FControlStyle = csSetCaption;
-  FWidth = 75;
-  FHeight = 25;
-}
-
 TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner, BS_CHECKBOX) {
   FWidth = 97;
   FHeight = 17;

@@ -76,15 +76,6 @@ class TCheckBox : public TButtonControl {
   void Clicked() override { SetChecked(!FChecked); }
 };
 
-// A push button: a click fires OnClick.
-class TButton : public TButtonControl {
-  CL_CLASS(TButton)
-  explicit TButton(TComponent* AOwner);
-
- protected:
-  void Clicked() override { Click(); }
-};
-
 // Checking one radio button unchecks the others of the same parent (without their OnClick).
 class TRadioButton : public TButtonControl {
   CL_CLASS(TRadioButton)

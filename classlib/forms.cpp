@@ -113,37 +113,7 @@ void TForm::WindowStyles(DWORD& Style, DWORD& ExStyle) const {
       ExStyle |= WS_EX_TOOLWINDOW;
       break;
   }
-  if (!(FBorderIcons & biSystemMenu)) Style &= ~DWORD(WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
-  if (FFormStyle == fsStayOnTop) ExStyle |= WS_EX_TOPMOST;
 }
-
-void TForm::UpdateWindowStyles() {
-  if (!FHandle) return;
-  DWORD style, exStyle;
-  WindowStyles(style, exStyle);
-  DWORD keep = GetWindowLongA(FHandle, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED);
-  SetWindowLongA(FHandle, GWL_STYLE, LONG(style | keep));
-  SetWindowLongA(FHandle, GWL_EXSTYLE, LONG(exStyle & ~DWORD(WS_EX_TOPMOST)));
-  // The topmost bit only changes through the window's place in the z-order.
-  SetWindowPos(FHandle, FFormStyle == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-}
-
-void TForm::SetBorderIcons(TBorderIcons Value) {
-  if (Value == FBorderIcons) return;
-  FBorderIcons = Value;
-  UpdateWindowStyles();
-}
-
-void TForm::SetFormStyle(TFormStyle Value) {
-  if (Value == FFormStyle) return;
-  FFormStyle = Value;
-  UpdateWindowStyles();
-}
-
-void TForm::SetClientWidth(int Value) { SetWidth(FWidth - GetClientWidth() + Value); }
-
-void TForm::SetClientHeight(int Value) { SetHeight(FHeight - GetClientHeight() + Value); }
 
 void TForm::CreateParams(TCreateParams& Params) {
   TWinControl::CreateParams(Params);
@@ -215,7 +185,14 @@ void TForm::Close() {
 void TForm::SetBorderStyle(TFormBorderStyle Value) {
   if (Value == FBorderStyle) return;
   FBorderStyle = Value;
-  UpdateWindowStyles();
+  if (FHandle) {
+    DWORD style, exStyle;
+    WindowStyles(style, exStyle);
+    DWORD keep = GetWindowLongA(FHandle, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED);
+    SetWindowLongA(FHandle, GWL_STYLE, LONG(style | keep));
+    SetWindowLongA(FHandle, GWL_EXSTYLE, LONG(exStyle));
+    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
 }
 
 void TForm::SetMenu(TMainMenu* Value) {

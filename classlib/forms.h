@@ -13,10 +13,6 @@ class TMainMenu;
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow };
 using TBorderStyle = TFormBorderStyle;  // bsNone or bsSingle for controls
 enum TPosition { poDesigned, poScreenCenter };
-enum TFormStyle { fsNormal, fsStayOnTop };
-// The buttons of the caption bar; without biSystemMenu there are none (and no close box).
-enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
-using TBorderIcons = unsigned;
 enum TCloseAction { caNone, caHide, caMinimize };
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
@@ -40,13 +36,6 @@ class TForm : public TWinControl {
   void SetBorderStyle(TFormBorderStyle Value);
   TPosition GetPosition() const { return FPosition; }
   void SetPosition(TPosition Value) { FPosition = Value; }
-  TBorderIcons GetBorderIcons() const { return FBorderIcons; }
-  void SetBorderIcons(TBorderIcons Value);
-  TFormStyle GetFormStyle() const { return FFormStyle; }
-  void SetFormStyle(TFormStyle Value);
-  // The outer size that gives this client size with the current styles and menu.
-  void SetClientWidth(int Value);
-  void SetClientHeight(int Value);
   TMainMenu* GetMenu() const { return FMenu; }
   void SetMenu(TMainMenu* Value);
   HWND GetHintWindow() const { return FHintWindow; }
@@ -66,10 +55,7 @@ class TForm : public TWinControl {
 
  private:
   void WindowStyles(DWORD& Style, DWORD& ExStyle) const;
-  void UpdateWindowStyles();
   TFormBorderStyle FBorderStyle = bsSizeable;
-  TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
-  TFormStyle FFormStyle = fsNormal;
   TPosition FPosition = poDesigned;
   TMainMenu* FMenu = nullptr;
   HWND FHintWindow = nullptr;

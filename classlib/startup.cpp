@@ -4,7 +4,6 @@
 #ifdef _WIN32
 #include "classlib/application.h"
 #include "classlib/clipboard.h"
-#include "classlib/printers.h"
 #include "classlib/utilitywindow.h"
 #endif
 
@@ -25,7 +24,6 @@ void Startup() {
 void Shutdown() {
 #ifdef _WIN32
   FreeClipboard();
-  FreePrinter();
   detail::FreeApplicationObjects();
   DestroyUtilityWindow();
 #endif
