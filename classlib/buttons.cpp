@@ -1,7 +1,9 @@
 #include "classlib/buttons.h"
 
 #include "classlib/bitmap.h"
+#include "classlib/forms.h"
 #include "classlib/graphics.h"
+#include "classlib/msgbox.h"
 
 namespace classlib {
 
@@ -166,6 +168,11 @@ void TButtonControl::CreateParams(TCreateParams& Params) {
   Params.Style |= FButtonStyle;
 }
 
+void TButtonControl::SetButtonStyle(DWORD Style) {
+  FButtonStyle = Style;
+  if (FHandle) SendMessageA(FHandle, BM_SETSTYLE, Style, TRUE);
+}
+
 void TButtonControl::CreateWndDone() { SendMessageA(FHandle, BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED, 0); }
 
 void TButtonControl::SetChecked(bool Value) {
@@ -182,6 +189,22 @@ void TButtonControl::WndProc(TMessage& Message) {
     return;
   }
   TWinControl::WndProc(Message);
+}
+
+TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner, BS_PUSHBUTTON) {
+  FWidth = 75;
+  FHeight = 25;
+}
+
+void TButton::SetDefault(bool Value) {
+  FDefault = Value;
+  SetButtonStyle(Value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+}
+
+void TButton::Click() {
+  if (FModalResult != mrNone)
+    if (TForm* form = GetParentForm(this)) form->SetModalResult(FModalResult);
+  TControl::Click();
 }
 
 TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner, BS_CHECKBOX) {

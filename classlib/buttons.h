@@ -62,6 +62,7 @@ class TButtonControl : public TWinControl {
   void WndProc(TMessage& Message) override;
   // The user clicked the button (BN_CLICKED).
   virtual void Clicked() = 0;
+  void SetButtonStyle(DWORD Style);
   bool FChecked = false;
 
  private:
@@ -74,6 +75,28 @@ class TCheckBox : public TButtonControl {
 
  protected:
   void Clicked() override { SetChecked(!FChecked); }
+};
+
+// A push button. A click first gives its ModalResult to its form (which ends a modal loop), then
+// fires OnClick. Enter clicks the form's Default button, Esc its Cancel button.
+class TButton : public TButtonControl {
+  CL_CLASS(TButton)
+  explicit TButton(TComponent* AOwner);
+  bool GetDefault() const { return FDefault; }
+  void SetDefault(bool Value);
+  bool GetCancel() const { return FCancel; }
+  void SetCancel(bool Value) { FCancel = Value; }
+  int GetModalResult() const { return FModalResult; }
+  void SetModalResult(int Value) { FModalResult = Value; }
+  void Click() override;
+
+ protected:
+  void Clicked() override { Click(); }
+
+ private:
+  bool FDefault = false;
+  bool FCancel = false;
+  int FModalResult = 0;
 };
 
 // Checking one radio button unchecks the others of the same parent (without their OnClick).

@@ -25,6 +25,8 @@ class TCommonDialog : public TComponent {
   bool TaskModalDialog(BOOL(WINAPI* Function)(Record*), Record& Rec) {
     return RunModal([&] { return Function(&Rec) != FALSE; }, &Rec);
   }
+  // PrintDlgA with these flags over the printer's device blocks, which take the dialog's answer.
+  bool RunPrintDialog(DWORD Flags);
 
  private:
   bool RunModal(const std::function<bool()>& Call, void* Record);
@@ -67,6 +69,9 @@ class TOpenDialog : public TCommonDialog {
   void SetFilterIndex(int Value) { FFilterIndex = Value; }
   const std::string& GetTitle() const { return FTitle; }
   void SetTitle(const std::string& Value) { FTitle = Value; }
+  // Added to a typed name that has no extension ("bmp").
+  const std::string& GetDefaultExt() const { return FDefaultExt; }
+  void SetDefaultExt(const std::string& Value) { FDefaultExt = Value; }
 
  protected:
   // Fills the record (the flags are Options with the Explorer style and a hook that leaves every
@@ -85,6 +90,7 @@ class TOpenDialog : public TCommonDialog {
   std::string FFilter;
   int FFilterIndex = 1;
   std::string FTitle;
+  std::string FDefaultExt;
 };
 
 class TSaveDialog : public TOpenDialog {
@@ -93,9 +99,25 @@ class TSaveDialog : public TOpenDialog {
   bool Execute() override;
 };
 
+// The system's printer dialog in its setup form; the choice goes to Printer(). With no printer at
+// all the dialog does not open and Execute is false.
+// The print dialog; OK chooses its printer for Printer(). False without a printer (no box of
+// ours) or on Cancel.
+class TPrintDialog : public TCommonDialog {
+  CL_CLASS(TPrintDialog)
+  explicit TPrintDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+  bool Execute() override;
+};
+
+class TPrinterSetupDialog : public TCommonDialog {
+  CL_CLASS(TPrinterSetupDialog)
+  explicit TPrinterSetupDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+  bool Execute() override;
+};
+
 namespace testing {
 // Replaces the dialog function of every common dialog: the hook gets the dialog and its record
-// (CHOOSECOLORA* for a colour dialog, OPENFILENAMEA* for a file dialog, whose lpstrFile holds
+// (CHOOSECOLORA* for a colour dialog, PRINTDLGA* for the printer dialog, OPENFILENAMEA* for a file dialog, whose lpstrFile holds
 // nMaxFile bytes), fills in the answer and returns the dialog's result.
 using CommonDialogHook = std::function<bool(TCommonDialog& Dialog, void* Record)>;
 void SetCommonDialogHook(CommonDialogHook Hook);

@@ -1,8 +1,13 @@
 #include "classlib/forms.h"
 
+#include <vector>
+
 #include "classlib/application.h"
+#include "classlib/buttons.h"
+#include "classlib/exceptions.h"
 #include "classlib/hints.h"
 #include "classlib/menus.h"
+#include "classlib/msgbox.h"
 #include "classlib/screen.h"
 
 namespace classlib {
@@ -51,7 +56,94 @@ bool RealizePalettes(TWinControl* Parent, bool Foreground) {
   if (dynamic_cast<TForm*>(Parent)) return any;
   return RealizePaletteOf(Parent, Foreground) || any;
 }
+
+std::function<void(TForm&)>& ModalFormHook() {
+  static auto* hook = new std::function<void(TForm&)>;
+  return *hook;
+}
+
+TWinControl* FindButton(TWinControl* Parent, bool Cancel) {
+  for (int i = 0; i < Parent->GetControlCount(); ++i) {
+    TControl* c = Parent->GetControl(i);
+    if (auto* button = dynamic_cast<TButton*>(c))
+      if (button->GetVisible() && button->GetEnabled() && (Cancel ? button->GetCancel() : button->GetDefault()))
+        return button;
+    if (auto* windowed = dynamic_cast<TWinControl*>(c))
+      if (TWinControl* found = FindButton(windowed, Cancel)) return found;
+  }
+  return nullptr;
+}
+
+BOOL CALLBACK DisableWindow(HWND Window, LPARAM List) {
+  if (IsWindowVisible(Window) && IsWindowEnabled(Window)) {
+    reinterpret_cast<std::vector<HWND>*>(List)->push_back(Window);
+    EnableWindow(Window, FALSE);
+  }
+  return TRUE;
+}
 }  // namespace
+
+void testing::SetModalFormHook(std::function<void(TForm&)> Hook) { ModalFormHook() = std::move(Hook); }
+
+TWinControl* TForm::FindDialogButton(bool Cancel) { return FindButton(this, Cancel); }
+
+void TForm::SetActiveControl(TWinControl* Value) {
+  FActiveControl = Value;
+  if (Value && FHandle && IsWindowVisible(FHandle) && Value->CanFocus()) Value->SetFocus();
+}
+
+void TForm::SetFormStyle(TFormStyle Value) {
+  FFormStyle = Value;
+  if (FHandle)
+    SetWindowPos(FHandle, Value == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+TRect TForm::FrameSize() const {
+  DWORD style, exStyle;
+  WindowStyles(style, exStyle);
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, style, FMenu != nullptr, exStyle);
+  return Rect(frame.left, frame.top, frame.right, frame.bottom);
+}
+
+void TForm::SetClientWidth(int Value) { SetWidth(Value + FrameSize().Width()); }
+void TForm::SetClientHeight(int Value) { SetHeight(Value + FrameSize().Height()); }
+
+int TForm::ShowModal() {
+  if (GetVisible() || FModal) throw EInvalidOperation("Cannot make a visible window modal");
+  std::vector<HWND> disabled;
+  EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&disabled));
+  FModal = true;
+  FModalResult = mrNone;
+  auto restore = [&] {
+    // Enabled again before the form hides, so that the activation goes back to the owner.
+    for (HWND w : disabled)
+      if (IsWindow(w)) EnableWindow(w, TRUE);
+    FModal = false;
+    Hide();
+  };
+  try {
+    if (FPosition == poScreenCenter && Screen)
+      SetBounds((Screen->GetWidth() - FWidth) / 2, (Screen->GetHeight() - FHeight) / 2, FWidth, FHeight);
+    Show();
+    if (FActiveControl && FActiveControl->CanFocus()) FActiveControl->SetFocus();
+    if (ModalFormHook()) ModalFormHook()(*this);
+    while (FModalResult == mrNone) {
+      if (Application->GetTerminated()) {
+        PostQuitMessage(0);  // the program's own loop still has to see it
+        FModalResult = mrCancel;
+        break;
+      }
+      Application->HandleMessage();
+    }
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+  return FModalResult;
+}
 
 TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
   FVisible = false;
@@ -113,12 +205,25 @@ void TForm::WindowStyles(DWORD& Style, DWORD& ExStyle) const {
       ExStyle |= WS_EX_TOOLWINDOW;
       break;
   }
+  if (!(FBorderIcons & biSystemMenu)) Style &= ~DWORD(WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+}
+
+void TForm::SetBorderIcons(TBorderIcons Value) {
+  if (Value == FBorderIcons) return;
+  FBorderIcons = Value;
+  if (!FHandle) return;
+  DWORD style, exStyle;
+  WindowStyles(style, exStyle);
+  DWORD keep = GetWindowLongA(FHandle, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED);
+  SetWindowLongA(FHandle, GWL_STYLE, LONG(style | keep));
+  SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 void TForm::CreateParams(TCreateParams& Params) {
   TWinControl::CreateParams(Params);
   WindowStyles(Params.Style, Params.ExStyle);
   if (!FEnabled) Params.Style |= WS_DISABLED;
+  if (FFormStyle == fsStayOnTop) Params.ExStyle |= WS_EX_TOPMOST;
   Params.ClassStyle = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
   Params.WndParent = nullptr;
   if (Application && Application->GetMainForm() && Application->GetMainForm() != this)
@@ -142,11 +247,8 @@ void TForm::DestroyWnd() {
 }
 
 TRect TForm::ClientRectWithoutHandle() {
-  DWORD style, exStyle;
-  WindowStyles(style, exStyle);
-  RECT frame{0, 0, 0, 0};
-  AdjustWindowRectEx(&frame, style, FMenu != nullptr, exStyle);
-  return Rect(0, 0, FWidth - (frame.right - frame.left), FHeight - (frame.bottom - frame.top));
+  TRect frame = FrameSize();
+  return Rect(0, 0, FWidth - frame.Width(), FHeight - frame.Height());
 }
 
 void TForm::SetVisible(bool Value) {
@@ -163,6 +265,7 @@ void TForm::SetVisible(bool Value) {
     FShownOnce = true;
     ShowWindow(FHandle, SW_SHOW);
     UpdateWindow(FHandle);
+    if (FActiveControl && FActiveControl->CanFocus()) FActiveControl->SetFocus();
   } else if (FHandle) {
     ShowWindow(FHandle, SW_HIDE);
   }
@@ -172,6 +275,10 @@ void TForm::Close() {
   TCloseAction action = caHide;
   if (OnClose) OnClose(this, action);
   if (action == caNone) return;
+  if (FModal) {
+    FModalResult = mrCancel;
+    return;
+  }
   if (action == caMinimize) {
     if (FHandle) ShowWindow(FHandle, SW_MINIMIZE);
     return;
@@ -211,6 +318,7 @@ void TForm::SetMenu(TMainMenu* Value) {
 
 void TForm::Notification(TComponent* Component, TOperation Operation) {
   TWinControl::Notification(Component, Operation);
+  if (Operation == opRemove && Component == FActiveControl) FActiveControl = nullptr;
   if (Operation == opRemove && Component == FMenu) {
     if (FHandle) ::SetMenu(FHandle, nullptr);
     FMenu = nullptr;

@@ -14,6 +14,10 @@ enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow };
 using TBorderStyle = TFormBorderStyle;  // bsNone or bsSingle for controls
 enum TPosition { poDesigned, poScreenCenter };
 enum TCloseAction { caNone, caHide, caMinimize };
+enum TFormStyle { fsNormal, fsStayOnTop };
+// The buttons of the caption bar; without biSystemMenu there are none (and no close box).
+enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
+using TBorderIcons = unsigned;
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 
@@ -31,6 +35,26 @@ class TForm : public TWinControl {
   // Close box and Close: OnClose (which may answer caNone or caMinimize); then the main form
   // ends the program, another form hides.
   void Close();
+
+  // Shows the form and runs messages until ModalResult is set (a button's, the close box's
+  // mrCancel); the program's other windows are disabled meanwhile. Returns ModalResult.
+  // EInvalidOperation "Cannot make a visible window modal".
+  int ShowModal();
+  int GetModalResult() const { return FModalResult; }
+  void SetModalResult(int Value) { FModalResult = Value; }
+  // Focused when the form is shown; on a hidden form only kept until then.
+  TWinControl* GetActiveControl() const { return FActiveControl; }
+  void SetActiveControl(TWinControl* Value);
+  // The button that Enter or Esc clicks, or nil.
+  TWinControl* FindDialogButton(bool Cancel);
+
+  TBorderIcons GetBorderIcons() const { return FBorderIcons; }
+  void SetBorderIcons(TBorderIcons Value);
+  TFormStyle GetFormStyle() const { return FFormStyle; }
+  void SetFormStyle(TFormStyle Value);
+  // The outer size that gives this client size with the form's frame and menu.
+  void SetClientWidth(int Value);
+  void SetClientHeight(int Value);
 
   TFormBorderStyle GetBorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TFormBorderStyle Value);
@@ -55,12 +79,24 @@ class TForm : public TWinControl {
 
  private:
   void WindowStyles(DWORD& Style, DWORD& ExStyle) const;
+  TRect FrameSize() const;
   TFormBorderStyle FBorderStyle = bsSizeable;
+  TFormStyle FFormStyle = fsNormal;
+  TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
+  int FModalResult = 0;
+  bool FModal = false;
+  TWinControl* FActiveControl = nullptr;
   TPosition FPosition = poDesigned;
   TMainMenu* FMenu = nullptr;
   HWND FHintWindow = nullptr;
   bool FConstructed = false;
   bool FShownOnce = false;
 };
+
+namespace testing {
+// Called inside ShowModal once the form is shown; it may fill in controls and set ModalResult.
+// An empty function removes the hook.
+void SetModalFormHook(std::function<void(TForm& Form)> Hook);
+}  // namespace testing
 
 }  // namespace classlib
