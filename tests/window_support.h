@@ -71,12 +71,18 @@ auto WithPointerAt(HWND Window, int X, int Y, F Then) {
   PointerLock lock;
   POINT p{X, Y};
   ClientToScreen(Window, &p);
-  for (int attempt = 0;; ++attempt) {
-    SetCursorPos(p.x, p.y);
-    auto result = Then();
+  auto there = [&] {
     POINT now{};
     GetCursorPos(&now);
-    if ((now.x == p.x && now.y == p.y) || attempt == 50) return result;
+    return now.x == p.x && now.y == p.y;
+  };
+  for (int attempt = 0;; ++attempt) {
+    SetCursorPos(p.x, p.y);
+    // The X server's answer to the warp may still carry an older position for a moment:
+    // Then runs only once the pointer has been seen there twice in a row.
+    for (int wait = 0; wait < 100 && !(there() && (Sleep(2), there())); ++wait) SetCursorPos(p.x, p.y);
+    auto result = Then();
+    if (there() || attempt == 50) return result;
   }
 }
 
