@@ -3,22 +3,13 @@
 # (started by tools/test, see tools/lib/cups-pdf.sh). The page must hold the warning's lines.
 #   print_pdf.sh <emulator...> <fenlo_tests.exe>
 set -euo pipefail
+source "$(dirname "$0")/../../tools/lib/cups-pdf.sh"
 if [ -z "${SKADRA_TEST_PDF_DIR:-}" ]; then
   echo "skipped: no PDF printer on this machine: ${SKADRA_TEST_PDF_SKIP:-tools/test did not start one}"
   exit 0
 fi
 dir=$SKADRA_TEST_PDF_DIR
-before=$(ls "$dir")
-FENLO_PRINT_PDF=1 "$@" --gtest_filter=Warning.PrintsOnTheSystemPrinter
-pdf=""
-for i in $(seq 1 600); do
-  pdf=$(comm -13 <(echo "$before") <(ls "$dir") | grep '\.pdf$' | head -1 || true)
-  # The backend writes the file, then sets its mode; wait until it is whole.
-  if [ -n "$pdf" ] && pdfinfo "$dir/$pdf" >/dev/null 2>&1; then break; fi
-  pdf=""
-  sleep 0.1
-done
-[ -n "$pdf" ] || { echo "FAIL: no PDF came out of the printer"; exit 1; }
+pdf=$(cups_pdf_print "$dir" env FENLO_PRINT_PDF=1 "$@" --gtest_filter=Warning.PrintsOnTheSystemPrinter)
 echo "printed: $pdf"
 text=$(pdftotext -layout "$dir/$pdf" - | tr -s ' ')
 echo "$text"

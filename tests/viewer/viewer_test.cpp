@@ -24,12 +24,12 @@ class MainWindow : public ::testing::Test {
   void SetUp() override {
     Application->Initialize();
     WorkingDir = GetCurrentDir();
-    fenlo::testing::SetExeDir(Folder.Path());
+    classlib::testing::SetExeDir(Folder.Path());
   }
   void TearDown() override {
     Free(Form);
     SetCurrentDir(WorkingDir);
-    fenlo::testing::SetExeDir("");
+    classlib::testing::SetExeDir("");
   }
   void Create() { Form = New<TForm1>(Application); }
 
