@@ -114,22 +114,22 @@ class Warning : public ::testing::Test {
   int Dialogs = 0;
 };
 
+// Collects the text of a metafile's text records (a callback in the platform's convention).
+int CALLBACK CollectText(HDC, HANDLETABLE*, const ENHMETARECORD* Record, int, LPARAM Param) {
+  if (Record->iType == EMR_EXTTEXTOUTW) {
+    auto* r = reinterpret_cast<const EMREXTTEXTOUTW*>(Record);
+    const auto* chars = reinterpret_cast<const wchar_t*>(reinterpret_cast<const BYTE*>(r) + r->emrtext.offString);
+    char line[512] = {};
+    WideCharToMultiByte(CP_ACP, 0, chars, int(r->emrtext.nChars), line, sizeof(line) - 1, nullptr, nullptr);
+    *reinterpret_cast<std::string*>(Param) += line;
+  }
+  return 1;
+}
+
 // The text of every text record of a metafile, in order.
 std::string MetafileText(HENHMETAFILE Metafile) {
   std::string text;
-  EnumEnhMetaFile(
-      nullptr, Metafile,
-      [](HDC, HANDLETABLE*, const ENHMETARECORD* Record, int, LPARAM Param) -> int {
-        if (Record->iType == EMR_EXTTEXTOUTW) {
-          auto* r = reinterpret_cast<const EMREXTTEXTOUTW*>(Record);
-          const auto* chars = reinterpret_cast<const wchar_t*>(reinterpret_cast<const BYTE*>(r) + r->emrtext.offString);
-          char line[512] = {};
-          WideCharToMultiByte(CP_ACP, 0, chars, int(r->emrtext.nChars), line, sizeof(line) - 1, nullptr, nullptr);
-          *reinterpret_cast<std::string*>(Param) += line;
-        }
-        return 1;
-      },
-      &text, nullptr);
+  EnumEnhMetaFile(nullptr, Metafile, CollectText, &text, nullptr);
   return text;
 }
 
