@@ -71,6 +71,7 @@ bool TApplication::ProcessMessage(MSG& Msg) {
     FTerminated = true;
     return true;
   }
+  if (TForm::DialogKey(Msg)) return true;
   TranslateMessage(&Msg);
   DispatchMessageA(&Msg);
   return true;

@@ -1,6 +1,7 @@
 #include "classlib/buttons.h"
 
 #include "classlib/bitmap.h"
+#include "classlib/forms.h"
 #include "classlib/graphics.h"
 
 namespace classlib {
@@ -187,6 +188,26 @@ void TButtonControl::WndProc(TMessage& Message) {
 TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner, BS_CHECKBOX) {
   FWidth = 97;
   FHeight = 17;
+}
+
+TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner, BS_PUSHBUTTON) {
+  FWidth = 75;
+  FHeight = 25;
+}
+
+void TButton::CreateParams(TCreateParams& Params) {
+  TButtonControl::CreateParams(Params);
+  if (FDefault) Params.Style = (Params.Style & ~DWORD(BS_PUSHBUTTON)) | BS_DEFPUSHBUTTON;
+}
+
+void TButton::SetDefault(bool Value) {
+  FDefault = Value;
+  if (FHandle) SendMessageA(FHandle, BM_SETSTYLE, Value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+void TButton::Click() {
+  if (TForm* form = GetParentForm(this); form && FModalResult) form->SetModalResult(FModalResult);
+  TButtonControl::Click();
 }
 
 TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner, BS_RADIOBUTTON) {

@@ -1,4 +1,5 @@
-// TCheckBox and TRadioButton: the system's check box and radio button, whose state the class
+// TButton, TCheckBox and TRadioButton: the system's push button, check box and radio button;
+// the check box and radio button whose state the class
 // library keeps and hands to the window. TSpeedButton: a flat tool button with a glyph that never takes the focus. Buttons with the same
 // GroupIndex on the same parent form a group in which at most one is down.
 #pragma once
@@ -74,6 +75,30 @@ class TCheckBox : public TButtonControl {
 
  protected:
   void Clicked() override { SetChecked(!FChecked); }
+};
+
+// A push button. A click first hands its ModalResult to the form it stands on, then fires OnClick.
+// Enter clicks the form's Default button (unless a button has the focus), Esc its Cancel button.
+class TButton : public TButtonControl {
+  CL_CLASS(TButton)
+  explicit TButton(TComponent* AOwner);
+  bool GetDefault() const { return FDefault; }
+  void SetDefault(bool Value);
+  bool GetCancel() const { return FCancel; }
+  void SetCancel(bool Value) { FCancel = Value; }
+  int GetModalResult() const { return FModalResult; }
+  void SetModalResult(int Value) { FModalResult = Value; }
+  void Click() override;
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWndDone() override {}
+  void Clicked() override { Click(); }
+
+ private:
+  bool FDefault = false;
+  bool FCancel = false;
+  int FModalResult = 0;
 };
 
 // Checking one radio button unchecks the others of the same parent (without their OnClick).

@@ -1,9 +1,15 @@
 #include "classlib/forms.h"
 
+#include <vector>
+
 #include "classlib/application.h"
+#include "classlib/buttons.h"
+#include "classlib/exceptions.h"
+#include "classlib/finally.h"
 #include "classlib/hints.h"
 #include "classlib/menus.h"
 #include "classlib/screen.h"
+#include "classlib/testing.h"
 
 namespace classlib {
 
@@ -51,7 +57,51 @@ bool RealizePalettes(TWinControl* Parent, bool Foreground) {
   if (dynamic_cast<TForm*>(Parent)) return any;
   return RealizePaletteOf(Parent, Foreground) || any;
 }
+std::function<void(TForm&)>& ModalFormHook() {
+  static std::function<void(TForm&)> hook;
+  return hook;
+}
+
+BOOL CALLBACK CollectEnabledWindow(HWND Window, LPARAM Param) {
+  if (IsWindowVisible(Window) && IsWindowEnabled(Window)) reinterpret_cast<std::vector<HWND>*>(Param)->push_back(Window);
+  return TRUE;
+}
+
+// The windowed controls that Tab visits, in creation order, children after their parent.
+void CollectTabStops(TWinControl* Parent, std::vector<TWinControl*>& Stops) {
+  for (int i = 0; i < Parent->GetControlCount(); ++i) {
+    auto* child = dynamic_cast<TWinControl*>(Parent->GetControl(i));
+    if (!child || !child->GetVisible() || !child->GetEnabled()) continue;
+    if (child->GetTabStop() && child->HandleAllocated()) Stops.push_back(child);
+    CollectTabStops(child, Stops);
+  }
+}
+
+template <class Pred>
+TButton* FindButton(TWinControl* Parent, Pred Wanted) {
+  for (int i = 0; i < Parent->GetControlCount(); ++i) {
+    TControl* c = Parent->GetControl(i);
+    if (!c->GetVisible() || !c->GetEnabled()) continue;
+    if (auto* button = dynamic_cast<TButton*>(c); button && Wanted(button)) return button;
+    if (auto* windowed = dynamic_cast<TWinControl*>(c))
+      if (TButton* found = FindButton(windowed, Wanted)) return found;
+  }
+  return nullptr;
+}
+
+void ScaleControl(TControl* Control, int M, int D) {
+  int left = MulDiv(Control->GetLeft(), M, D);
+  int top = MulDiv(Control->GetTop(), M, D);
+  int right = MulDiv(Control->GetLeft() + Control->GetWidth(), M, D);
+  int bottom = MulDiv(Control->GetTop() + Control->GetHeight(), M, D);
+  Control->SetBounds(left, top, right - left, bottom - top);
+  if (!Control->GetParentFont()) Control->GetFont()->SetHeight(MulDiv(Control->GetFont()->GetHeight(), M, D));
+  if (auto* windowed = dynamic_cast<TWinControl*>(Control))
+    for (int i = 0; i < windowed->GetControlCount(); ++i) ScaleControl(windowed->GetControl(i), M, D);
+}
 }  // namespace
+
+void testing::SetModalFormHook(std::function<void(TForm&)> Hook) { ModalFormHook() = std::move(Hook); }
 
 TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
   FVisible = false;
@@ -172,6 +222,10 @@ void TForm::Close() {
   TCloseAction action = caHide;
   if (OnClose) OnClose(this, action);
   if (action == caNone) return;
+  if (FInModal) {
+    FModalResult = mrCancel;
+    return;
+  }
   if (action == caMinimize) {
     if (FHandle) ShowWindow(FHandle, SW_MINIMIZE);
     return;
@@ -180,6 +234,88 @@ void TForm::Close() {
     Application->Terminate();
   else
     Hide();
+}
+
+int TForm::ShowModal() {
+  if (FVisible && FHandle && IsWindowVisible(FHandle))
+    throw EInvalidOperation("Cannot make a visible window modal");
+  HandleNeeded();
+  std::vector<HWND> disabled;
+  EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
+  std::erase(disabled, FHandle);
+  for (HWND w : disabled) EnableWindow(w, FALSE);
+  FModalResult = mrNone;
+  FInModal = true;
+  ScopeExit done([&] {
+    FInModal = false;
+    // Enabled before the form hides, so that the system activates the owner again.
+    for (HWND w : disabled)
+      if (IsWindow(w)) EnableWindow(w, TRUE);
+    Hide();
+  });
+  if (FPosition == poScreenCenter && Screen)
+    SetBounds((Screen->GetWidth() - FWidth) / 2, (Screen->GetHeight() - FHeight) / 2, FWidth, FHeight);
+  FShownOnce = true;
+  Show();
+  std::vector<TWinControl*> stops;
+  CollectTabStops(this, stops);
+  if (!stops.empty()) ::SetFocus(stops.front()->GetHandle());
+  if (ModalFormHook()) ModalFormHook()(*this);
+  while (FModalResult == mrNone) {
+    if (Application->GetTerminated()) {
+      FModalResult = mrCancel;
+      break;
+    }
+    Application->HandleMessage();
+  }
+  return FModalResult;
+}
+
+void TForm::ScaleBy(int M, int D) {
+  int clientWidth = MulDiv(GetClientWidth(), M, D);
+  int clientHeight = MulDiv(GetClientHeight(), M, D);
+  GetFont()->SetHeight(MulDiv(GetFont()->GetHeight(), M, D));
+  for (int i = 0; i < GetControlCount(); ++i) ScaleControl(GetControl(i), M, D);
+  SetClientWidth(clientWidth);
+  SetClientHeight(clientHeight);
+}
+
+void TForm::SetClientWidth(int Value) { SetWidth(FWidth - GetClientWidth() + Value); }
+void TForm::SetClientHeight(int Value) { SetHeight(FHeight - GetClientHeight() + Value); }
+
+bool TForm::DialogKey(const MSG& Message) {
+  if (Message.message != WM_KEYDOWN) return false;
+  WPARAM key = Message.wParam;
+  if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE) return false;
+  auto* form = dynamic_cast<TForm*>(TWinControl::FindControl(GetAncestor(Message.hwnd, GA_ROOT)));
+  if (!form || !form->GetEnabled()) return false;
+  MSG copy = Message;
+  LRESULT code = SendMessageA(Message.hwnd, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&copy));
+  if (code & DLGC_WANTALLKEYS) return false;
+  if (key == VK_TAB) {
+    if (code & DLGC_WANTTAB) return false;
+    std::vector<TWinControl*> stops;
+    CollectTabStops(form, stops);
+    if (stops.empty()) return true;
+    HWND focus = GetFocus();
+    int at = -1;
+    for (size_t i = 0; i < stops.size(); ++i)
+      if (stops[i]->GetHandle() == focus || IsChild(stops[i]->GetHandle(), focus)) at = int(i);
+    int n = int(stops.size());
+    int next = (GetKeyState(VK_SHIFT) < 0) ? (at <= 0 ? n - 1 : at - 1) : (at + 1) % n;
+    ::SetFocus(stops[size_t(next)]->GetHandle());
+    return true;
+  }
+  TButton* button = nullptr;
+  if (key == VK_RETURN) {
+    button = dynamic_cast<TButton*>(TWinControl::FindControl(Message.hwnd));
+    if (!button) button = FindButton(form, [](TButton* b) { return b->GetDefault(); });
+  } else {
+    button = FindButton(form, [](TButton* b) { return b->GetCancel(); });
+  }
+  if (!button) return false;
+  button->Click();
+  return true;
 }
 
 void TForm::SetBorderStyle(TFormBorderStyle Value) {

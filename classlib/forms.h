@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "classlib/controls.h"
+#include "classlib/msgbox.h"  // the modal results
 
 namespace classlib {
 
@@ -31,6 +32,21 @@ class TForm : public TWinControl {
   // Close box and Close: OnClose (which may answer caNone or caMinimize); then the main form
   // ends the program, another form hides.
   void Close();
+
+  // Disables the program's other windows, shows the form and runs messages until ModalResult is
+  // set (a button's, Close's mrCancel); enables the others again before the form hides.
+  // "Cannot make a visible window modal" for a visible form.
+  int ShowModal();
+  int GetModalResult() const { return FModalResult; }
+  void SetModalResult(int Value) { FModalResult = Value; }
+  // Positions, sizes and fonts of the form and every control on it by M / D; neighbours stay
+  // adjacent (each edge is scaled, not each size).
+  void ScaleBy(int M, int D);
+  void SetClientWidth(int Value);
+  void SetClientHeight(int Value);
+  // Tab, Enter and Esc for the controls of the form that holds the message's window; true when
+  // the key was taken.
+  static bool DialogKey(const MSG& Message);
 
   TFormBorderStyle GetBorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TFormBorderStyle Value);
@@ -59,6 +75,8 @@ class TForm : public TWinControl {
   TPosition FPosition = poDesigned;
   TMainMenu* FMenu = nullptr;
   HWND FHintWindow = nullptr;
+  int FModalResult = 0;
+  bool FInModal = false;
   bool FConstructed = false;
   bool FShownOnce = false;
 };
