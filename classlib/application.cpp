@@ -1,8 +1,10 @@
 #include "classlib/application.h"
 
+#include "classlib/buttons.h"
 #include "classlib/exceptions.h"
 #include "classlib/files.h"
 #include "classlib/forms.h"
+#include "classlib/menus.h"
 #include "classlib/msgbox.h"
 #include "classlib/numerics.h"
 #include "classlib/screen.h"
@@ -71,10 +73,43 @@ bool TApplication::ProcessMessage(MSG& Msg) {
     FTerminated = true;
     return true;
   }
-  if (TForm::DialogKey(Msg)) return true;
-  TranslateMessage(&Msg);
-  DispatchMessageA(&Msg);
+  if (!IsKeyMessage(Msg)) {
+    TranslateMessage(&Msg);
+    DispatchMessageA(&Msg);
+  }
   return true;
+}
+
+bool TApplication::IsKeyMessage(const MSG& Msg) {
+  if (Msg.message != WM_KEYDOWN && Msg.message != WM_SYSKEYDOWN) return false;
+  HWND root = GetAncestor(Msg.hwnd, GA_ROOT);
+  auto* form = dynamic_cast<TForm*>(TWinControl::FindControl(root));
+  if (!form || !form->GetEnabled()) return false;
+  bool handled = false;
+  // Short-cuts first, so that they also work while an edit has the focus.
+  try {
+    TShortCut shift = TShortCut((GetKeyState(VK_CONTROL) < 0 ? scCtrl : 0) | (GetKeyState(VK_SHIFT) < 0 ? scShift : 0) |
+                                (GetKeyState(VK_MENU) < 0 ? scAlt : 0));
+    WORD key = WORD(Msg.wParam & 0xFF);
+    if (form->GetMenu() && key != VK_CONTROL && key != VK_SHIFT && key != VK_MENU)
+      handled = form->GetMenu()->IsShortCut(ShortCut(key, shift));
+    if (!handled && (Msg.wParam == VK_RETURN || Msg.wParam == VK_ESCAPE) && Msg.message == WM_KEYDOWN) {
+      LRESULT code = SendMessageA(Msg.hwnd, WM_GETDLGCODE, Msg.wParam, LPARAM(&Msg));
+      if (!(code & DLGC_WANTALLKEYS)) {
+        auto* focused = dynamic_cast<TButton*>(TWinControl::FindControl(Msg.hwnd));
+        TWinControl* button = Msg.wParam == VK_RETURN && focused ? focused
+                                                                   : form->FindDialogButton(Msg.wParam == VK_ESCAPE);
+        if (auto* b = dynamic_cast<TButton*>(button)) {
+          b->Click();
+          handled = true;
+        }
+      }
+    }
+  } catch (...) {
+    HandleException(form);
+    handled = true;
+  }
+  return handled;
 }
 
 void TApplication::HandleMessage() {

@@ -55,7 +55,16 @@ class TBitmap : public TGraphic {
   uint8_t* GetScanLine(int Row);
   int GetRowSize() const { return FRowSize; }
 
-  // From another TBitmap a deep copy; from nil an empty bitmap.
+  // A BMP file of any header, bit count, bit fields or run lengths, checked against the bytes
+  // present; EInvalidGraphic "Bitmap image is not valid" leaves the bitmap as it was.
+  void LoadFromStream(TStream* Stream) override;
+  // 24 bits, bottom-up.
+  void SaveToStream(TStream* Stream) override;
+  // CF_BITMAP: a bitmap of the screen's kind.
+  void SaveToClipboardFormat(WORD& Format, HANDLE& Data, HPALETTE& Palette) override;
+  void LoadFromClipboardFormat(WORD Format, HANDLE Data, HPALETTE Palette) override;
+
+  // From another TBitmap a deep copy; from the clipboard its bitmap; from nil an empty bitmap.
   void Assign(TPersistent* Source) override;
 
  protected:

@@ -3,6 +3,7 @@
 #include "classlib/bitmap.h"
 #include "classlib/forms.h"
 #include "classlib/graphics.h"
+#include "classlib/msgbox.h"
 
 namespace classlib {
 
@@ -167,6 +168,11 @@ void TButtonControl::CreateParams(TCreateParams& Params) {
   Params.Style |= FButtonStyle;
 }
 
+void TButtonControl::SetButtonStyle(DWORD Style) {
+  FButtonStyle = Style;
+  if (FHandle) SendMessageA(FHandle, BM_SETSTYLE, Style, TRUE);
+}
+
 void TButtonControl::CreateWndDone() { SendMessageA(FHandle, BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED, 0); }
 
 void TButtonControl::SetChecked(bool Value) {
@@ -185,29 +191,25 @@ void TButtonControl::WndProc(TMessage& Message) {
   TWinControl::WndProc(Message);
 }
 
-TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner, BS_CHECKBOX) {
-  FWidth = 97;
-  FHeight = 17;
-}
-
 TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner, BS_PUSHBUTTON) {
   FWidth = 75;
   FHeight = 25;
 }
 
-void TButton::CreateParams(TCreateParams& Params) {
-  TButtonControl::CreateParams(Params);
-  if (FDefault) Params.Style = (Params.Style & ~DWORD(BS_PUSHBUTTON)) | BS_DEFPUSHBUTTON;
-}
-
 void TButton::SetDefault(bool Value) {
   FDefault = Value;
-  if (FHandle) SendMessageA(FHandle, BM_SETSTYLE, Value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  SetButtonStyle(Value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
 }
 
 void TButton::Click() {
-  if (TForm* form = GetParentForm(this); form && FModalResult) form->SetModalResult(FModalResult);
-  TButtonControl::Click();
+  if (FModalResult != mrNone)
+    if (TForm* form = GetParentForm(this)) form->SetModalResult(FModalResult);
+  TControl::Click();
+}
+
+TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner, BS_CHECKBOX) {
+  FWidth = 97;
+  FHeight = 17;
 }
 
 TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner, BS_RADIOBUTTON) {

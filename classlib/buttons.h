@@ -1,5 +1,4 @@
-// TButton, TCheckBox and TRadioButton: the system's push button, check box and radio button;
-// the check box and radio button whose state the class
+// TCheckBox and TRadioButton: the system's check box and radio button, whose state the class
 // library keeps and hands to the window. TSpeedButton: a flat tool button with a glyph that never takes the focus. Buttons with the same
 // GroupIndex on the same parent form a group in which at most one is down.
 #pragma once
@@ -63,6 +62,7 @@ class TButtonControl : public TWinControl {
   void WndProc(TMessage& Message) override;
   // The user clicked the button (BN_CLICKED).
   virtual void Clicked() = 0;
+  void SetButtonStyle(DWORD Style);
   bool FChecked = false;
 
  private:
@@ -77,8 +77,8 @@ class TCheckBox : public TButtonControl {
   void Clicked() override { SetChecked(!FChecked); }
 };
 
-// A push button. A click first hands its ModalResult to the form it stands on, then fires OnClick.
-// Enter clicks the form's Default button (unless a button has the focus), Esc its Cancel button.
+// A push button. A click first gives its ModalResult to its form (which ends a modal loop), then
+// fires OnClick. Enter clicks the form's Default button, Esc its Cancel button.
 class TButton : public TButtonControl {
   CL_CLASS(TButton)
   explicit TButton(TComponent* AOwner);
@@ -91,8 +91,6 @@ class TButton : public TButtonControl {
   void Click() override;
 
  protected:
-  void CreateParams(TCreateParams& Params) override;
-  void CreateWndDone() override {}
   void Clicked() override { Click(); }
 
  private:

@@ -2,6 +2,7 @@
 
 #include "classlib/exceptions.h"
 #include "classlib/graphic.h"
+#include "classlib/picture.h"
 #include "classlib/utilitywindow.h"
 
 namespace classlib {
@@ -81,6 +82,8 @@ void TClipboard::SetAsHandle(UINT Format, HANDLE Value) {
 }
 
 void TClipboard::Assign(TPersistent* Source) {
+  // A picture puts its graphic there.
+  if (auto* picture = dynamic_cast<TPicture*>(Source)) Source = picture->GetGraphic();
   auto* graphic = dynamic_cast<TGraphic*>(Source);
   if (!graphic) {
     TPersistent::Assign(Source);

@@ -22,6 +22,10 @@ class TClipboard : public TPersistent {
   // A graphic: empties the clipboard and puts the graphic's format on it (with its palette, if any).
   void Assign(TPersistent* Source) override;
 
+ protected:
+  // A bitmap takes the clipboard's CF_BITMAP; EInvalidGraphic when there is none.
+  void AssignTo(TPersistent* Dest) override;
+
  private:
   void Emptied();
   int FOpenCount = 0;

@@ -236,6 +236,9 @@ class TWinControl : public TControl {
   bool HandleAllocated() const { return FHandle != nullptr; }
   void HandleNeeded() { GetHandle(); }
   void DestroyHandle();
+  // Replaces the window at once by a new one, when there is one (a style that only creation sets
+  // has changed).
+  void RecreateWnd();
 
   int GetControlCount() const { return int(FControls.size()); }
   TControl* GetControl(int Index) const { return FControls.at(size_t(Index)); }
@@ -281,6 +284,9 @@ class TWinControl : public TControl {
   virtual void CreateParams(TCreateParams& Params);
   virtual void CreateWnd();
   virtual void CreateWindowHandle(const TCreateParams& Params);
+  // Runs Create, the system call that makes the window, so that the window belongs to this
+  // control from its first message on. For CreateWindowHandle overrides.
+  void CreateBoundWindow(const std::function<HWND()>& Create);
   // After the window exists: font, stored state, then the children's windows.
   virtual void CreateWndDone() {}
   virtual void DestroyWnd();

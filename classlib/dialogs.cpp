@@ -6,6 +6,7 @@
 #include "classlib/application.h"
 #include "classlib/forms.h"
 #include "classlib/graphics.h"
+#include "classlib/printer.h"
 #include "classlib/screen.h"
 
 namespace classlib {
@@ -77,6 +78,7 @@ bool TOpenDialog::DoExecute(BOOL(WINAPI* Function)(OPENFILENAMEA*)) {
   record.nMaxFile = DWORD(file.size());
   record.lpstrInitialDir = FInitialDir.empty() ? nullptr : FInitialDir.c_str();
   record.lpstrTitle = FTitle.empty() ? nullptr : FTitle.c_str();
+  record.lpstrDefExt = FDefaultExt.empty() ? nullptr : FDefaultExt.c_str();
   record.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLEHOOK;
   record.lpfnHook = DefaultFileDialogHook;
   if (!TaskModalDialog(Function, record)) return false;
@@ -89,5 +91,17 @@ bool TOpenDialog::DoExecute(BOOL(WINAPI* Function)(OPENFILENAMEA*)) {
 bool TOpenDialog::Execute() { return DoExecute(GetOpenFileNameA); }
 
 bool TSaveDialog::Execute() { return DoExecute(GetSaveFileNameA); }
+
+bool TPrinterSetupDialog::Execute() {
+  PRINTDLGA record{};
+  record.lStructSize = sizeof record;
+  record.hwndOwner = OwnerWindow();
+  record.Flags = PD_PRINTSETUP;
+  Printer()->GetDeviceHandles(record.hDevNames, record.hDevMode);
+  bool ok = TaskModalDialog(PrintDlgA, record);
+  // The dialog may have replaced the blocks it was given, whatever the answer.
+  Printer()->SetDeviceHandles(record.hDevNames, record.hDevMode);
+  return ok;
+}
 
 }  // namespace classlib

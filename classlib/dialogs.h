@@ -60,6 +60,9 @@ class TOpenDialog : public TCommonDialog {
   void SetFilterIndex(int Value) { FFilterIndex = Value; }
   const std::string& GetTitle() const { return FTitle; }
   void SetTitle(const std::string& Value) { FTitle = Value; }
+  // Added to a typed name that has no extension ("bmp").
+  const std::string& GetDefaultExt() const { return FDefaultExt; }
+  void SetDefaultExt(const std::string& Value) { FDefaultExt = Value; }
 
  protected:
   // Fills the record and runs Function (GetOpenFileNameA or GetSaveFileNameA) on it.
@@ -71,6 +74,7 @@ class TOpenDialog : public TCommonDialog {
   std::string FFilter;
   int FFilterIndex = 1;
   std::string FTitle;
+  std::string FDefaultExt;
 };
 
 class TSaveDialog : public TOpenDialog {
@@ -79,9 +83,17 @@ class TSaveDialog : public TOpenDialog {
   bool Execute() override;
 };
 
+// The system's printer dialog in its setup form; the choice goes to Printer(). With no printer at
+// all the dialog does not open and Execute is false.
+class TPrinterSetupDialog : public TCommonDialog {
+  CL_CLASS(TPrinterSetupDialog)
+  explicit TPrinterSetupDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+  bool Execute() override;
+};
+
 namespace testing {
 // Replaces the dialog function of every common dialog: the hook gets the dialog and its record
-// (CHOOSECOLORA* for a colour dialog, OPENFILENAMEA* for a file dialog, whose lpstrFile holds
+// (CHOOSECOLORA* for a colour dialog, PRINTDLGA* for the printer dialog, OPENFILENAMEA* for a file dialog, whose lpstrFile holds
 // nMaxFile bytes), fills in the answer and returns the dialog's result.
 using CommonDialogHook = std::function<bool(TCommonDialog& Dialog, void* Record)>;
 void SetCommonDialogHook(CommonDialogHook Hook);

@@ -14,7 +14,32 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
   TWinControl::CreateParams(Params);
   Params.SuperClassOf = "EDIT";
   Params.Style |= ES_AUTOHSCROLL | ES_LEFT;
+  if (FReadOnly) Params.Style |= ES_READONLY;
   Params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomEdit::CreateWndDone() {
+  TWinControl::CreateWndDone();
+  DoSetMaxLength(FMaxLength);
+}
+
+void TCustomEdit::SetMaxLength(int Value) {
+  if (Value == FMaxLength) return;
+  FMaxLength = Value;
+  if (HandleAllocated()) DoSetMaxLength(Value);
+}
+
+void TCustomEdit::DoSetMaxLength(int Value) { SendMessageA(FHandle, EM_LIMITTEXT, WPARAM(Value), 0); }
+
+void TCustomEdit::SetReadOnly(bool Value) {
+  if (Value == FReadOnly) return;
+  FReadOnly = Value;
+  if (HandleAllocated()) SendMessageA(FHandle, EM_SETREADONLY, Value, 0);
+}
+
+void TCustomEdit::Clear() {
+  FText.clear();
+  if (HandleAllocated()) SetWindowTextA(FHandle, "");
 }
 
 void TCustomEdit::WndProc(TMessage& Message) {
@@ -40,6 +65,21 @@ TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner) {
 void TCustomMemo::CreateParams(TCreateParams& Params) {
   TCustomEdit::CreateParams(Params);
   Params.Style |= ES_MULTILINE | ES_AUTOVSCROLL;
+  if (FWordWrap) Params.Style &= ~DWORD(ES_AUTOHSCROLL);
+  if (FScrollBars == ssHorizontal || FScrollBars == ssBoth) Params.Style |= WS_HSCROLL;
+  if (FScrollBars == ssVertical || FScrollBars == ssBoth) Params.Style |= WS_VSCROLL;
+}
+
+void TCustomMemo::SetScrollBars(TScrollStyle Value) {
+  if (Value == FScrollBars) return;
+  FScrollBars = Value;
+  RecreateWnd();
+}
+
+void TCustomMemo::SetWordWrap(bool Value) {
+  if (Value == FWordWrap) return;
+  FWordWrap = Value;
+  RecreateWnd();
 }
 
 }  // namespace classlib

@@ -5,11 +5,10 @@
 #include "classlib/application.h"
 #include "classlib/buttons.h"
 #include "classlib/exceptions.h"
-#include "classlib/finally.h"
 #include "classlib/hints.h"
 #include "classlib/menus.h"
+#include "classlib/msgbox.h"
 #include "classlib/screen.h"
-#include "classlib/testing.h"
 
 namespace classlib {
 
@@ -57,36 +56,30 @@ bool RealizePalettes(TWinControl* Parent, bool Foreground) {
   if (dynamic_cast<TForm*>(Parent)) return any;
   return RealizePaletteOf(Parent, Foreground) || any;
 }
+
 std::function<void(TForm&)>& ModalFormHook() {
-  static std::function<void(TForm&)> hook;
-  return hook;
+  static auto* hook = new std::function<void(TForm&)>;
+  return *hook;
 }
 
-BOOL CALLBACK CollectEnabledWindow(HWND Window, LPARAM Param) {
-  if (IsWindowVisible(Window) && IsWindowEnabled(Window)) reinterpret_cast<std::vector<HWND>*>(Param)->push_back(Window);
-  return TRUE;
-}
-
-// The windowed controls that Tab visits, in creation order, children after their parent.
-void CollectTabStops(TWinControl* Parent, std::vector<TWinControl*>& Stops) {
-  for (int i = 0; i < Parent->GetControlCount(); ++i) {
-    auto* child = dynamic_cast<TWinControl*>(Parent->GetControl(i));
-    if (!child || !child->GetVisible() || !child->GetEnabled()) continue;
-    if (child->GetTabStop() && child->HandleAllocated()) Stops.push_back(child);
-    CollectTabStops(child, Stops);
-  }
-}
-
-template <class Pred>
-TButton* FindButton(TWinControl* Parent, Pred Wanted) {
+TWinControl* FindButton(TWinControl* Parent, bool Cancel) {
   for (int i = 0; i < Parent->GetControlCount(); ++i) {
     TControl* c = Parent->GetControl(i);
-    if (!c->GetVisible() || !c->GetEnabled()) continue;
-    if (auto* button = dynamic_cast<TButton*>(c); button && Wanted(button)) return button;
+    if (auto* button = dynamic_cast<TButton*>(c))
+      if (button->GetVisible() && button->GetEnabled() && (Cancel ? button->GetCancel() : button->GetDefault()))
+        return button;
     if (auto* windowed = dynamic_cast<TWinControl*>(c))
-      if (TButton* found = FindButton(windowed, Wanted)) return found;
+      if (TWinControl* found = FindButton(windowed, Cancel)) return found;
   }
   return nullptr;
+}
+
+BOOL CALLBACK DisableWindow(HWND Window, LPARAM List) {
+  if (IsWindowVisible(Window) && IsWindowEnabled(Window)) {
+    reinterpret_cast<std::vector<HWND>*>(List)->push_back(Window);
+    EnableWindow(Window, FALSE);
+  }
+  return TRUE;
 }
 
 void ScaleControl(TControl* Control, int M, int D) {
@@ -102,6 +95,66 @@ void ScaleControl(TControl* Control, int M, int D) {
 }  // namespace
 
 void testing::SetModalFormHook(std::function<void(TForm&)> Hook) { ModalFormHook() = std::move(Hook); }
+
+TWinControl* TForm::FindDialogButton(bool Cancel) { return FindButton(this, Cancel); }
+
+void TForm::SetActiveControl(TWinControl* Value) {
+  FActiveControl = Value;
+  if (Value && FHandle && IsWindowVisible(FHandle) && Value->CanFocus()) Value->SetFocus();
+}
+
+void TForm::SetFormStyle(TFormStyle Value) {
+  FFormStyle = Value;
+  if (FHandle)
+    SetWindowPos(FHandle, Value == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+TRect TForm::FrameSize() const {
+  DWORD style, exStyle;
+  WindowStyles(style, exStyle);
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, style, FMenu != nullptr, exStyle);
+  return Rect(frame.left, frame.top, frame.right, frame.bottom);
+}
+
+void TForm::SetClientWidth(int Value) { SetWidth(Value + FrameSize().Width()); }
+void TForm::SetClientHeight(int Value) { SetHeight(Value + FrameSize().Height()); }
+
+int TForm::ShowModal() {
+  if (GetVisible() || FModal) throw EInvalidOperation("Cannot make a visible window modal");
+  std::vector<HWND> disabled;
+  EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&disabled));
+  FModal = true;
+  FModalResult = mrNone;
+  auto restore = [&] {
+    // Enabled again before the form hides, so that the activation goes back to the owner.
+    for (HWND w : disabled)
+      if (IsWindow(w)) EnableWindow(w, TRUE);
+    FModal = false;
+    Hide();
+  };
+  try {
+    if (FPosition == poScreenCenter && Screen)
+      SetBounds((Screen->GetWidth() - FWidth) / 2, (Screen->GetHeight() - FHeight) / 2, FWidth, FHeight);
+    Show();
+    if (FActiveControl && FActiveControl->CanFocus()) FActiveControl->SetFocus();
+    if (ModalFormHook()) ModalFormHook()(*this);
+    while (FModalResult == mrNone) {
+      if (Application->GetTerminated()) {
+        PostQuitMessage(0);  // the program's own loop still has to see it
+        FModalResult = mrCancel;
+        break;
+      }
+      Application->HandleMessage();
+    }
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+  return FModalResult;
+}
 
 TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
   FVisible = false;
@@ -169,6 +222,7 @@ void TForm::CreateParams(TCreateParams& Params) {
   TWinControl::CreateParams(Params);
   WindowStyles(Params.Style, Params.ExStyle);
   if (!FEnabled) Params.Style |= WS_DISABLED;
+  if (FFormStyle == fsStayOnTop) Params.ExStyle |= WS_EX_TOPMOST;
   Params.ClassStyle = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
   Params.WndParent = nullptr;
   if (Application && Application->GetMainForm() && Application->GetMainForm() != this)
@@ -192,11 +246,8 @@ void TForm::DestroyWnd() {
 }
 
 TRect TForm::ClientRectWithoutHandle() {
-  DWORD style, exStyle;
-  WindowStyles(style, exStyle);
-  RECT frame{0, 0, 0, 0};
-  AdjustWindowRectEx(&frame, style, FMenu != nullptr, exStyle);
-  return Rect(0, 0, FWidth - (frame.right - frame.left), FHeight - (frame.bottom - frame.top));
+  TRect frame = FrameSize();
+  return Rect(0, 0, FWidth - frame.Width(), FHeight - frame.Height());
 }
 
 void TForm::SetVisible(bool Value) {
@@ -213,6 +264,7 @@ void TForm::SetVisible(bool Value) {
     FShownOnce = true;
     ShowWindow(FHandle, SW_SHOW);
     UpdateWindow(FHandle);
+    if (FActiveControl && FActiveControl->CanFocus()) FActiveControl->SetFocus();
   } else if (FHandle) {
     ShowWindow(FHandle, SW_HIDE);
   }
@@ -222,7 +274,7 @@ void TForm::Close() {
   TCloseAction action = caHide;
   if (OnClose) OnClose(this, action);
   if (action == caNone) return;
-  if (FInModal) {
+  if (FModal) {
     FModalResult = mrCancel;
     return;
   }
@@ -236,41 +288,6 @@ void TForm::Close() {
     Hide();
 }
 
-int TForm::ShowModal() {
-  if (FVisible && FHandle && IsWindowVisible(FHandle))
-    throw EInvalidOperation("Cannot make a visible window modal");
-  HandleNeeded();
-  std::vector<HWND> disabled;
-  EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
-  std::erase(disabled, FHandle);
-  for (HWND w : disabled) EnableWindow(w, FALSE);
-  FModalResult = mrNone;
-  FInModal = true;
-  ScopeExit done([&] {
-    FInModal = false;
-    // Enabled before the form hides, so that the system activates the owner again.
-    for (HWND w : disabled)
-      if (IsWindow(w)) EnableWindow(w, TRUE);
-    Hide();
-  });
-  if (FPosition == poScreenCenter && Screen)
-    SetBounds((Screen->GetWidth() - FWidth) / 2, (Screen->GetHeight() - FHeight) / 2, FWidth, FHeight);
-  FShownOnce = true;
-  Show();
-  std::vector<TWinControl*> stops;
-  CollectTabStops(this, stops);
-  if (!stops.empty()) ::SetFocus(stops.front()->GetHandle());
-  if (ModalFormHook()) ModalFormHook()(*this);
-  while (FModalResult == mrNone) {
-    if (Application->GetTerminated()) {
-      FModalResult = mrCancel;
-      break;
-    }
-    Application->HandleMessage();
-  }
-  return FModalResult;
-}
-
 void TForm::ScaleBy(int M, int D) {
   int clientWidth = MulDiv(GetClientWidth(), M, D);
   int clientHeight = MulDiv(GetClientHeight(), M, D);
@@ -278,44 +295,6 @@ void TForm::ScaleBy(int M, int D) {
   for (int i = 0; i < GetControlCount(); ++i) ScaleControl(GetControl(i), M, D);
   SetClientWidth(clientWidth);
   SetClientHeight(clientHeight);
-}
-
-void TForm::SetClientWidth(int Value) { SetWidth(FWidth - GetClientWidth() + Value); }
-void TForm::SetClientHeight(int Value) { SetHeight(FHeight - GetClientHeight() + Value); }
-
-bool TForm::DialogKey(const MSG& Message) {
-  if (Message.message != WM_KEYDOWN) return false;
-  WPARAM key = Message.wParam;
-  if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE) return false;
-  auto* form = dynamic_cast<TForm*>(TWinControl::FindControl(GetAncestor(Message.hwnd, GA_ROOT)));
-  if (!form || !form->GetEnabled()) return false;
-  MSG copy = Message;
-  LRESULT code = SendMessageA(Message.hwnd, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&copy));
-  if (code & DLGC_WANTALLKEYS) return false;
-  if (key == VK_TAB) {
-    if (code & DLGC_WANTTAB) return false;
-    std::vector<TWinControl*> stops;
-    CollectTabStops(form, stops);
-    if (stops.empty()) return true;
-    HWND focus = GetFocus();
-    int at = -1;
-    for (size_t i = 0; i < stops.size(); ++i)
-      if (stops[i]->GetHandle() == focus || IsChild(stops[i]->GetHandle(), focus)) at = int(i);
-    int n = int(stops.size());
-    int next = (GetKeyState(VK_SHIFT) < 0) ? (at <= 0 ? n - 1 : at - 1) : (at + 1) % n;
-    ::SetFocus(stops[size_t(next)]->GetHandle());
-    return true;
-  }
-  TButton* button = nullptr;
-  if (key == VK_RETURN) {
-    button = dynamic_cast<TButton*>(TWinControl::FindControl(Message.hwnd));
-    if (!button) button = FindButton(form, [](TButton* b) { return b->GetDefault(); });
-  } else {
-    button = FindButton(form, [](TButton* b) { return b->GetCancel(); });
-  }
-  if (!button) return false;
-  button->Click();
-  return true;
 }
 
 void TForm::SetBorderStyle(TFormBorderStyle Value) {
@@ -347,6 +326,7 @@ void TForm::SetMenu(TMainMenu* Value) {
 
 void TForm::Notification(TComponent* Component, TOperation Operation) {
   TWinControl::Notification(Component, Operation);
+  if (Operation == opRemove && Component == FActiveControl) FActiveControl = nullptr;
   if (Operation == opRemove && Component == FMenu) {
     if (FHandle) ::SetMenu(FHandle, nullptr);
     FMenu = nullptr;

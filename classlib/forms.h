@@ -5,7 +5,6 @@
 #include <functional>
 
 #include "classlib/controls.h"
-#include "classlib/msgbox.h"  // the modal results
 
 namespace classlib {
 
@@ -15,6 +14,7 @@ enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow };
 using TBorderStyle = TFormBorderStyle;  // bsNone or bsSingle for controls
 enum TPosition { poDesigned, poScreenCenter };
 enum TCloseAction { caNone, caHide, caMinimize };
+enum TFormStyle { fsNormal, fsStayOnTop };
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 
@@ -33,20 +33,27 @@ class TForm : public TWinControl {
   // ends the program, another form hides.
   void Close();
 
-  // Disables the program's other windows, shows the form and runs messages until ModalResult is
-  // set (a button's, Close's mrCancel); enables the others again before the form hides.
-  // "Cannot make a visible window modal" for a visible form.
+  // Shows the form and runs messages until ModalResult is set (a button's, the close box's
+  // mrCancel); the program's other windows are disabled meanwhile. Returns ModalResult.
+  // EInvalidOperation "Cannot make a visible window modal".
   int ShowModal();
   int GetModalResult() const { return FModalResult; }
   void SetModalResult(int Value) { FModalResult = Value; }
+  // Focused when the form is shown; on a hidden form only kept until then.
+  TWinControl* GetActiveControl() const { return FActiveControl; }
+  void SetActiveControl(TWinControl* Value);
+  // The button that Enter or Esc clicks, or nil.
+  TWinControl* FindDialogButton(bool Cancel);
+
   // Positions, sizes and fonts of the form and every control on it by M / D; neighbours stay
   // adjacent (each edge is scaled, not each size).
   void ScaleBy(int M, int D);
+
+  TFormStyle GetFormStyle() const { return FFormStyle; }
+  void SetFormStyle(TFormStyle Value);
+  // The outer size that gives this client size with the form's frame and menu.
   void SetClientWidth(int Value);
   void SetClientHeight(int Value);
-  // Tab, Enter and Esc for the controls of the form that holds the message's window; true when
-  // the key was taken.
-  static bool DialogKey(const MSG& Message);
 
   TFormBorderStyle GetBorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TFormBorderStyle Value);
@@ -71,14 +78,23 @@ class TForm : public TWinControl {
 
  private:
   void WindowStyles(DWORD& Style, DWORD& ExStyle) const;
+  TRect FrameSize() const;
   TFormBorderStyle FBorderStyle = bsSizeable;
+  TFormStyle FFormStyle = fsNormal;
+  int FModalResult = 0;
+  bool FModal = false;
+  TWinControl* FActiveControl = nullptr;
   TPosition FPosition = poDesigned;
   TMainMenu* FMenu = nullptr;
   HWND FHintWindow = nullptr;
-  int FModalResult = 0;
-  bool FInModal = false;
   bool FConstructed = false;
   bool FShownOnce = false;
 };
+
+namespace testing {
+// Called inside ShowModal once the form is shown; it may fill in controls and set ModalResult.
+// An empty function removes the hook.
+void SetModalFormHook(std::function<void(TForm& Form)> Hook);
+}  // namespace testing
 
 }  // namespace classlib

@@ -68,4 +68,48 @@ void TList::Sort(TListSortCompare Compare) {
   std::sort(FItems.begin(), FItems.end(), [Compare](void* a, void* b) { return Compare(a, b) < 0; });
 }
 
+// ---- TCollection
+
+TCollectionItem::TCollectionItem(TCollection* Collection) : FCollection(Collection) {
+  if (FCollection) FCollection->FItems.push_back(this);
+}
+
+void TCollectionItem::BeforeDestruction() {
+  if (FCollection) {
+    auto& items = FCollection->FItems;
+    items.erase(std::remove(items.begin(), items.end(), this), items.end());
+    FCollection = nullptr;
+  }
+  TPersistent::BeforeDestruction();
+}
+
+int TCollectionItem::GetIndex() const {
+  if (!FCollection) return -1;
+  auto& items = FCollection->FItems;
+  return int(std::find(items.begin(), items.end(), this) - items.begin());
+}
+
+TCollection::~TCollection() { Clear(); }
+
+TCollectionItem* TCollection::Add() { return FItemFactory(this); }
+
+void TCollection::Clear() {
+  while (!FItems.empty()) Free(FItems.back());
+}
+
+void TCollection::Delete(int Index) { Free(GetItem(Index)); }
+
+TCollectionItem* TCollection::GetItem(int Index) const {
+  if (Index < 0 || Index >= GetCount()) throw EListError(Format("List index out of bounds (%d)", Index));
+  return FItems[size_t(Index)];
+}
+
+void TCollection::Assign(TPersistent* Source) {
+  auto* source = dynamic_cast<TCollection*>(Source);
+  if (!source) return TPersistent::Assign(Source);
+  if (source == this) return;
+  Clear();
+  for (TCollectionItem* item : source->FItems) Add()->Assign(item);
+}
+
 }  // namespace classlib

@@ -1,7 +1,10 @@
 // TList: an ordered list of untyped references, as the programs keep their canvases, readers and
-// writers; TListOf<T> is the typed view of one.
+// writers; TListOf<T> is the typed view of one. TCollection: a list that owns its items, all made
+// by the collection itself.
 #pragma once
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "classlib/object.h"
@@ -40,6 +43,48 @@ class TListOf : public TList {
   int Add(T* Item) { return TList::Add(Item); }
   T* GetItem(int Index) const { return static_cast<T*>(TList::GetItem(Index)); }
   T* operator[](int Index) const { return GetItem(Index); }
+};
+
+class TCollection;
+
+// An item of a collection; it joins the collection when it is made and leaves it when it is freed.
+class TCollectionItem : public TPersistent {
+  CL_CLASS(TCollectionItem)
+  explicit TCollectionItem(TCollection* Collection);
+  void BeforeDestruction() override;
+  TCollection* GetCollection() const { return FCollection; }
+  int GetIndex() const;
+  // The item's name in lists; the class name unless a descendant has a better one.
+  virtual std::string GetDisplayName() const { return ClassName(); }
+
+ private:
+  friend class TCollection;
+  TCollection* FCollection;
+};
+
+class TCollection : public TPersistent {
+  CL_CLASS(TCollection)
+  using TItemFactory = std::function<TCollectionItem*(TCollection* Collection)>;
+  // ItemFactory makes one item of the collection's item class for Add.
+  explicit TCollection(TItemFactory ItemFactory) : FItemFactory(std::move(ItemFactory)) {}
+  TCollection(const TCollection&) = delete;
+  TCollection& operator=(const TCollection&) = delete;
+  ~TCollection() override;
+
+  TCollectionItem* Add();
+  void Clear();
+  void Delete(int Index);
+  int GetCount() const { return int(FItems.size()); }
+  TCollectionItem* GetItem(int Index) const;
+  // The object the collection belongs to, or null.
+  virtual TPersistent* GetOwner() const { return nullptr; }
+  // From another collection: the items made anew, each assigned from its counterpart.
+  void Assign(TPersistent* Source) override;
+
+ private:
+  friend class TCollectionItem;
+  TItemFactory FItemFactory;
+  std::vector<TCollectionItem*> FItems;
 };
 
 }  // namespace classlib

@@ -27,6 +27,22 @@ WORD AllocateCommand(TMenuItem* Item) {
 }
 }  // namespace
 
+std::string ShortCutToText(TShortCut Value) {
+  if (!Value) return "";
+  std::string text;
+  if (Value & scCtrl) text += "Ctrl+";
+  if (Value & scShift) text += "Shift+";
+  if (Value & scAlt) text += "Alt+";
+  UINT key = Value & 0xFF;
+  if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
+    text += char(key);
+  else if (key >= VK_F1 && key <= VK_F12)
+    text += "F" + IntToStr(int(key - VK_F1 + 1));
+  else
+    text += Format("#%d", int(key));
+  return text;
+}
+
 // ---- TMenuItem
 
 TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), FCommand(AllocateCommand(this)) {}
@@ -95,6 +111,16 @@ void TMenuItem::SetCaption(const std::string& Value) {
   }
 }
 
+void TMenuItem::SetShortCut(TShortCut Value) {
+  if (Value == FShortCut) return;
+  FShortCut = Value;
+  if (TMenu* menu = RootMenu()) menu->ItemChanged(this);
+}
+
+std::string TMenuItem::MenuText() const {
+  return FShortCut ? FCaption + "\t" + ShortCutToText(FShortCut) : FCaption;
+}
+
 void TMenuItem::SetEnabled(bool Value) {
   if (Value == FEnabled) return;
   FEnabled = Value;
@@ -104,6 +130,12 @@ void TMenuItem::SetEnabled(bool Value) {
 void TMenuItem::SetChecked(bool Value) {
   if (Value == FChecked) return;
   FChecked = Value;
+  PropertyChanged();
+}
+
+void TMenuItem::SetDefault(bool Value) {
+  if (Value == FDefault) return;
+  FDefault = Value;
   PropertyChanged();
 }
 
@@ -152,8 +184,9 @@ void TMenu::Build(HMENU Menu, TMenuItem* Parent) {
                   item->FCaption.c_str());
     } else {
       item->FHandle = nullptr;
-      AppendMenuA(Menu, MF_STRING | item->StateFlags(), item->FCommand, item->FCaption.c_str());
+      AppendMenuA(Menu, MF_STRING | item->StateFlags(), item->FCommand, item->MenuText().c_str());
     }
+    if (item->FDefault) SetMenuDefaultItem(Menu, UINT(GetMenuItemCount(Menu) - 1), TRUE);
   }
 }
 
@@ -173,6 +206,24 @@ TMenuItem* TMenu::FindItem(WORD Command) const {
   auto found = Commands().find(Command);
   if (found == Commands().end() || found->second->RootMenu() != this) return nullptr;
   return found->second;
+}
+
+bool TMenu::IsShortCut(TShortCut Key) {
+  std::vector<TMenuItem*> pending(FItems->FItems.rbegin(), FItems->FItems.rend());
+  while (!pending.empty()) {
+    TMenuItem* item = pending.back();
+    pending.pop_back();
+    if (!item->FEnabled) continue;
+    if (item->FItems.empty()) {
+      if (item->FShortCut == Key) {
+        item->Click();
+        return true;
+      }
+    } else {
+      pending.insert(pending.end(), item->FItems.rbegin(), item->FItems.rend());
+    }
+  }
+  return false;
 }
 
 bool TMenu::DispatchCommand(WORD Command) {
@@ -222,11 +273,12 @@ void TMainMenu::ItemChanged(TMenuItem* Item) {
   HMENU menu = parent->GetParent() ? parent->GetHandle() : FHandle;
   if (!menu) return;
   // In place, so that a menu that is open while its OnClick runs keeps its submenus.
-  std::string caption = Item->GetCaption();
+  std::string caption = Item->MenuText();
   MENUITEMINFOA info{};
   info.cbSize = sizeof info;
   info.fMask = MIIM_STATE | MIIM_STRING;
-  info.fState = (Item->GetEnabled() ? MFS_ENABLED : MFS_GRAYED) | (Item->GetChecked() ? MFS_CHECKED : 0);
+  info.fState = (Item->GetEnabled() ? MFS_ENABLED : MFS_GRAYED) | (Item->GetChecked() ? MFS_CHECKED : 0) |
+                (Item->GetDefault() ? MFS_DEFAULT : 0);
   info.dwTypeData = caption.data();
   SetMenuItemInfoA(menu, UINT(parent->IndexOf(Item)), TRUE, &info);
   if (FWindow) DrawMenuBar(FWindow);

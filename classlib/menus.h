@@ -14,6 +14,13 @@ namespace classlib {
 
 class TMenu;
 
+// A key with its shift keys: the virtual-key code in the low byte, then these flags.
+using TShortCut = WORD;
+constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
+constexpr TShortCut ShortCut(WORD Key, TShortCut Shift) { return TShortCut(Key | Shift); }
+// "Ctrl+X" and the like; empty for 0.
+std::string ShortCutToText(TShortCut Value);
+
 class TMenuItem : public TComponent {
   CL_CLASS(TMenuItem)
   explicit TMenuItem(TComponent* AOwner);
@@ -28,6 +35,15 @@ class TMenuItem : public TComponent {
   void SetEnabled(bool Value);
   bool GetChecked() const { return FChecked; }
   void SetChecked(bool Value);
+  // The item shown in bold, chosen by a double click where a menu offers that.
+  bool GetDefault() const { return FDefault; }
+  void SetDefault(bool Value);
+
+  // Shown after the caption; the form's key handling clicks the item for it.
+  TShortCut GetShortCut() const { return FShortCut; }
+  void SetShortCut(TShortCut Value);
+  // The caption with the short-cut's text after a tab, as the menu shows it.
+  std::string MenuText() const;
 
   int GetCount() const { return int(FItems.size()); }
   TMenuItem* GetItem(int Index) const;
@@ -54,8 +70,10 @@ class TMenuItem : public TComponent {
   void PropertyChanged();
   UINT StateFlags() const;
   std::string FCaption;
+  TShortCut FShortCut = 0;
   bool FEnabled = true;
   bool FChecked = false;
+  bool FDefault = false;
   std::vector<TMenuItem*> FItems;
   TMenuItem* FParent = nullptr;
   TMenu* FMenu = nullptr;  // set on the root item of a menu
@@ -78,6 +96,8 @@ class TMenu : public TComponent {
   // Clicks the item whose submenu is about to open; false when there is none.
   bool DispatchPopup(HMENU Submenu);
   TMenuItem* FindItem(WORD Command) const;
+  // Clicks the enabled item (in an enabled submenu) with this short-cut; false when none has it.
+  bool IsShortCut(TShortCut Key);
 
  protected:
   friend class TMenuItem;

@@ -1,8 +1,20 @@
 #include "classlib/ole.h"
 
+#include "classlib/exceptions.h"
 #include "classlib/forms.h"
+#include "classlib/text.h"
 
 namespace classlib {
+
+void OleCheck(HRESULT Result) {
+  if (SUCCEEDED(Result)) return;
+  char* text = nullptr;
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, DWORD(Result), 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string message = n && text ? TrimRight(text) : Format("OLE error %08lX", static_cast<unsigned long>(Result));
+  if (text) LocalFree(text);
+  throw EOleSysError(message, long(Result));
+}
 
 class TOleForm::TInPlaceFrame : public TInterfacedObject<IOleInPlaceFrame> {
  public:

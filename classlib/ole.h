@@ -1,6 +1,6 @@
 // OLE support of the class library: a base for COM objects with reference counting, the guard
-// that keeps exceptions inside COM methods, and a form's OLE object with the in-place frame that
-// embedded objects are activated in.
+// that keeps exceptions inside COM methods, the check that turns a failed result into an
+// exception, and a form's OLE object with the in-place frame that embedded objects are activated in.
 #pragma once
 
 #include <exception>
@@ -58,6 +58,9 @@ HRESULT ComMethod(HRESULT Failure, Body&& Run) noexcept {
     return Failure;
   }
 }
+
+// Raises EOleSysError for a failing result: the system's text for it, else "OLE error <hex>".
+void OleCheck(HRESULT Result);
 
 // The OLE object of a form. Made on first need and owned by the form, so it goes with it. The
 // in-place frame it hands out is a COM object of its own: it lives while anyone holds it, and

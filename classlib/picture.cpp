@@ -2,6 +2,7 @@
 
 #include "classlib/bitmap.h"
 #include "classlib/exceptions.h"
+#include "classlib/files.h"
 #include "classlib/text.h"
 
 namespace classlib {
@@ -37,6 +38,18 @@ TBitmap* TPicture::GetBitmap() {
     Take(bitmap);
   }
   return bitmap;
+}
+
+void TPicture::LoadFromFile(const std::string& FileName) {
+  std::string ext = LowerCase(ExtractFileExt(FileName));
+  if (ext != ".bmp") throw EInvalidGraphic(Format("Unknown picture file extension (%s)", ext.c_str()));
+  TOwned<TBitmap> bitmap(New<TBitmap>());
+  bitmap->LoadFromFile(FileName);
+  Take(bitmap.release());
+}
+
+void TPicture::SaveToFile(const std::string& FileName) {
+  if (FGraphic) FGraphic->SaveToFile(FileName);
 }
 
 int TPicture::GetWidth() const { return FGraphic ? FGraphic->GetWidth() : 0; }

@@ -2,6 +2,8 @@
 // including drawing on the bitmap's canvas.
 #pragma once
 
+#include <string>
+
 #include "classlib/graphic.h"
 #include "classlib/object.h"
 #include "classlib/types.h"
@@ -24,6 +26,10 @@ class TPicture : public TPersistent {
   TBitmap* GetBitmap();
   int GetWidth() const;
   int GetHeight() const;
+  // The graphic kind by the extension: ".bmp" (any case) is a bitmap; any other raises
+  // EInvalidGraphic "Unknown picture file extension (.xyz)". A failure keeps the old graphic.
+  void LoadFromFile(const std::string& FileName);
+  void SaveToFile(const std::string& FileName);
   // From a TPicture, a TGraphic or nil.
   void Assign(TPersistent* Source) override;
 

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include "classlib/finally.h"
 #include "classlib/graphics.h"
+#include "classlib/streams.h"
 
 namespace classlib {
 
@@ -216,7 +218,42 @@ void TParaAttributes::SetIndent(DWORD Mask, LONG PARAFORMAT::*Field, int Value) 
   SetAttributes(format);
 }
 
+// ---- TConversion
+
+int TConversion::ConvertReadStream(TStream* Stream, char* Buffer, int BufSize) {
+  return int(Stream->Read(Buffer, BufSize));
+}
+
+int TConversion::ConvertWriteStream(TStream* Stream, const char* Buffer, int BufSize) {
+  return int(Stream->Write(Buffer, BufSize));
+}
+
 // ---- TCustomRichEdit
+
+TConversionClass TCustomRichEdit::DefaultConverter = &NewConversion<TConversion>;
+
+namespace {
+// The kept content's streams; nothing may unwind through the control.
+DWORD CALLBACK KeepOut(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG* Done) {
+  try {
+    *Done = LONG(reinterpret_cast<TStream*>(Cookie)->Write(Buffer, Count));
+    return 0;
+  } catch (...) {
+    *Done = 0;
+    return 2;
+  }
+}
+
+DWORD CALLBACK KeepIn(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG* Done) {
+  try {
+    *Done = LONG(reinterpret_cast<TStream*>(Cookie)->Read(Buffer, Count));
+    return 0;
+  } catch (...) {
+    *Done = 0;
+    return 1;
+  }
+}
+}  // namespace
 
 TCustomRichEdit::TCustomRichEdit(TComponent* AOwner)
     : TCustomMemo(AOwner),
@@ -225,15 +262,103 @@ TCustomRichEdit::TCustomRichEdit(TComponent* AOwner)
       FParagraph(new TParaAttributes(this)) {}
 
 TCustomRichEdit::~TCustomRichEdit() {
+  delete FKeptContent;
   delete FParagraph;
   delete FDefAttributes;
   delete FSelAttributes;
+}
+
+void TCustomRichEdit::BeforeDestruction() {
+  FGoing = true;
+  TCustomMemo::BeforeDestruction();
 }
 
 void TCustomRichEdit::CreateParams(TCreateParams& Params) {
   LoadRichEdit1();
   TCustomMemo::CreateParams(Params);
   Params.SuperClassOf = "RICHEDIT";
+}
+
+void TCustomRichEdit::CreateWndDone() {
+  TCustomMemo::CreateWndDone();
+  Perform(EM_SETBKGNDCOLOR, 0, LPARAM(ColorToRGB(GetColor())));
+  Perform(EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE | ENM_REQUESTRESIZE | ENM_PROTECTED);
+  // Lines wrap at the window's edge, or not at all, whatever scroll bars the window has.
+  Perform(EM_SETTARGETDEVICE, 0, FWordWrap ? 0 : 1);
+  if (!FKeptContent) return;
+  TMemoryStream* kept = FKeptContent;
+  FKeptContent = nullptr;
+  ScopeExit drop([kept] { delete kept; });
+  kept->SetPosition(0);
+  EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(kept), 0, KeepIn};
+  Perform(EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+}
+
+void TCustomRichEdit::DestroyWnd() {
+  if (!FGoing && HandleAllocated()) {
+    delete FKeptContent;
+    FKeptContent = new TMemoryStream;
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(FKeptContent), 0, KeepOut};
+    Perform(EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+    if (stream.dwError) {
+      delete FKeptContent;
+      FKeptContent = nullptr;
+    }
+  }
+  TCustomMemo::DestroyWnd();
+}
+
+void TCustomRichEdit::DoSetMaxLength(int Value) { Perform(EM_EXLIMITTEXT, 0, Value); }
+
+void TCustomRichEdit::WndProc(TMessage& Message) {
+  if (Message.Msg == CN_NOTIFY) {
+    auto* header = reinterpret_cast<NMHDR*>(Message.LParam);
+    switch (header->code) {
+      case EN_SELCHANGE:
+        SelectionChange();
+        Message.Result = 0;
+        return;
+      case EN_REQUESTRESIZE: {
+        const RECT& r = reinterpret_cast<REQRESIZE*>(header)->rc;
+        RequestSize(Rect(r.left, r.top, r.right, r.bottom));
+        Message.Result = 0;
+        return;
+      }
+      case EN_PROTECTED: {
+        const CHARRANGE& range = reinterpret_cast<ENPROTECTED*>(header)->chrg;
+        Message.Result = ProtectChange(range.cpMin, range.cpMax) ? 0 : 1;
+        return;
+      }
+      case EN_SAVECLIPBOARD: {
+        auto* save = reinterpret_cast<ENSAVECLIPBOARD*>(header);
+        Message.Result = SaveClipboard(int(save->cObjectCount), int(save->cch)) ? 0 : 1;
+        return;
+      }
+      default:
+        break;
+    }
+  }
+  TCustomMemo::WndProc(Message);
+}
+
+void TCustomRichEdit::SelectionChange() {
+  if (OnSelectionChange) OnSelectionChange(this);
+}
+
+void TCustomRichEdit::RequestSize(const TRect& Rect) {
+  if (OnResizeRequest) OnResizeRequest(this, Rect);
+}
+
+bool TCustomRichEdit::ProtectChange(int StartPos, int EndPos) {
+  bool allow = false;
+  if (OnProtectChange) OnProtectChange(this, StartPos, EndPos, allow);
+  return allow;
+}
+
+bool TCustomRichEdit::SaveClipboard(int NumObjects, int NumChars) {
+  bool save = true;
+  if (OnSaveClipboard) OnSaveClipboard(this, NumObjects, NumChars, save);
+  return save;
 }
 
 int TCustomRichEdit::GetSelStart() {

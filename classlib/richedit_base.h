@@ -2,9 +2,12 @@
 // of RICHED32.DLL), with its character attributes of the selection and of new text
 // (TTextAttributes, over CHARFORMATA) and its paragraph attributes (TParaAttributes, over
 // PARAFORMAT). Before the window exists the attributes read as a zeroed record and setting them
-// does nothing.
+// does nothing. The control reports selection changes, size requests, attempts to change
+// protected text and clipboard saving as events, and keeps its text and formatting when its
+// window is made anew. TConversion carries the bytes of the control's streams.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "classlib/canvas.h"
@@ -14,6 +17,8 @@
 namespace classlib {
 
 class TCustomRichEdit;
+class TMemoryStream;
+class TStream;
 
 enum TAttributeType { atSelected, atDefaultText };
 
@@ -77,10 +82,33 @@ class TParaAttributes : public TPersistent {
   TCustomRichEdit* FRichEdit;
 };
 
+// Moves the bytes between a stream and the rich edit control while it streams its text in or
+// out; this one passes them unchanged. Both answer the number of bytes moved.
+class TConversion : public TObject {
+  CL_CLASS(TConversion)
+  virtual int ConvertReadStream(TStream* Stream, char* Buffer, int BufSize);
+  virtual int ConvertWriteStream(TStream* Stream, const char* Buffer, int BufSize);
+};
+
+// Makes a converter of one class.
+using TConversionClass = TConversion* (*)();
+template <class T>
+TConversion* NewConversion() {
+  return new T;
+}
+
+using TRichEditResizeEvent = std::function<void(TObject* Sender, TRect Rect)>;
+// AllowChange comes in False: protected text stays as it is unless the handler allows the change.
+using TRichEditProtectChange = std::function<void(TObject* Sender, int StartPos, int EndPos, bool& AllowChange)>;
+// SaveClipboard comes in True: the control's data stay on the clipboard after it goes.
+using TRichEditSaveClipboard =
+    std::function<void(TObject* Sender, int NumObjects, int NumChars, bool& SaveClipboard)>;
+
 class TCustomRichEdit : public TCustomMemo {
   CL_CLASS(TCustomRichEdit)
   explicit TCustomRichEdit(TComponent* AOwner);
   ~TCustomRichEdit() override;
+  void BeforeDestruction() override;
 
   TTextAttributes* GetSelAttributes() { return FSelAttributes; }
   TTextAttributes* GetDefAttributes() { return FDefAttributes; }
@@ -90,13 +118,35 @@ class TCustomRichEdit : public TCustomMemo {
   int GetSelStart();
   int GetSelLength();
 
+  // The converter class that streams use when their caller names none.
+  static TConversionClass DefaultConverter;
+
+  TNotifyEvent OnSelectionChange;
+  TRichEditResizeEvent OnResizeRequest;
+  TRichEditProtectChange OnProtectChange;
+  TRichEditSaveClipboard OnSaveClipboard;
+
  protected:
   void CreateParams(TCreateParams& Params) override;
+  // The background colour, the notifications the events need, the text limit, then the text and
+  // formatting of the window this one replaces.
+  void CreateWndDone() override;
+  // Keeps the text and formatting (as rich text) for the next window, unless the control goes.
+  void DestroyWnd() override;
+  void WndProc(TMessage& Message) override;
+  // EM_EXLIMITTEXT.
+  void DoSetMaxLength(int Value) override;
+  virtual void SelectionChange();
+  virtual void RequestSize(const TRect& Rect);
+  virtual bool ProtectChange(int StartPos, int EndPos);
+  virtual bool SaveClipboard(int NumObjects, int NumChars);
 
  private:
   TTextAttributes* FSelAttributes;
   TTextAttributes* FDefAttributes;
   TParaAttributes* FParagraph;
+  TMemoryStream* FKeptContent = nullptr;
+  bool FGoing = false;
 };
 
 }  // namespace classlib

@@ -4,6 +4,7 @@
 #ifdef _WIN32
 #include "classlib/application.h"
 #include "classlib/clipboard.h"
+#include "classlib/printer.h"
 #include "classlib/utilitywindow.h"
 #endif
 
@@ -24,6 +25,7 @@ void Startup() {
 void Shutdown() {
 #ifdef _WIN32
   FreeClipboard();
+  FreePrinter();
   detail::FreeApplicationObjects();
   DestroyUtilityWindow();
 #endif

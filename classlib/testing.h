@@ -10,15 +10,7 @@
 #include "classlib/dialogs.h"  // SetCommonDialogHook
 #endif
 
-namespace classlib {
-class TForm;
-}
-
 namespace classlib::testing {
-
-// Called inside ShowModal once the form is shown, before the loop; it may work the controls and
-// set ModalResult. An empty function removes the hook.
-void SetModalFormHook(std::function<void(TForm&)> Hook);
 
 // Answers every message box (MessageDlg, ShowMessage, Application->MessageBox, exception boxes)
 // with the hook's result instead of showing it. An empty function removes the hook.

@@ -143,6 +143,12 @@ void TWinControl::DestroyHandle() {
   if (FHandle) DestroyWnd();
 }
 
+void TWinControl::RecreateWnd() {
+  if (!FHandle) return;
+  DestroyHandle();
+  HandleNeeded();
+}
+
 void TWinControl::DestroyWnd() {
   HWND window = FHandle;
   DestroyWindow(window);
@@ -190,11 +196,17 @@ void TWinControl::CreateWnd() {
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
+  CreateBoundWindow([&] {
+    return CreateWindowExA(Params.ExStyle, Params.WinClassName.c_str(), Params.Caption.c_str(), Params.Style,
+                           Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent, Params.Menu,
+                           GetModuleHandleA(nullptr), Params.Param);
+  });
+}
+
+void TWinControl::CreateBoundWindow(const std::function<HWND()>& Create) {
   gCreating = this;
   ScopeExit reset([] { gCreating = nullptr; });
-  HWND window = CreateWindowExA(Params.ExStyle, Params.WinClassName.c_str(), Params.Caption.c_str(), Params.Style,
-                                Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent, Params.Menu,
-                                GetModuleHandleA(nullptr), Params.Param);
+  HWND window = Create();
   if (window && !FHandle) {  // a class whose first message never reached StdWndProc
     FHandle = window;
     SetPropA(window, kObjectProp, this);

@@ -53,6 +53,12 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   OpenDialog1->SetName("OpenDialog1");
   SaveDialog1 = New<TSaveDialog>(this);
   SaveDialog1->SetName("SaveDialog1");
+  for (TOpenDialog* dialog : {OpenDialog1, static_cast<TOpenDialog*>(SaveDialog1)}) {
+    dialog->SetDefaultExt("bmp");
+    dialog->SetFilter("Bitmap files (*.bmp)|*.bmp|All files|*.*");
+  }
+  PrinterSetupDialog1 = New<TPrinterSetupDialog>(this);
+  PrinterSetupDialog1->SetName("PrinterSetupDialog1");
   OpenDialog2 = New<TOpenDialog>(this);
   OpenDialog2->SetName("OpenDialog2");
   OpenDialog2->SetFilter("Indstillinger|*.cfg");
@@ -83,6 +89,23 @@ TMenuItem* TForm1::MakeMenuItem(const std::string& Caption, void (TForm1::*Click
 void TForm1::BuildMenu() {
   MainMenu1 = New<TMainMenu>(this);
   MainMenu1->SetName("MainMenu1");
+  Filer1 = MakeMenuItem("&Filer", nullptr);
+  New1 = MakeMenuItem("&Ny", &TForm1::New1Click);
+  Open1 = MakeMenuItem("&Hente billede", &TForm1::Open1Click);
+  Save1 = MakeMenuItem("&Gemme billede", &TForm1::Save1Click);
+  Saveas1 = MakeMenuItem("Gem &Som", &TForm1::Saveas1Click);
+  Print1 = MakeMenuItem("&Print", &TForm1::Print1Click);
+  N1 = MakeMenuItem("-", nullptr);
+  Exit1 = MakeMenuItem("&Afslut", &TForm1::Exit1Click);
+  for (TMenuItem* item : {New1, Open1, Save1, Saveas1, Print1, N1, Exit1}) Filer1->Add(item);
+  Editer1 = MakeMenuItem("&Editer", nullptr);
+  Cut1 = MakeMenuItem("&Klip", &TForm1::Cut1Click);
+  Cut1->SetShortCut(ShortCut('X', scCtrl));
+  Copy1 = MakeMenuItem("K&opier", &TForm1::Copy1Click);
+  Copy1->SetShortCut(ShortCut('C', scCtrl));
+  Paste1 = MakeMenuItem("&Sæt Ind", &TForm1::Paste1Click);
+  Paste1->SetShortCut(ShortCut('V', scCtrl));
+  for (TMenuItem* item : {Cut1, Copy1, Paste1}) Editer1->Add(item);
   StregFarve1 = MakeMenuItem("StregFarve", &TForm1::StregFarve);
   GentegnNet1 = MakeMenuItem("Gentegn Net", &TForm1::GentegnNet1Click);
   Tegnevrktj1 = MakeMenuItem("Tegneværktøj", nullptr);
@@ -90,21 +113,23 @@ void TForm1::BuildMenu() {
   Fra1 = MakeMenuItem("Fra", &TForm1::Fra1Click);
   Tegnevrktj1->Add(Til1);
   Tegnevrktj1->Add(Fra1);
-  // The commands of these items come with the hide-tools dialog and the outside programs; the
-  // settings and the switches enable and disable them already.
-  SKJUL1 = MakeMenuItem("SKJUL", nullptr);
-  STARTTEKSTBEHANDLER1 = MakeMenuItem("START TEKSTBEHANDLER", nullptr);
+  SKJUL1 = MakeMenuItem("SKJUL", &TForm1::SKJUL1Click);
+  STARTTEKSTBEHANDLER1 = MakeMenuItem("START TEKSTBEHANDLER", &TForm1::STARTTEKSTBEHANDLER1Click);
   STARTMALEREN1 = MakeMenuItem("START MALEREN", nullptr);
-  Startdemedbilledet1 = MakeMenuItem("Start den med dette billede", nullptr);
-  StartdenTOM1 = MakeMenuItem("Start den TOM", nullptr);
+  Startdemedbilledet1 = MakeMenuItem("Start den med dette billede", &TForm1::Startdemedbilledet1Click);
+  StartdenTOM1 = MakeMenuItem("Start den TOM", &TForm1::StartdenTOM1Click);
   STARTMALEREN1->Add(Startdemedbilledet1);
   STARTMALEREN1->Add(StartdenTOM1);
-  MainMenu1->GetItems()->Add(StregFarve1);
-  MainMenu1->GetItems()->Add(GentegnNet1);
-  MainMenu1->GetItems()->Add(Tegnevrktj1);
-  MainMenu1->GetItems()->Add(SKJUL1);
-  MainMenu1->GetItems()->Add(STARTTEKSTBEHANDLER1);
-  MainMenu1->GetItems()->Add(STARTMALEREN1);
+  Hjlp1 = MakeMenuItem("Hjælp", nullptr);
+  Hjlp2 = MakeMenuItem("Hjælp", &TForm1::Hjlp2Click);
+  N2 = MakeMenuItem("-", nullptr);
+  About1 = MakeMenuItem("About", &TForm1::About1Click);
+  Hjlp1->Add(Hjlp2);
+  Hjlp1->Add(N2);
+  Hjlp1->Add(About1);
+  for (TMenuItem* item : {Filer1, Editer1, StregFarve1, GentegnNet1, Tegnevrktj1, SKJUL1, STARTTEKSTBEHANDLER1,
+                          STARTMALEREN1, Hjlp1})
+    MainMenu1->GetItems()->Add(item);
   SetMenu(MainMenu1);
 }
 

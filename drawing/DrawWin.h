@@ -53,6 +53,18 @@ class TForm1 : public TForm {
 
   // ---- components
   TMainMenu* MainMenu1;
+  TMenuItem* Filer1;
+  TMenuItem* New1;
+  TMenuItem* Open1;
+  TMenuItem* Save1;
+  TMenuItem* Saveas1;
+  TMenuItem* Print1;
+  TMenuItem* N1;  // separator
+  TMenuItem* Exit1;
+  TMenuItem* Editer1;
+  TMenuItem* Cut1;
+  TMenuItem* Copy1;
+  TMenuItem* Paste1;
   TMenuItem* StregFarve1;
   TMenuItem* GentegnNet1;
   TMenuItem* Tegnevrktj1;
@@ -63,6 +75,10 @@ class TForm1 : public TForm {
   TMenuItem* STARTMALEREN1;
   TMenuItem* Startdemedbilledet1;
   TMenuItem* StartdenTOM1;
+  TMenuItem* Hjlp1;
+  TMenuItem* Hjlp2;
+  TMenuItem* N2;  // separator
+  TMenuItem* About1;
   TPanel* Panel1;
   TSpeedButton* LineButton;
   TSpeedButton* SpeedButton1;
@@ -100,6 +116,7 @@ class TForm1 : public TForm {
   TOpenDialog* OpenDialog1;
   TSaveDialog* SaveDialog1;
   TOpenDialog* OpenDialog2;  // the settings file
+  TPrinterSetupDialog* PrinterSetupDialog1;
 
   // ---- fields
   TBrushStyle SavedBrushStyle = bsSolid;
@@ -148,6 +165,28 @@ class TForm1 : public TForm {
   void StregFarve(TObject* Sender);
   void SetBrushStyle(TObject* Sender);
   void BrushColorClick(TObject* Sender);
+
+  // ---- picture files, printing and the clipboard
+  void New1Click(TObject* Sender);
+  void Open1Click(TObject* Sender);
+  void Save1Click(TObject* Sender);
+  void Saveas1Click(TObject* Sender);
+  void Print1Click(TObject* Sender);
+  void Exit1Click(TObject* Sender);
+  void Cut1Click(TObject* Sender);
+  void Copy1Click(TObject* Sender);
+  void Paste1Click(TObject* Sender);
+  // Brush style, pen style and pen width, kept across a change of picture.
+  void SaveCanvasStyles();
+  void RestoreCanvasStyles();
+
+  // ---- the other windows and the outside programs
+  void SKJUL1Click(TObject* Sender);
+  void STARTTEKSTBEHANDLER1Click(TObject* Sender);
+  void Startdemedbilledet1Click(TObject* Sender);
+  void StartdenTOM1Click(TObject* Sender);
+  void Hjlp2Click(TObject* Sender);
+  void About1Click(TObject* Sender);
 
   // ---- tool panel menu
   void Til1Click(TObject* Sender);

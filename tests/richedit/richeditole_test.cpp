@@ -31,39 +31,6 @@ class TCountingCallback : public TRichEditOleCallback {
   bool* FGone;
 };
 
-// An embedded object that only records how it is closed.
-class TClosingObject : public TInterfacedObject<IOleObject> {
- public:
-  std::vector<DWORD> Closes;
-  HRESULT STDMETHODCALLTYPE Close(DWORD SaveOption) override {
-    Closes.push_back(SaveOption);
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetClientSite(IOleClientSite**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetHostNames(LPCOLESTR, LPCOLESTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetMoniker(DWORD, IMoniker*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE InitFromData(IDataObject*, WINBOOL, DWORD) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetClipboardData(DWORD, IDataObject**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE DoVerb(LONG, LPMSG, IOleClientSite*, LONG, HWND, LPCRECT) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE EnumVerbs(IEnumOLEVERB**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Update() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE IsUpToDate() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetUserClassID(CLSID*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetUserType(DWORD, LPOLESTR*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetExtent(DWORD, SIZEL*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetExtent(DWORD, SIZEL*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Advise(IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Unadvise(DWORD) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE EnumAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetMiscStatus(DWORD, DWORD*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetColorScheme(LOGPALETTE*) override { return E_NOTIMPL; }
-
- protected:
-  bool Supports(REFIID Iid) const override { return IsEqualIID(Iid, IID_IOleObject); }
-};
-
 class OleCallback : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -159,7 +126,7 @@ TEST_F(OleCallback, MethodsAnswerAsTheControlExpects) {
   storage->Release();
   EXPECT_EQ(Callback->GetNewStorage(nullptr), E_OUTOFMEMORY);
 
-  auto* object = new TClosingObject;
+  auto* object = new testsupport::TTestOleObject;
   object->AddRef();
   EXPECT_EQ(Callback->DeleteObject(object), S_OK);
   EXPECT_EQ(Edit->VerbObjectReleases, 1) << "the next popup builds its verb list anew";

@@ -1,0 +1,44 @@
+#!/bin/bash
+# Skadra prints its picture on the system printer: a PDF printer of the test run's own (started
+# by tools/test, see tools/lib/cups-pdf.sh). The page must hold the picture as one 780 x 1200
+# image, stretched into the rectangle (200, 200)-(2184, 3240) in the printer's pixels.
+#   print_pdf.sh <emulator...> <drawing_tests.exe>
+set -euo pipefail
+if [ -z "${SKADRA_TEST_PDF_DIR:-}" ]; then
+  echo "skipped: no PDF printer on this machine: ${SKADRA_TEST_PDF_SKIP:-tools/test did not start one}"
+  exit 0
+fi
+dir=$SKADRA_TEST_PDF_DIR
+before=$(ls "$dir")
+SKADRA_PRINT_PDF=1 "$@" --gtest_filter=Commands.PrintsOnTheSystemPrinter
+pdf=""
+for i in $(seq 1 600); do
+  pdf=$(comm -13 <(echo "$before") <(ls "$dir") | grep '\.pdf$' | head -1 || true)
+  # The backend writes the file, then sets its mode; wait until ghostscript is done with it.
+  if [ -n "$pdf" ] && pdfinfo "$dir/$pdf" >/dev/null 2>&1; then break; fi
+  pdf=""
+  sleep 0.1
+done
+[ -n "$pdf" ] || { echo "FAIL: no PDF came out of the printer"; exit 1; }
+echo "printed: $pdf"
+pdfimages -list "$dir/$pdf"
+images=$(pdfimages -list "$dir/$pdf" | awk 'NR > 2 { print $4 "x" $5 }')
+[ "$images" = "780x1200" ] || { echo "FAIL: expected one 780x1200 image, got: $images"; exit 1; }
+# At 300 dpi the page is in the printer's pixels; the black picture's box is where it was drawn.
+pdftoppm -r 300 -gray "$dir/$pdf" "$dir/page"
+python3 - "$dir"/page*.pgm <<'PY'
+import sys
+data = open(sys.argv[1], 'rb').read()
+parts = data.split(maxsplit=4)
+w, h = int(parts[1]), int(parts[2])
+pixels = parts[4]
+rows = [y for y in range(h) if min(pixels[y * w:(y + 1) * w]) < 128]
+cols = [x for x in range(w) if min(pixels[x::w]) < 128]
+box = (cols[0], rows[0], cols[-1] + 1, rows[-1] + 1)
+print("page %dx%d, picture at %s" % (w, h, box))
+want = (200, 200, 2184, 3240)
+if any(abs(a - b) > 3 for a, b in zip(box, want)):
+    sys.exit("FAIL: expected the picture at %s" % (want,))
+PY
+rm -f "$dir"/page*.pgm
+echo "PASS"
