@@ -79,7 +79,7 @@ bool TOpenDialog::DoExecute(BOOL(WINAPI* Function)(OPENFILENAMEA*)) {
   record.lpstrInitialDir = FInitialDir.empty() ? nullptr : FInitialDir.c_str();
   record.lpstrTitle = FTitle.empty() ? nullptr : FTitle.c_str();
   record.lpstrDefExt = FDefaultExt.empty() ? nullptr : FDefaultExt.c_str();
-  record.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLEHOOK;
+  record.Flags = FOptions | OFN_EXPLORER | OFN_ENABLEHOOK;
   record.lpfnHook = DefaultFileDialogHook;
   if (!TaskModalDialog(Function, record)) return false;
   file.back() = '\0';  // whatever the dialog left, the name ends inside the buffer

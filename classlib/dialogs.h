@@ -44,12 +44,19 @@ class TColorDialog : public TCommonDialog {
   COLORREF FCustomColors[16];
 };
 
+// The options of a file dialog: a set of the dialog record's flags.
+using TOpenOptions = DWORD;
+constexpr TOpenOptions ofHideReadOnly = OFN_HIDEREADONLY, ofShareAware = OFN_SHAREAWARE,
+                       ofAllowMultiSelect = OFN_ALLOWMULTISELECT;
+
 // The file dialog of Explorer style. Filter is "Description|pattern|Description|pattern...";
 // FilterIndex counts from 1. Only OK takes the chosen file and filter back.
 class TOpenDialog : public TCommonDialog {
   CL_CLASS(TOpenDialog)
   explicit TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
   bool Execute() override;
+  TOpenOptions GetOptions() const { return FOptions; }
+  virtual void SetOptions(TOpenOptions Value) { FOptions = Value; }
   const std::string& GetFileName() const { return FFileName; }
   void SetFileName(const std::string& Value) { FFileName = Value; }
   const std::string& GetInitialDir() const { return FInitialDir; }
@@ -65,10 +72,17 @@ class TOpenDialog : public TCommonDialog {
   void SetDefaultExt(const std::string& Value) { FDefaultExt = Value; }
 
  protected:
-  // Fills the record and runs Function (GetOpenFileNameA or GetSaveFileNameA) on it.
+  // Fills the record (the flags are Options with the Explorer style and a hook that leaves every
+  // message to the dialog) and runs TaskModalDialog with Function on it.
   bool DoExecute(BOOL(WINAPI* Function)(OPENFILENAMEA*));
+  // Runs Function (GetOpenFileNameA or GetSaveFileNameA) on the record modally; a dialog with a
+  // hook of its own puts it into the record here.
+  virtual bool TaskModalDialog(BOOL(WINAPI* Function)(OPENFILENAMEA*), OPENFILENAMEA& Record) {
+    return TCommonDialog::TaskModalDialog(Function, Record);
+  }
 
  private:
+  TOpenOptions FOptions = ofHideReadOnly;
   std::string FFileName;
   std::string FInitialDir;
   std::string FFilter;

@@ -145,12 +145,13 @@ TFileFormatWriter* FindFileFormatWriter(const std::string& Ext) {
 
 bool GetFileFormatInfoFromStream(TStream* Stream, const std::string& Ext, int Index, std::string& Description,
                                  std::string& Info1, std::string& Info2, int& Width, int& Height, std::string& Colors,
-                                 int& BitCount, int& ImageCount) {
+                                 int& BitCount, int& ImageCount, std::string* Failure) {
   Description.clear();
   Info1.clear();
   Info2.clear();
   Colors.clear();
   Width = Height = BitCount = ImageCount = 0;
+  if (Failure) Failure->clear();
   try {
     TFileFormatReader* reader = FindFileFormatReader(Stream, Ext);
     if (!reader) return false;
@@ -159,20 +160,23 @@ bool GetFileFormatInfoFromStream(TStream* Stream, const std::string& Ext, int In
     Finally([&] { reader->GetInfo(Stream, Index, Info1, Info2, Width, Height, Colors, BitCount, ImageCount); },
             [&] { Stream->Seek(position, soBeginning); });
     return true;
-  } catch (const std::exception&) {
+  } catch (const std::exception& Error) {
+    if (Failure) *Failure = Error.what();
     return false;
   }
 }
 
 bool GetFileFormatInfo(const std::string& FileName, int Index, std::string& Description, std::string& Info1,
                        std::string& Info2, int& Width, int& Height, std::string& Colors, int& BitCount,
-                       int& ImageCount) {
+                       int& ImageCount, std::string* Failure) {
+  if (Failure) Failure->clear();
   try {
     if (ExtractFileName(FileName).empty() || !FileExists(FileName)) return false;
     TFileStream stream(FileName, fmOpenRead | fmShareDenyNone);
     return GetFileFormatInfoFromStream(&stream, GetLowerFileExt(FileName), Index, Description, Info1, Info2, Width,
-                                       Height, Colors, BitCount, ImageCount);
-  } catch (const std::exception&) {
+                                       Height, Colors, BitCount, ImageCount, Failure);
+  } catch (const std::exception& Error) {
+    if (Failure) *Failure = Error.what();
     return false;
   }
 }

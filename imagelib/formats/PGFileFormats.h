@@ -104,14 +104,15 @@ TFileFormatReader* FindFileFormatReader(TStream* Stream, const std::string& Ext)
 // EPGFileFormatWritersEmpty for an empty list and EPGUnknownExtension for an unknown extension.
 TFileFormatWriter* FindFileFormatWriter(const std::string& Ext);
 
-// True when a reader was found and described the picture; never raises.
+// True when a reader was found and described the picture; never raises. Failure, when given,
+// receives the text of what refused the data (empty when nothing did, or no reader knew it).
 bool GetFileFormatInfoFromStream(TStream* Stream, const std::string& Ext, int Index, std::string& Description,
                                  std::string& Info1, std::string& Info2, int& Width, int& Height, std::string& Colors,
-                                 int& BitCount, int& ImageCount);
-// The same for a file; a missing file leaves the outputs untouched.
+                                 int& BitCount, int& ImageCount, std::string* Failure = nullptr);
+// The same for a file; a missing file leaves the outputs untouched (Failure empty).
 bool GetFileFormatInfo(const std::string& FileName, int Index, std::string& Description, std::string& Info1,
                        std::string& Info2, int& Width, int& Height, std::string& Colors, int& BitCount,
-                       int& ImageCount);
+                       int& ImageCount, std::string* Failure = nullptr);
 
 // ---- warnings
 

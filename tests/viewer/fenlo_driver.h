@@ -1,0 +1,235 @@
+// Drives a running Fenlo from outside, as a user would: the program copied into a fresh folder
+// and started as a process of its own, its menu commands chosen through its menu, file names
+// typed into its dialogs, its windows and the screen read back. Every wait is for a condition.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "classlib/winapi.h"
+#include "tests/test_support.h"
+
+namespace fenlotest {
+
+// Polls Condition until it holds or Seconds pass; true when it held.
+inline bool WaitUntil(const std::function<bool()>& Condition, double Seconds = 30) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(Seconds);
+  while (!Condition()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+// Asked of the window itself: for another program's window GetWindowText answers only the text
+// the window was made with.
+inline std::string WindowText(HWND Window) {
+  char text[1024] = {};
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(Window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                      &result);
+  return text;
+}
+
+inline std::string ClassOf(HWND Window) {
+  char name[256] = {};
+  GetClassNameA(Window, name, sizeof(name));
+  return name;
+}
+
+class FenloProcess {
+ public:
+  // Fenlo and, unless WithSeed is false, its seed file, in a folder of their own.
+  explicit FenloProcess(bool WithSeed = true) {
+    namespace fs = std::filesystem;
+    fs::copy_file(FENLO_BUILD_DIR "/Fenlo.exe", Folder.File("Fenlo.exe"));
+    if (WithSeed) fs::copy_file(FENLO_BUILD_DIR "/bc24.bmp", Folder.File("bc24.bmp"));
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    std::string command = "\"" + Folder.File("Fenlo.exe") + "\"";
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, Folder.Path().c_str(),
+                        &startup, &FInfo))
+      throw std::runtime_error("Fenlo did not start");
+    if (!WaitUntil([&] { return (Main = Find("TForm1")) && IsWindowVisible(Main); }))
+      throw std::runtime_error("Fenlo's window did not appear");
+  }
+  ~FenloProcess() {
+    if (Running()) {
+      TerminateProcess(FInfo.hProcess, 1);
+      WaitForSingleObject(FInfo.hProcess, 10000);
+    }
+    CloseHandle(FInfo.hThread);
+    CloseHandle(FInfo.hProcess);
+  }
+  FenloProcess(const FenloProcess&) = delete;
+  FenloProcess& operator=(const FenloProcess&) = delete;
+
+  bool Running() const { return WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT; }
+  bool Ended(double Seconds = 20) {
+    return WaitForSingleObject(FInfo.hProcess, DWORD(Seconds * 1000)) == WAIT_OBJECT_0;
+  }
+
+  // A top-level window of the program by class, and by caption when one is given.
+  HWND Find(const std::string& Class, const char* Caption = nullptr, bool VisibleOnly = true) const {
+    struct Search {
+      DWORD Process;
+      const std::string* Class;
+      const char* Caption;
+      bool Visible;
+      HWND Found;
+    } search{FInfo.dwProcessId, &Class, Caption, VisibleOnly, nullptr};
+    EnumWindows(
+        [](HWND Window, LPARAM Param) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(Param);
+          DWORD process = 0;
+          GetWindowThreadProcessId(Window, &process);
+          if (process != s->Process || ClassOf(Window) != *s->Class) return TRUE;
+          if (s->Visible && !IsWindowVisible(Window)) return TRUE;
+          if (s->Caption && WindowText(Window) != s->Caption) return TRUE;
+          s->Found = Window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+  }
+  HWND WaitFor(const std::string& Class, const char* Caption = nullptr) const {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = Find(Class, Caption)) != nullptr; });
+    return found;
+  }
+
+  // Chooses a command through the menu bar, with the keys a user without a mouse would press: the
+  // menu key, Right to the menu (Top counts from 0), Down into it and on to the item (Item
+  // counts the items from 0, separators left out), Enter. Item -1 is a menu bar command.
+  void Menu(int Top, int Item = -1) {
+    PostMessageA(Main, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    for (int i = 0; i < Top; ++i) Key(VK_RIGHT);
+    if (Item >= 0) {
+      Key(VK_DOWN);
+      for (int i = 0; i < Item; ++i) Key(VK_DOWN);
+    }
+    Key(VK_RETURN);
+  }
+  void Key(WORD Key) {
+    PostMessageA(Main, WM_KEYDOWN, Key, 1);
+    PostMessageA(Main, WM_KEYUP, Key, LPARAM(0xC0000001));
+  }
+
+  // Types Name into the file dialog with this caption and presses its OK button (or Cancel).
+  void AnswerFileDialog(const char* Caption, const std::string& Name, bool Ok = true) {
+    HWND dialog = WaitFor("#32770", Caption);
+    ASSERT_NE(dialog, nullptr) << "no dialog " << testsupport::Escaped(Caption);
+    if (Ok) {
+      HWND edit = FileNameEdit(dialog);
+      ASSERT_NE(edit, nullptr);
+      SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+      for (char c : Name) PostMessageA(edit, WM_CHAR, WPARAM(BYTE(c)), 1);
+      ASSERT_TRUE(WaitUntil([&] { return WindowText(edit) == Name; })) << WindowText(edit);
+    }
+    PostMessageA(GetDlgItem(dialog, Ok ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+  }
+
+  // The file name's edit of a file dialog (the combo box's, where the dialog has no plain edit).
+  static HWND FileNameEdit(HWND Dialog) {
+    constexpr int kEdit = 0x480, kCombo = 0x47C;
+    HWND edit = GetDlgItem(Dialog, kEdit);
+    if (!edit) edit = FindWindowExA(GetDlgItem(Dialog, kCombo), nullptr, "Edit", nullptr);
+    return edit;
+  }
+
+  // A message box of the program: its text, and it is closed.
+  std::string TakeMessageBox() {
+    HWND box = WaitFor("#32770");
+    if (!box) return "";
+    std::string text;
+    for (HWND c = FindWindowExA(box, nullptr, "Static", nullptr); c; c = FindWindowExA(box, c, "Static", nullptr))
+      text += WindowText(c);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    WaitUntil([&] { return !IsWindow(box); });
+    return text;
+  }
+
+  std::string Caption() const { return WindowText(Main); }
+  HWND Child(HWND Parent, const std::string& Class) const {
+    std::pair<const std::string*, HWND> search{&Class, nullptr};
+    EnumChildWindows(
+        Parent,
+        [](HWND Window, LPARAM Param) -> BOOL {
+          auto* s = reinterpret_cast<std::pair<const std::string*, HWND>*>(Param);
+          if (ClassOf(Window) != *s->first) return TRUE;
+          s->second = Window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.second;
+  }
+  HWND View() const { return Child(Main, "TPGImage"); }
+
+  // A status panel's text, read in the program's own memory (the control keeps it there).
+  std::string StatusText(int Panel) const {
+    HWND bar = Child(Main, "TStatusBar");
+    const SIZE_T size = 4096;
+    void* remote = VirtualAllocEx(FInfo.hProcess, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    LRESULT length = SendMessageA(bar, SB_GETTEXTA, WPARAM(Panel), reinterpret_cast<LPARAM>(remote));
+    std::string text(size, '\0');
+    SIZE_T read = 0;
+    ReadProcessMemory(FInfo.hProcess, remote, text.data(), size, &read);
+    VirtualFreeEx(FInfo.hProcess, remote, 0, MEM_RELEASE);
+    text.resize(std::min<size_t>(LOWORD(length), read));
+    return text;
+  }
+
+  // A pixel as the screen shows it, at a point of Window's client area. The window is put on top
+  // first: other programs' windows share the screen.
+  COLORREF ScreenPixel(HWND Window, int X, int Y) const {
+    SetWindowPos(GetAncestor(Window, GA_ROOT), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    POINT p{X, Y};
+    ClientToScreen(Window, &p);
+    HDC screen = GetDC(nullptr);
+    COLORREF c = GetPixel(screen, p.x, p.y);
+    ReleaseDC(nullptr, screen);
+    return c;
+  }
+  // The screen's pixels of Window's client area, row by row (the window put on top first).
+  std::vector<COLORREF> Capture(HWND Window, int Width, int Height) const {
+    SetWindowPos(GetAncestor(Window, GA_ROOT), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    POINT p{0, 0};
+    ClientToScreen(Window, &p);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), Width, -Height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, Width, Height, screen, p.x, p.y, SRCCOPY);
+    GdiFlush();
+    std::vector<COLORREF> pixels(size_t(Width) * size_t(Height));
+    const auto* quad = static_cast<const RGBQUAD*>(bits);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = RGB(quad[i].rgbRed, quad[i].rgbGreen, quad[i].rgbBlue);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+  }
+  // Waits until the screen shows Color there (the program paints when it gets to it).
+  bool ShowsPixel(HWND Window, int X, int Y, COLORREF Color) const {
+    return WaitUntil([&] { return ScreenPixel(Window, X, Y) == Color; }, 15);
+  }
+
+  testsupport::TempDir Folder;
+  HWND Main = nullptr;
+
+ private:
+  PROCESS_INFORMATION FInfo{};
+};
+
+}  // namespace fenlotest

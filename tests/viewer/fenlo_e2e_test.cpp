@@ -1,0 +1,247 @@
+// Fenlo end to end: the program started in a folder of its own and used through its menus, its
+// file dialogs and the clipboard from this process, with what it shows read from the screen.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "classlib/clipboard.h"
+#include "classlib/finally.h"
+#include "imagelib/PGraphic.h"
+#include "tests/viewer/fenlo_driver.h"
+#include "viewer/Unit1.h"
+#include "viewer/Unit3.h"
+
+using namespace fenlotest;
+using imagelib::TPixelGraphic;
+using imagelib::TRGB;
+
+namespace {
+
+const std::string kOpenTitle = " Åben Billedfil : ";
+const std::string kSaveTitle = " Gem Som :";
+constexpr COLORREF kRed = RGB(255, 0, 0);
+
+std::string AfterVersion(const std::string& Rest) {
+  return std::string(fenlo::kVersion) + fenlo::kPictureFileLabel + Rest;
+}
+
+// A 24-bit picture of Width x Height pixels, each coloured by Color(x, y).
+classlib::TOwned<TPixelGraphic> Picture(int Width, int Height, COLORREF (*Color)(int, int)) {
+  classlib::TOwned<TPixelGraphic> p(classlib::New<TPixelGraphic>());
+  p->NewImage(Width, Height, 3);
+  for (int y = 0; y < Height; ++y)
+    for (int x = 0; x < Width; ++x) p->SetPixelColor(x, y, Color(x, y));
+  return p;
+}
+COLORREF AllRed(int, int) { return kRed; }
+COLORREF Checks(int X, int Y) {
+  static const COLORREF colors[] = {RGB(0, 0, 255), RGB(0, 255, 0), RGB(255, 255, 0),
+                                    RGB(255, 0, 255), RGB(0, 255, 255), RGB(128, 64, 0)};
+  return colors[Y * 3 + X];
+}
+
+void PutOnClipboard(TPixelGraphic* Picture) { classlib::Clipboard()->Assign(Picture); }
+
+// The menu commands: the menu's place in the bar and the item's in the menu.
+struct TCommand {
+  int Top, Item;
+};
+constexpr TCommand kOpen{0, 0}, kSaveAs{0, 1}, kExit{0, 2}, kFull{1, 0}, kFit{1, 1}, kCopy{2, 0}, kPaste{2, 1},
+    kAbout{3, -1};
+
+void Choose(FenloProcess& P, TCommand Command) { P.Menu(Command.Top, Command.Item); }
+
+class Fenlo : public ::testing::Test {
+ protected:
+  std::string PictureFolder(FenloProcess& P) { return P.Folder.File("Billeder"); }
+  // red.bmp (200 x 100) in the program's picture folder, opened through the menu and the dialog.
+  void OpenRed(FenloProcess& P) {
+    Picture(200, 100, AllRed)->SaveToFile(PictureFolder(P) + "\\red.bmp");
+    Choose(P, kOpen);
+    P.AnswerFileDialog(kOpenTitle.c_str(), "red.bmp");
+    ASSERT_TRUE(WaitUntil([&] { return P.Caption() == AfterVersion("red.bmp"); })) << P.Caption();
+  }
+};
+
+TEST_F(Fenlo, StartsWithItsFolderAndCaptionAndEndsOnExit) {
+  FenloProcess p;
+  EXPECT_TRUE(std::filesystem::is_directory(PictureFolder(p)));
+  EXPECT_EQ(p.Caption(), std::string(fenlo::kStartVersion) + fenlo::kPictureFileLabel);
+
+  // A cancelled Open names the file shown, which is none yet.
+  Choose(p, kOpen);
+  p.AnswerFileDialog(kOpenTitle.c_str(), "", false);
+  EXPECT_TRUE(WaitUntil([&] { return p.Caption() == AfterVersion(""); })) << p.Caption();
+  EXPECT_EQ(p.StatusText(1), "");
+
+  // Commands that need a picture do nothing without one; the about box shows that the
+  // commands before it have run.
+  Choose(p, kSaveAs);
+  Choose(p, kCopy);
+  Choose(p, kAbout);
+  EXPECT_NE(p.WaitFor("TForm2"), nullptr);
+  EXPECT_EQ(p.Find("#32770"), nullptr);
+
+  Choose(p, kExit);
+  EXPECT_TRUE(p.Ended());
+}
+
+TEST_F(Fenlo, OpensFitsSavesAndReopensAPicture) {
+  FenloProcess p;
+  OpenRed(p);
+  EXPECT_EQ(p.StatusText(1), PictureFolder(p) + "\\red.bmp");
+  HWND view = p.View();
+  RECT client{};
+  GetClientRect(view, &client);
+  ASSERT_GT(client.right, 260);
+  EXPECT_TRUE(p.ShowsPixel(view, 5, 5, kRed));
+  EXPECT_NE(p.ScreenPixel(view, 250, 5), kRed) << "full size: the picture ends at 200";
+
+  Choose(p, kFit);
+  EXPECT_TRUE(p.ShowsPixel(view, client.right - 5, 5, kRed)) << "fitted to the view's width";
+  Choose(p, kFull);
+  EXPECT_TRUE(WaitUntil([&] { return p.ScreenPixel(view, 250, 5) != kRed; }, 15));
+
+  // Save As proposes the file shown.
+  Choose(p, kSaveAs);
+  HWND dialog = p.WaitFor("#32770", kSaveTitle.c_str());
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_NE(WindowText(FenloProcess::FileNameEdit(dialog)).find("red.bmp"), std::string::npos);
+  p.AnswerFileDialog(kSaveTitle.c_str(), "kopi.bmp");
+  const std::string saved = PictureFolder(p) + "\\kopi.bmp";
+  ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(saved) && std::filesystem::file_size(saved) > 0; }));
+  classlib::TOwned<TPixelGraphic> back(classlib::New<TPixelGraphic>());
+  ASSERT_TRUE(WaitUntil([&] {
+    try {
+      back->LoadFromFile(saved);
+      return true;
+    } catch (...) {
+      return false;  // still being written
+    }
+  }));
+  EXPECT_EQ(back->GetWidth(), 200);
+  EXPECT_EQ(back->GetHeight(), 100);
+  EXPECT_EQ(back->GetPixelColor(199, 99), TRGB(kRed));
+
+  Choose(p, kOpen);
+  p.AnswerFileDialog(kOpenTitle.c_str(), "kopi.bmp");
+  EXPECT_TRUE(WaitUntil([&] { return p.Caption() == AfterVersion("kopi.bmp"); })) << p.Caption();
+  EXPECT_TRUE(p.ShowsPixel(view, 5, 5, kRed));
+
+  // A file that cannot be read leaves the picture and its name.
+  std::ofstream(PictureFolder(p) + "\\tom.bmp").put('x');
+  Choose(p, kOpen);
+  p.AnswerFileDialog(kOpenTitle.c_str(), "tom.bmp");
+  EXPECT_NE(p.TakeMessageBox(), "");
+  Choose(p, kOpen);
+  p.AnswerFileDialog(kOpenTitle.c_str(), "", false);
+  EXPECT_TRUE(WaitUntil([&] { return p.Caption() == AfterVersion("kopi.bmp"); })) << p.Caption();
+  EXPECT_EQ(p.StatusText(1), saved);
+  EXPECT_TRUE(p.ShowsPixel(view, 5, 5, kRed));
+}
+
+TEST_F(Fenlo, CopiesToAndPastesFromAnotherProgram) {
+  FenloProcess p;
+  OpenRed(p);
+  classlib::Clipboard()->Clear();
+  Choose(p, kCopy);
+  ASSERT_TRUE(WaitUntil([] { return IsClipboardFormatAvailable(CF_DIB) != 0; }));
+  classlib::TOwned<TPixelGraphic> copied(classlib::New<TPixelGraphic>());
+  copied->PasteFromClipboard();
+  EXPECT_EQ(copied->GetWidth(), 200);
+  EXPECT_EQ(copied->GetHeight(), 100);
+  EXPECT_EQ(copied->GetPixelColor(100, 50), TRGB(kRed));
+
+  // Without a picture on the clipboard Paste changes nothing.
+  classlib::Clipboard()->Clear();
+  Choose(p, kPaste);
+  Choose(p, kAbout);
+  EXPECT_NE(p.WaitFor("TForm2"), nullptr);
+  EXPECT_EQ(p.Caption(), AfterVersion("red.bmp"));
+  EXPECT_EQ(p.Find("TForm3"), nullptr);
+  PostMessageA(FindWindowExA(p.Find("TForm2"), nullptr, "TButton", "Luk"), BM_CLICK, 0, 0);
+
+  auto pasted = Picture(3, 2, Checks);
+  PutOnClipboard(pasted.get());
+  Choose(p, kPaste);
+  ASSERT_TRUE(WaitUntil([&] { return p.Caption() == AfterVersion(fenlo::kNewPicture); })) << p.Caption();
+  HWND view = p.View();
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3; ++x) EXPECT_TRUE(p.ShowsPixel(view, x, y, Checks(x, y))) << x << "," << y;
+  EXPECT_NE(p.ScreenPixel(view, 5, 5), kRed) << "the pasted picture replaces the one shown";
+
+  // The pasted picture is what Copy hands on.
+  classlib::Clipboard()->Clear();
+  Choose(p, kCopy);
+  ASSERT_TRUE(WaitUntil([] { return IsClipboardFormatAvailable(CF_DIB) != 0; }));
+  copied->PasteFromClipboard();
+  ASSERT_EQ(copied->GetWidth(), 3);
+  ASSERT_EQ(copied->GetHeight(), 2);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3; ++x) EXPECT_EQ(copied->GetPixelColor(x, y), TRGB(Checks(x, y)));
+
+  // Save As now proposes the seed's name, which the view took for the paste.
+  Choose(p, kSaveAs);
+  HWND dialog = p.WaitFor("#32770", kSaveTitle.c_str());
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_NE(WindowText(FenloProcess::FileNameEdit(dialog)).find("bc24.bmp"), std::string::npos);
+  p.AnswerFileDialog(kSaveTitle.c_str(), "", false);
+}
+
+TEST_F(Fenlo, PasteWithoutTheSeedWarnsAndLukEndsTheProgram) {
+  FenloProcess p(false);
+  auto pasted = Picture(3, 2, Checks);
+  PutOnClipboard(pasted.get());
+  Choose(p, kPaste);
+  HWND warning = p.WaitFor("TForm3");
+  ASSERT_NE(warning, nullptr);
+  EXPECT_EQ(WindowText(warning), "   ADVARSEL");
+  std::string text;
+  for (const char* line : fenlo::kWarningLines) text += std::string(line) + "\r";
+  HWND rich = p.Child(warning, "TRichEdit");
+  ASSERT_NE(rich, nullptr);
+  std::string shown = WindowText(rich);
+  // The control may keep its paragraphs with CR or with CR LF.
+  std::erase(shown, '\n');
+  EXPECT_EQ(shown, text);
+  // The seed cannot be read either: the library says so and the paste ends.
+  EXPECT_NE(p.TakeMessageBox().find("bc24.bmp"), std::string::npos);
+  EXPECT_EQ(p.Caption(), std::string(fenlo::kStartVersion) + fenlo::kPictureFileLabel);
+
+  HWND luk = FindWindowExA(warning, nullptr, "TButton", "Luk");
+  ASSERT_NE(luk, nullptr);
+  PostMessageA(luk, BM_CLICK, 0, 0);
+  EXPECT_TRUE(p.Ended());
+}
+
+TEST_F(Fenlo, AboutBoxStaysOnTopAndLukHidesIt) {
+  FenloProcess p;
+  Choose(p, kAbout);
+  HWND about = p.WaitFor("TForm2");
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(WindowText(about), " ");
+  const LONG_PTR style = GetWindowLongPtrA(about, GWL_STYLE), exStyle = GetWindowLongPtrA(about, GWL_EXSTYLE);
+  EXPECT_FALSE(style & WS_SYSMENU);
+  EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+  EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
+  RECT client{};
+  GetClientRect(about, &client);
+  EXPECT_EQ(client.right, 281);
+  EXPECT_EQ(client.bottom, 196);
+  // The product's name is written in navy.
+  EXPECT_TRUE(WaitUntil([&] {
+    auto pixels = p.Capture(about, client.right, client.bottom);
+    return std::count(pixels.begin(), pixels.end(), RGB(0, 0, 128)) > 50;
+  }, 15));
+
+  HWND luk = FindWindowExA(about, nullptr, "TButton", "Luk");
+  ASSERT_NE(luk, nullptr);
+  PostMessageA(luk, BM_CLICK, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }));
+  EXPECT_TRUE(p.Running());
+}
+
+}  // namespace

@@ -1,0 +1,97 @@
+// Fenlo's main window: one picture in the library's picture view, opened and saved through the
+// library's file dialogs, shown at full size or fitted, copied to and pasted from the clipboard.
+// Its pictures live in the folder "Billeder" beside the program.
+#pragma once
+
+#include <string>
+
+#include "classlib/forms.h"
+#include "classlib/menus.h"
+#include "classlib/statusbar.h"
+#include "imagelib/PGraphic.h"
+#include "imagelib/view/PGFileDialogs.h"
+#include "imagelib/view/PGImage.h"
+
+namespace fenlo {
+
+using namespace classlib;
+using namespace imagelib;
+
+// The caption's two version texts and what follows them.
+extern const char* const kStartVersion;
+extern const char* const kVersion;
+extern const char* const kPictureFileLabel;
+extern const char* const kNewPicture;
+// The open dialog's filter (the save dialog lists what can be written).
+extern const char* const kOpenFilter;
+extern const char* const kSaveFilter;
+
+// The folder of the program file, without a trailing separator.
+std::string ExeDir();
+// "Billeder" in that folder.
+std::string PictureFolder();
+// The 1 x 1 picture a paste starts from.
+std::string SeedFile();
+
+namespace testing {
+// Makes ExeDir() answer Folder; an empty text gives the program's own folder back.
+void SetExeDir(const std::string& Folder);
+}  // namespace testing
+
+class TForm1 : public TForm {
+  CL_CLASS(TForm1)
+  explicit TForm1(TComponent* AOwner);
+
+  // ---- components
+  TPGImage* PGImage1;
+  TPGOpenDialog* PGOpenDialog1;
+  TPGSaveDialog* PGSaveDialog1;
+  TStatusBar* StatusBar1;
+  TMainMenu* MainMenu1;
+  TMenuItem* Filer1;
+  TMenuItem* ben1;
+  TMenuItem* GemSom1;
+  TMenuItem* EXIT1;
+  TMenuItem* Billedstrrelse1;
+  TMenuItem* FULD1;
+  TMenuItem* TILPAS1;
+  TMenuItem* Editer1;
+  TMenuItem* Kopier2;
+  TMenuItem* StInd1;
+  TMenuItem* About1;
+
+  // ---- fields
+  // The picture being pasted; it exists only while a paste runs.
+  TPixelGraphic* PixelGraphicToPaste = nullptr;
+
+  // ---- handlers
+  // The picture folder, made when missing, for both dialogs and as the current directory.
+  void FormCreate(TObject* Sender);
+  void ben1Click(TObject* Sender);
+  void GemSom1Click(TObject* Sender);
+  void EXIT1Click(TObject* Sender);
+  void FULD1Click(TObject* Sender);
+  void TILPAS1Click(TObject* Sender);
+  // The "Editer" menu's own click.
+  void Kopier1Click(TObject* Sender);
+  void Kopier2Click(TObject* Sender);
+  void StInd1Click(TObject* Sender);
+  void About(TObject* Sender);
+  // The paste's last steps: the pasted picture copied into the view's at the selection, then the
+  // selection ended and the pasted picture freed.
+  void AttachSelection1Click(TObject* Sender);
+  void CancelSelectionAndFreePixelGraphicToPaste();
+
+  void BeforeDestruction() override;
+
+ private:
+  TNotifyEvent Handler(void (TForm1::*Method)(TObject*));
+  TMenuItem* MakeMenuItem(TMenuItem* Parent, const std::string& Caption, void (TForm1::*Click)(TObject*));
+  void BuildMenu();
+  // Caption and status after Open: the dialog's file, shown or not.
+  void ShowOpenedFile();
+};
+
+extern TForm1* Form1;
+
+}  // namespace fenlo
