@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "classlib/finally.h"
+#include "classlib/msgbox.h"
 #include "classlib/numerics.h"
 #include "classlib/screen.h"
 #include "classlib/text.h"
@@ -197,6 +198,11 @@ void TFilterDialog::BuildForm() {
   form->CancelButton = button(form->GetClientWidth() / 2 + 10, 43, mrCancel);
   form->CancelButton->SetCancel(true);
   form->SetClientHeight(Bottom(form->OKButton) + 10);
+  // The keys work on the first control from the start.
+  if (form->TrackBar1)
+    form->SetActiveControl(form->TrackBar1);
+  else if (form->CheckBox)
+    form->SetActiveControl(form->CheckBox);
 
   form->ScaleBy(Screen->GetPixelsPerInch(), 100);
   form->GetFont()->SetSize(8);
