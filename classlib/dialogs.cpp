@@ -92,11 +92,15 @@ bool TOpenDialog::Execute() { return DoExecute(GetOpenFileNameA); }
 
 bool TSaveDialog::Execute() { return DoExecute(GetSaveFileNameA); }
 
-bool TPrinterSetupDialog::Execute() {
+bool TPrintDialog::Execute() { return RunPrintDialog(PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE); }
+
+bool TPrinterSetupDialog::Execute() { return RunPrintDialog(PD_PRINTSETUP); }
+
+bool TCommonDialog::RunPrintDialog(DWORD Flags) {
   PRINTDLGA record{};
   record.lStructSize = sizeof record;
   record.hwndOwner = OwnerWindow();
-  record.Flags = PD_PRINTSETUP;
+  record.Flags = Flags;
   Printer()->GetDeviceHandles(record.hDevNames, record.hDevMode);
   bool ok = TaskModalDialog(PrintDlgA, record);
   // The dialog may have replaced the blocks it was given, whatever the answer.

@@ -25,6 +25,8 @@ class TCommonDialog : public TComponent {
   bool TaskModalDialog(BOOL(WINAPI* Function)(Record*), Record& Rec) {
     return RunModal([&] { return Function(&Rec) != FALSE; }, &Rec);
   }
+  // PrintDlgA with these flags over the printer's device blocks, which take the dialog's answer.
+  bool RunPrintDialog(DWORD Flags);
 
  private:
   bool RunModal(const std::function<bool()>& Call, void* Record);
@@ -99,6 +101,14 @@ class TSaveDialog : public TOpenDialog {
 
 // The system's printer dialog in its setup form; the choice goes to Printer(). With no printer at
 // all the dialog does not open and Execute is false.
+// The print dialog; OK chooses its printer for Printer(). False without a printer (no box of
+// ours) or on Cancel.
+class TPrintDialog : public TCommonDialog {
+  CL_CLASS(TPrintDialog)
+  explicit TPrintDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+  bool Execute() override;
+};
+
 class TPrinterSetupDialog : public TCommonDialog {
   CL_CLASS(TPrinterSetupDialog)
   explicit TPrinterSetupDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}

@@ -216,6 +216,18 @@ void TForm::WindowStyles(DWORD& Style, DWORD& ExStyle) const {
       ExStyle |= WS_EX_TOOLWINDOW;
       break;
   }
+  if (!(FBorderIcons & biSystemMenu)) Style &= ~DWORD(WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+}
+
+void TForm::SetBorderIcons(TBorderIcons Value) {
+  if (Value == FBorderIcons) return;
+  FBorderIcons = Value;
+  if (!FHandle) return;
+  DWORD style, exStyle;
+  WindowStyles(style, exStyle);
+  DWORD keep = GetWindowLongA(FHandle, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED);
+  SetWindowLongA(FHandle, GWL_STYLE, LONG(style | keep));
+  SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 void TForm::CreateParams(TCreateParams& Params) {

@@ -15,6 +15,9 @@ using TBorderStyle = TFormBorderStyle;  // bsNone or bsSingle for controls
 enum TPosition { poDesigned, poScreenCenter };
 enum TCloseAction { caNone, caHide, caMinimize };
 enum TFormStyle { fsNormal, fsStayOnTop };
+// The buttons of the caption bar; without biSystemMenu there are none (and no close box).
+enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
+using TBorderIcons = unsigned;
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 
@@ -49,6 +52,8 @@ class TForm : public TWinControl {
   // adjacent (each edge is scaled, not each size).
   void ScaleBy(int M, int D);
 
+  TBorderIcons GetBorderIcons() const { return FBorderIcons; }
+  void SetBorderIcons(TBorderIcons Value);
   TFormStyle GetFormStyle() const { return FFormStyle; }
   void SetFormStyle(TFormStyle Value);
   // The outer size that gives this client size with the form's frame and menu.
@@ -81,6 +86,7 @@ class TForm : public TWinControl {
   TRect FrameSize() const;
   TFormBorderStyle FBorderStyle = bsSizeable;
   TFormStyle FFormStyle = fsNormal;
+  TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
   int FModalResult = 0;
   bool FModal = false;
   TWinControl* FActiveControl = nullptr;

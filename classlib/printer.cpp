@@ -93,6 +93,12 @@ void TPrinter::BeginDoc() {
   FCanvas.SetHandle(dc);
 }
 
+void TPrinter::NewPage() {
+  if (!FDC) throw EPrinter("Printer is not currently printing");
+  if (FFromFactory) return;
+  if (EndPage(FDC) <= 0 || StartPage(FDC) <= 0) throw EPrinter("Printing failed");
+}
+
 void TPrinter::EndDoc() {
   if (!FDC) throw EPrinter("Printer is not currently printing");
   HDC dc = FDC;

@@ -21,6 +21,8 @@ class TPrinter : public TObject {
   // Starts a job with one page. EPrinter "Printing in progress" while a job runs, "There is no
   // default printer currently selected" when there is no printer to print on.
   void BeginDoc();
+  // Ends the page and starts the next one (with the factory's context: nothing).
+  void NewPage();
   // Ends the page and the job. EPrinter "Printer is not currently printing" without a job.
   void EndDoc();
   // Ends the job unfinished.

@@ -1,7 +1,7 @@
 #include "classlib/richedit.h"
 
 #include "classlib/finally.h"
-#include "classlib/printers.h"
+#include "classlib/printer.h"
 
 namespace classlib {
 

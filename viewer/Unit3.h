@@ -6,7 +6,7 @@
 
 #include "classlib/buttons.h"
 #include "classlib/forms.h"
-#include "classlib/printers.h"
+#include "classlib/dialogs.h"
 #include "classlib/richedit.h"
 
 namespace fenlo {
