@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <vector>
 
 #include "imagelib/PGPalettes.h"
@@ -12,13 +13,34 @@ namespace bench {
 
 using namespace imagelib;
 
+namespace {
+#ifdef _WIN32
+bool gWallClock = true;
+#else
+bool gWallClock = false;
+#endif
+}  // namespace
+
+void UseWallClock() { gWallClock = true; }
+
+double Seconds() {
+#ifndef _WIN32
+  if (!gWallClock) {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+  }
+#endif
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 double MedianSeconds(const std::function<void()>& Body, int Runs) {
   Body();
   std::vector<double> times;
   for (int i = 0; i < Runs; ++i) {
-    auto start = std::chrono::steady_clock::now();
+    double start = Seconds();
     Body();
-    times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    times.push_back(Seconds() - start);
   }
   std::sort(times.begin(), times.end());
   return times[times.size() / 2];
@@ -29,18 +51,6 @@ namespace {
   std::fprintf(stderr, "bench: %s\n", Text.c_str());
   std::exit(2);
 }
-}  // namespace
-
-double MedianCommandSeconds(const std::string& Command, int Runs) {
-  std::string quiet = Command + " >/dev/null 2>&1";
-  return MedianSeconds(
-      [&] {
-        if (std::system(quiet.c_str()) != 0) Fail("failed: " + Command);
-      },
-      Runs);
-}
-
-namespace {
 
 int ReadNumber(FILE* f) {
   int c = std::fgetc(f);

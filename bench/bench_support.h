@@ -8,12 +8,15 @@
 
 namespace bench {
 
-// Median wall-clock seconds of Runs calls of Body after one warm-up call.
-double MedianSeconds(const std::function<void()>& Body, int Runs);
+// Seconds on the clock the benchmarks use: processor time of this process natively (on a shared
+// machine, time spent waiting for a processor would count far more than the work), wall-clock time
+// in the Windows build (Wine's processor times are counted in scheduler ticks) and after
+// UseWallClock, for comparing the two builds.
+double Seconds();
+void UseWallClock();
 
-// Median wall-clock seconds of Runs runs of a shell command (output discarded) after one warm-up;
-// exits with a message when the command fails.
-double MedianCommandSeconds(const std::string& Command, int Runs);
+// Median seconds of Runs calls of Body after one warm-up call.
+double MedianSeconds(const std::function<void()>& Body, int Runs);
 
 // A binary PPM (P6, maxval 255) as a 24-bit picture; exits with a message on anything else.
 imagelib::TPixelGraphic* LoadPPM(const std::string& FileName);

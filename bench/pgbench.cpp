@@ -1,6 +1,7 @@
 // Times the image library's operations on a photograph:
-//   pgbench <operation> <photo.ppm> [runs]   prints "<operation> <median seconds>"
-//   pgbench --palette <ident-name> <out.ppm> writes a fixed palette for other tools
+//   pgbench [--wall] <operation> <photo.ppm> [runs]   prints "<operation> <median seconds>", in
+//                                                    wall-clock time with --wall (bench_support.h)
+//   pgbench --palette <ident-name> <out.ppm>          writes a fixed palette for other tools
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -144,7 +145,7 @@ const std::map<std::string, TPaletteIdent>& Palettes() {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: pgbench <operation> <photo.ppm> [runs] | pgbench --palette <name> <out.ppm>\n");
+  std::fprintf(stderr, "usage: pgbench [--wall] <operation> <photo.ppm> [runs] | pgbench --palette <name> <out.ppm>\n");
   std::fprintf(stderr, "operations:");
   for (const auto& op : Operations()) std::fprintf(stderr, " %s", op.first.c_str());
   std::fprintf(stderr, "\n");
@@ -160,6 +161,11 @@ int main(int argc, char** argv) {
     if (it == Palettes().end()) return Usage();
     bench::WritePalettePPM(it->second, argv[3]);
     return 0;
+  }
+  if (argc > 1 && std::strcmp(argv[1], "--wall") == 0) {
+    bench::UseWallClock();
+    --argc;
+    ++argv;
   }
   if (argc < 3) return Usage();
   auto op = Operations().find(argv[1]);

@@ -3,11 +3,14 @@
 #include "imagelib/PGDither.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
+#include <type_traits>
 #include <typeinfo>
 #include <utility>
 
 #include "imagelib/PGColorMatch.h"
+#include "imagelib/PGFineGrid.h"
 #include "imagelib/PGraphic.h"
 
 namespace imagelib {
@@ -25,7 +28,59 @@ std::array<int32_t, 1021> gClampTable = MakeClampTable();
 inline int RoundSum(int32_t s) { return (s + 8 + (s >> 31)) >> 4; }
 
 // The largest sum a cell can hold: four neighbours pass on 7 + 3 + 5 + 1 sixteenths of at most 255.
+// A caller that dithers a row twice without NextDitherRow in between adds more than that; the
+// pixel path takes a sum as at most kMaxSum, so that no look-up goes beyond its table (for callers
+// that keep to the protocol this changes nothing).
 constexpr int kMaxSum = 16 * 255;
+inline int32_t Bounded(int32_t S) { return S < -kMaxSum ? -kMaxSum : (S > kMaxSum ? kMaxSum : S); }
+
+// The row loops' table of limited errors reaches further, so that they give the pixel path's
+// answer for every sum made from cells below 2^12 in size: a pixel adds at most 7 * 255 to its
+// neighbour's cell. Rows with larger sums (dithered again and again) take the pixel path.
+constexpr int kRowCell = 1 << 12, kRowSum = kRowCell - 1 + 7 * 255;
+
+// Whether every one of the Count sums at Sums is below kRowCell in size, four at a time.
+bool RowSumsSmall(const int32_t* Sums, size_t Count) {
+  typedef int32_t Four __attribute__((vector_size(16)));
+  Four bits = {0, 0, 0, 0};
+  size_t i = 0;
+  for (; i + 4 <= Count; i += 4) {
+    Four v;
+    std::memcpy(&v, Sums + i, sizeof v);
+    bits |= v ^ (v >> 31);  // the size, less one when negative
+  }
+  int32_t all = bits[0] | bits[1] | bits[2] | bits[3];
+  for (; i < Count; ++i) all |= Sums[i] ^ (Sums[i] >> 31);
+  return all < kRowCell;
+}
+
+// For a limited error plus a channel (-255..510), as the row loops take them: the clamp table's
+// value in a byte, and that value's part of the cell of Grid for each channel, so that the chain
+// from a sum to its cell is two look-ups and two additions. One table, so that the loops need one
+// register for it.
+constexpr int Clamp(int V) { return V < 0 ? 0 : (V > 255 ? 255 : V); }
+template <class Grid>
+struct ClampTables {
+  uint8_t Value[766];
+  int32_t Red[766], Green[766], Blue[766];
+};
+template <class Grid>
+constexpr ClampTables<Grid> MakeClampTables() {
+  ClampTables<Grid> t{};
+  for (int v = -255; v <= 510; ++v) {
+    t.Value[v + 255] = uint8_t(Clamp(v));
+    t.Red[v + 255] = Grid::CellOf(Clamp(v), 0, 0);
+    t.Green[v + 255] = Grid::CellOf(0, Clamp(v), 0);
+    t.Blue[v + 255] = Grid::CellOf(0, 0, Clamp(v));
+  }
+  return t;
+}
+template <class Grid>
+constexpr ClampTables<Grid> kClampTables = MakeClampTables<Grid>();
+// The colour map's cells as a grid: red div 8, green div 4, blue div 8.
+struct ColorMapCells {
+  static constexpr int CellOf(int R, int G, int B) { return (R >> 3) << 11 | (G >> 2) << 5 | (B >> 3); }
+};
 }  // namespace
 
 int32_t* const PGClampTable = gClampTable.data() + 510;
@@ -36,9 +91,11 @@ void InitClampTable() {
 
 void TPixelGraphic::BeginDither() {
   EndDither();
-  size_t cells = (size_t(Width > 0 ? Width : 0) + 2) * 3;
+  DitherWidth = Width > 0 ? Width : 0;
+  size_t cells = (size_t(DitherWidth) + 2) * 3;
   DitherRowCurrent.reset(new int32_t[cells]());
   DitherRowNext.reset(new int32_t[cells]());
+  DitherNextStale = true;  // the next row is written whole by the first row as after NextDitherRow
   DitherLimitTable.reset(new int32_t[511]);
 
   IsGray = true;
@@ -73,14 +130,22 @@ void TPixelGraphic::BeginDither() {
     for (int e = limit / 2; e <= (3 * limit) / 2 && e < 255; ++e) t[e] = e / 2 + limit / 4;
   for (int e = 1; e <= 255; ++e) t[-e] = -t[e];
   // The limited error of every possible sum, so that a row needs one look-up per channel.
-  DitherSumLimit.reset(new int16_t[2 * kMaxSum + 1]);
-  for (int sum = -kMaxSum; sum <= kMaxSum; ++sum) DitherSumLimit[size_t(sum + kMaxSum)] = int16_t(t[RoundSum(sum)]);
+  DitherSumLimit.reset(new int16_t[2 * kRowSum + 1]);
+  for (int sum = -kRowSum; sum <= kRowSum; ++sum) DitherSumLimit[size_t(sum + kRowSum)] = int16_t(t[RoundSum(Bounded(sum))]);
 }
 
 void TPixelGraphic::NextDitherRow() {
   if (!DitherRowCurrent) return;
+  ClearDitherRowNext();  // a row that nothing was written into becomes the current one
   std::swap(DitherRowCurrent, DitherRowNext);
-  std::memset(DitherRowNext.get(), 0, (size_t(Width > 0 ? Width : 0) + 2) * 3 * sizeof(int32_t));
+  // The new next row is cleared when something first adds to it: DitherRow writes it whole.
+  DitherNextStale = true;
+}
+
+void TPixelGraphic::ClearDitherRowNext() {
+  if (!DitherNextStale) return;
+  std::memset(DitherRowNext.get(), 0, (size_t(DitherWidth) + 2) * 3 * sizeof(int32_t));
+  DitherNextStale = false;
 }
 
 void TPixelGraphic::DitherPixel(int X, int Y, int R, int G, int B) {
@@ -89,10 +154,12 @@ void TPixelGraphic::DitherPixel(int X, int Y, int R, int G, int B) {
     if (RaiseOnOutOfRange) throw EPGXYIndexOutOfRange(PGLangStr(1));
     return;
   }
-  if (!DitherRowCurrent || !DitherLimitTable) {
-    SetPixelColor(X, Y, MakeRGB(R, G, B));  // no BeginDither: plain colour matching
+  if (!DitherRowCurrent || !DitherLimitTable || Width != DitherWidth) {
+    // No BeginDither, or rows made for another width: plain colour matching.
+    SetPixelColor(X, Y, MakeRGB(R, G, B));
     return;
   }
+  ClearDitherRowNext();
   const int32_t* limit = DitherLimitTable.get() + 255;
   int ahead = (Y & 1) == 0 ? 1 : -1;  // even rows run left to right
   int32_t* here = DitherRowCurrent.get() + size_t(X + 1) * 3;
@@ -113,9 +180,9 @@ void TPixelGraphic::DitherPixel(int X, int Y, int R, int G, int B) {
   };
 
   if (!IsGray) {
-    int cR = PGClampTable[limit[RoundSum(here[0])] + R];
-    int cG = PGClampTable[limit[RoundSum(here[1])] + G];
-    int cB = PGClampTable[limit[RoundSum(here[2])] + B];
+    int cR = PGClampTable[limit[RoundSum(Bounded(here[0]))] + R];
+    int cG = PGClampTable[limit[RoundSum(Bounded(here[1]))] + G];
+    int cB = PGClampTable[limit[RoundSum(Bounded(here[2]))] + B];
     int32_t index = ColorToIndex(MakeRGB(cR, cG, cB));
     SetPixel(X, Y, index);
     TRGB entry = entryOf(index);
@@ -123,7 +190,7 @@ void TPixelGraphic::DitherPixel(int X, int Y, int R, int G, int B) {
     spread(1, cG - RGBGreen(entry));
     spread(2, cB - RGBBlue(entry));
   } else {
-    int v = PGClampTable[Luminance3(MakeRGB(R, G, B), RGBWeighting) / 3 + limit[RoundSum(here[1])]];
+    int v = PGClampTable[Luminance3(MakeRGB(R, G, B), RGBWeighting) / 3 + limit[RoundSum(Bounded(here[1]))]];
     int32_t index = ColorToIndex(MakeRGB(v, v, v));
     SetPixel(X, Y, index);
     spread(1, v - RGBGreen(entryOf(index)));
@@ -131,8 +198,10 @@ void TPixelGraphic::DitherPixel(int X, int Y, int R, int G, int B) {
 }
 
 void TPixelGraphic::DitherRow(int Y, const uint8_t* BGR) {
-  if (!DitherRowCurrent || !DitherSumLimit || !Bits || Y < 0 || Y >= Height || BitCountNum == 3) {
-    // Odd cases take the pixel path, which handles each of them.
+  if (!DitherRowCurrent || !DitherSumLimit || !Bits || Y < 0 || Y >= Height || BitCountNum == 3 ||
+      Width != DitherWidth || !DitherNextStale || !RowSumsSmall(DitherRowCurrent.get(), (size_t(Width) + 2) * 3)) {
+    // Odd cases take the pixel path, which handles each of them; among them a row that something
+    // has already been added to the next row for (this row again, or pixels of it on their own).
     for (int i = 0; i < Width; ++i) {
       int x = (Y & 1) ? Width - 1 - i : i;
       DitherPixel(x, Y, BGR[3 * x + 2], BGR[3 * x + 1], BGR[3 * x]);
@@ -142,137 +211,180 @@ void TPixelGraphic::DitherRow(int Y, const uint8_t* BGR) {
   FlushGdi();
   // A class that matches colours its own way keeps its virtual ColorToIndex.
   bool direct = typeid(*this) == typeid(TPixelGraphic);
-  // The two kinds that conversions use most are matched inline.
-  TPaletteIdent kind = direct && (PaletteIdent == pSpecial252 || PaletteIdent == pSys16) ? PaletteIdent : pUnknown;
-  switch (BitCountNum * 16 + kind) {
-    case 0 * 16 + pUnknown: DitherRowBits<0, pUnknown>(Y, BGR, direct); break;
-    case 1 * 16 + pUnknown: DitherRowBits<1, pUnknown>(Y, BGR, direct); break;
-    case 1 * 16 + pSys16: DitherRowBits<1, pSys16>(Y, BGR, direct); break;
-    case 1 * 16 + pSpecial252: DitherRowBits<1, pSpecial252>(Y, BGR, direct); break;
-    case 2 * 16 + pSys16: DitherRowBits<2, pSys16>(Y, BGR, direct); break;
-    case 2 * 16 + pSpecial252: DitherRowBits<2, pSpecial252>(Y, BGR, direct); break;
-    case 0 * 16 + pSys16: DitherRowBits<0, pSys16>(Y, BGR, direct); break;
-    case 0 * 16 + pSpecial252: DitherRowBits<0, pSpecial252>(Y, BGR, direct); break;
-    default: DitherRowBits<2, pUnknown>(Y, BGR, direct); break;
-  }
+  auto run = [&]<TPaletteIdent Kind, bool Gray>() {
+    switch (BitCountNum) {
+      case 0: DitherRowBits<0, Kind, Gray>(Y, BGR, direct); break;
+      case 1: DitherRowBits<1, Kind, Gray>(Y, BGR, direct); break;
+      default: DitherRowBits<2, Kind, Gray>(Y, BGR, direct);
+    }
+  };
+  // The fixed kinds that conversions use most are matched through their fine grids (neither is a
+  // grey palette), an arbitrary palette through the colour map where ColorToIndex would use it.
+  bool map = PaletteIdent == pUnknown && ColorCache && PaletteCount > 0 && PaletteCount <= 256;
+  if (direct && !IsGray && PaletteIdent == pSpecial252)
+    run.template operator()<pSpecial252, false>();
+  else if (direct && !IsGray && PaletteIdent == pSys16)
+    run.template operator()<pSys16, false>();
+  else if (direct && map)
+    IsGray ? run.template operator()<pUnknown, true>() : run.template operator()<pUnknown, false>();
+  else
+    IsGray ? run.template operator()<pNone, true>() : run.template operator()<pNone, false>();
 }
 
-// The pixel path of DitherPixel for a whole row, with the store specialised by bit count. The
-// cell of the next pixel is read before this pixel adds to it and its sum carried in registers, and
-// everything the loop reads of the picture is held in locals (the byte stores into the pixel row
-// would otherwise make the compiler read it all again per pixel). The rows end up exactly as
-// DitherPixel leaves them.
-template <int N, TPaletteIdent Kind>
+// DitherPixel for a whole row, specialised by bit count, matching and direction, with everything
+// the loop reads of the picture held in locals (the byte stores into the pixel row would otherwise
+// make the compiler read it all again per pixel). The rows end up exactly as DitherPixel leaves
+// them. Each pixel waits for the error of the one before it, so what counts is the length of that
+// chain: limit, clamp, a grid look-up, the entry, and the next pixel's sum. That sum is written as
+// (cell + 7 c) - 7 entry, with the sevenfold entries from a table, so that only one subtraction
+// follows the entry's look-up; everything else (the next row's sums, the pixel's store) runs beside.
+template <int N, TPaletteIdent Kind, bool Gray>
 void TPixelGraphic::DitherRowBits(int Y, const uint8_t* BGR, bool Direct) {
-  // A fixed kind is a pure function of the colour, so the memo can be left out inside the row and
-  // set at its end to what matching pixel by pixel leaves behind.
+  static_assert(std::endian::native == std::endian::little, "entries are read as red, green, blue bytes");
   const TRGB* entries = PaletteEntries.data();
+  const uint8_t* entryBytes = reinterpret_cast<const uint8_t*>(entries);
   const uint32_t count = uint32_t(PaletteCount);
-  auto entryOf = [&](int32_t index) {
-    return uint32_t(index) < count ? entries[size_t(index)] : GetPaletteEntry(index);
+  using Grid = std::conditional_t<Kind == pSys16, colormatch::Sys16Grid,
+                                  std::conditional_t<Kind == pUnknown, ColorMapCells, colormatch::Special252Grid>>;
+  const Grid* grid = nullptr;
+  if constexpr (Kind == pSpecial252) grid = &colormatch::Special252FineGrid();
+  if constexpr (Kind == pSys16) grid = &colormatch::Sys16FineGrid();
+  const ClampTables<Grid>& clamp = kClampTables<Grid>;
+  const uint8_t *map = nullptr, *filled = nullptr;
+  if constexpr (Kind == pUnknown) {
+    EnsureColorMap();
+    map = ColorMap.get();
+    filled = ColorMapFilled.get();
+  }
+  const int16_t* sevens = nullptr;
+  if constexpr (Kind != pNone) {
+    if (!DitherSevens) {
+      DitherSevens.reset(new int16_t[size_t(count) * 4]);
+      for (uint32_t i = 0; i < count; ++i)
+        for (int k = 0; k < 3; ++k) DitherSevens[4 * i + k] = int16_t(7 * entryBytes[4 * i + k]);
+    }
+    sevens = DitherSevens.get();
+  }
+  int16_t askedSevens[4] = {};  // for an index that came from ColorToIndex
+  TRGB asked = 0;
+  // The index of a colour, its channels R, G, B clamped from VR, VG, VB (offsets into the clamp
+  // tables). A fixed kind and the colour map give what ColorToIndex gives without its memo, which
+  // is set at the row's end to what matching pixel by pixel leaves behind.
+  auto match = [&](int R, int G, int B, intptr_t VR, intptr_t VG, intptr_t VB)
+                   __attribute__((always_inline)) -> uint32_t {
+    if constexpr (Kind == pSpecial252 || Kind == pSys16) {
+      int cell = clamp.Red[VR] + clamp.Green[VG] + clamp.Blue[VB];
+      // pSpecial252 cells are shared more often than not where a photograph's colours go.
+      if constexpr (Kind == pSpecial252)
+        return colormatch::FineMatch<true>(*grid, entryBytes, cell, R, G, B, colormatch::Special252Index);
+      else
+        return colormatch::FineMatch<false>(*grid, entryBytes, cell, R, G, B, colormatch::Sys16Index);
+    } else if constexpr (Kind == pUnknown) {
+      uint32_t cell = uint32_t(clamp.Red[VR] + clamp.Green[VG] + clamp.Blue[VB]);
+      if (__builtin_expect((filled[cell >> 3] >> (cell & 7)) & 1, 1)) return map[cell];
+      return uint32_t(MatchUnknownColor(MakeRGB(R, G, B)));  // fills the cell
+    } else {
+      TRGB c = MakeRGB(R, G, B);
+      int32_t index = Direct ? MatchColor(c) : ColorToIndex(c);
+      // Same as GetPaletteEntry for the indices matching gives, without its checks.
+      asked = uint32_t(index) < count ? entries[size_t(index)] : GetPaletteEntry(index);
+      askedSevens[0] = int16_t(7 * RGBRed(asked));
+      askedSevens[1] = int16_t(7 * RGBGreen(asked));
+      askedSevens[2] = int16_t(7 * RGBBlue(asked));
+      return uint32_t(index);
+    }
   };
-  // The index and its entry's channels.
-  auto match = [&](TRGB c) -> colormatch::Match {
-    if constexpr (Kind == pSpecial252) return colormatch::Special252Match(c);
-    int32_t index;
-    if constexpr (Kind == pSys16)
-      index = colormatch::Sys16Index(c);
-    else
-      index = Direct ? MatchColor(c) : ColorToIndex(c);
-    TRGB entry = entryOf(index);
-    return colormatch::Match{index, RGBRed(entry), RGBGreen(entry), RGBBlue(entry)};
-  };
-  // Clamping to 0..255 as the clamp table does.
-  auto clamp = [](int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); };
-  const int16_t* __restrict limited = DitherSumLimit.get() + kMaxSum;
-  int32_t* __restrict current = DitherRowCurrent.get();
-  int32_t* __restrict next = DitherRowNext.get();
+  const int16_t* __restrict limited = DitherSumLimit.get() + kRowSum;
   uint8_t* __restrict row = Bits + int64_t(RowSize) * (Height - Y - 1);
   const int width = Width;
-  const int ahead = (Y & 1) == 0 ? 1 : -1;
-  const bool gray = IsGray, weighted = RGBWeighting;
-  TRGB lastColor = 0;
-  int32_t index = 0;
-  int x = ahead > 0 ? 0 : width - 1;
-  int32_t sumR = current[(x + 1) * 3], sumG = current[(x + 1) * 3 + 1], sumB = current[(x + 1) * 3 + 2];
-  // The next row's cells behind, under and ahead of the pixel, held in registers while the pixel
-  // window slides over them: each cell is read once when it enters and written once when it leaves.
-  int32_t* cell = next + (x + 1 - ahead) * 3;
-  int32_t behindR = cell[0], behindG = cell[1], behindB = cell[2];
-  cell = next + (x + 1) * 3;
-  int32_t underR = cell[0], underG = cell[1], underB = cell[2];
-  for (int i = 0; i < width; ++i, x += ahead) {
-    int32_t* aheadCell = current + (x + 1 + ahead) * 3;
-    int32_t* belowAheadCell = next + (x + 1 + ahead) * 3;
-    // What the next pixel finds in its cell before this one adds to it.
-    int32_t nextR = aheadCell[0], nextG = aheadCell[1], nextB = aheadCell[2];
-    int32_t aheadR = belowAheadCell[0], aheadG = belowAheadCell[1], aheadB = belowAheadCell[2];
+  const bool weighted = RGBWeighting;
+  intptr_t lastR = 0, lastG = 0, lastB = 0;
+  uint32_t index = 0;
+  auto run = [&]<int Ahead>() __attribute__((always_inline)) {
+    constexpr int A = 3 * Ahead;  // from a cell to the one ahead
+    int x = Ahead > 0 ? 0 : width - 1;
+    // The pixel's cell in the current row and in the next.
+    int32_t* __restrict here = DitherRowCurrent.get() + (x + 1) * 3;
+    int32_t* __restrict below = DitherRowNext.get() + (x + 1) * 3;
     const uint8_t* source = BGR + 3 * x;
-    int32_t eR = 0, eG, eB = 0;
-    if (!gray) {
-      int cR = clamp(limited[sumR] + source[2]);
-      int cG = clamp(limited[sumG] + source[1]);
-      int cB = clamp(limited[sumB] + source[0]);
-      lastColor = MakeRGB(cR, cG, cB);
-      colormatch::Match m = match(lastColor);
-      index = m.Index;
-      eR = cR - m.R;
-      eG = cG - m.G;
-      eB = cB - m.B;
-    } else {
-      int v = clamp(Luminance3(MakeRGB(source[2], source[1], source[0]), weighted) / 3 + limited[sumG]);
-      lastColor = MakeRGB(v, v, v);
-      colormatch::Match m = match(lastColor);
-      index = m.Index;
-      eG = v - m.G;
+    intptr_t sumR = here[0], sumG = here[1], sumB = here[2];
+    // The next row is stale: it is written whole instead of cleared and added to. Each cell is
+    // ahead of a pixel before anything else adds to it, but for the first pixel's two cells.
+    std::memset(Ahead > 0 ? below - 3 : below, 0, 6 * sizeof(int32_t));
+    for (int i = 0; i < width; ++i, x += Ahead, here += A, below += A, source += A) {
+      intptr_t eR = 0, eG, eB = 0;
+      if constexpr (!Gray) {
+        intptr_t vR = intptr_t(limited[sumR]) + intptr_t(source[2]) + 255;
+        intptr_t vG = intptr_t(limited[sumG]) + intptr_t(source[1]) + 255;
+        intptr_t vB = intptr_t(limited[sumB]) + intptr_t(source[0]) + 255;
+        intptr_t cR = clamp.Value[vR], cG = clamp.Value[vG], cB = clamp.Value[vB];
+        lastR = cR;
+        lastG = cG;
+        lastB = cB;
+        index = match(int(cR), int(cG), int(cB), vR, vG, vB);
+        const uint8_t* entry = Kind == pNone ? reinterpret_cast<const uint8_t*>(&asked) : entryBytes + 4 * size_t(index);
+        const int16_t* seven = Kind == pNone ? askedSevens : sevens + 4 * size_t(index);
+        // The next pixel's sums: its cell as this row left it (nothing has added to it yet) and 7/16.
+        sumR = here[A] + 7 * cR - seven[0];
+        sumG = here[A + 1] + 7 * cG - seven[1];
+        sumB = here[A + 2] + 7 * cB - seven[2];
+        here[A] = int32_t(sumR);
+        here[A + 1] = int32_t(sumG);
+        here[A + 2] = int32_t(sumB);
+        eR = cR - entry[0];
+        eG = cG - entry[1];
+        eB = cB - entry[2];
+      } else {
+        intptr_t at = Luminance3(MakeRGB(source[2], source[1], source[0]), weighted) / 3 + limited[sumG] + 255;
+        intptr_t v = clamp.Value[at];
+        index = match(int(v), int(v), int(v), at, at, at);
+        lastR = lastG = lastB = v;
+        const uint8_t* entry = Kind == pNone ? reinterpret_cast<const uint8_t*>(&asked) : entryBytes + 4 * size_t(index);
+        const int16_t* seven = Kind == pNone ? askedSevens : sevens + 4 * size_t(index);
+        sumG = here[A + 1] + 7 * v - seven[1];
+        here[A + 1] = int32_t(sumG);
+        eG = v - entry[1];
+      }
+      if constexpr (!Gray) {
+        below[-A] += int32_t(3 * eR);
+        below[-A + 2] += int32_t(3 * eB);
+        below[0] += int32_t(5 * eR);
+        below[2] += int32_t(5 * eB);
+      }
+      below[-A + 1] += int32_t(3 * eG);
+      below[1] += int32_t(5 * eG);
+      below[A] = int32_t(eR);
+      below[A + 1] = int32_t(eG);
+      below[A + 2] = int32_t(eB);
+      if constexpr (N == 0) {
+        uint8_t mask = uint8_t(0x80 >> (x & 7));
+        row[x >> 3] = index == 1 ? uint8_t(row[x >> 3] | mask) : uint8_t(row[x >> 3] & ~mask);
+      } else if constexpr (N == 1) {
+        uint8_t& b = row[x >> 1];
+        b = (x & 1) ? uint8_t((b & 0xF0) | (index & 0x0F)) : uint8_t((b & 0x0F) | ((index & 0x0F) << 4));
+      } else {
+        row[x] = uint8_t(index);
+      }
     }
-    if constexpr (N == 0) {
-      uint8_t mask = uint8_t(0x80 >> (x & 7));
-      row[x >> 3] = index == 1 ? uint8_t(row[x >> 3] | mask) : uint8_t(row[x >> 3] & ~mask);
-    } else if constexpr (N == 1) {
-      uint8_t& b = row[x >> 1];
-      b = (x & 1) ? uint8_t((b & 0xF0) | (index & 0x0F)) : uint8_t((b & 0x0F) | ((index & 0x0F) << 4));
-    } else {
-      row[x] = uint8_t(index);
-    }
-    sumR = nextR + 7 * eR;
-    sumG = nextG + 7 * eG;
-    sumB = nextB + 7 * eB;
-    aheadCell[0] = sumR;
-    aheadCell[1] = sumG;
-    aheadCell[2] = sumB;
-    // The cell behind is complete now; the window moves on by one.
-    cell = next + (x + 1 - ahead) * 3;
-    cell[0] = behindR + 3 * eR;
-    cell[1] = behindG + 3 * eG;
-    cell[2] = behindB + 3 * eB;
-    behindR = underR + 5 * eR;
-    behindG = underG + 5 * eG;
-    behindB = underB + 5 * eB;
-    underR = aheadR + eR;
-    underG = aheadG + eG;
-    underB = aheadB + eB;
-  }
-  // The two cells still in the window: under the last pixel and beyond the row's end.
-  cell = next + (x + 1 - ahead) * 3;
-  cell[0] = behindR;
-  cell[1] = behindG;
-  cell[2] = behindB;
-  cell = next + (x + 1) * 3;
-  cell[0] = underR;
-  cell[1] = underG;
-  cell[2] = underB;
-  if constexpr (Kind != pUnknown) {
+  };
+  if ((Y & 1) == 0)
+    run.template operator()<1>();  // even rows run left to right
+  else
+    run.template operator()<-1>();
+  DitherNextStale = false;
+  if constexpr (Kind != pNone) {
     if (width > 0) {
       LastColorInvalid = false;
-      LastColor = lastColor;
-      LastIndex = index;
+      LastColor = MakeRGB(int(lastR), int(lastG), int(lastB));
+      LastIndex = int32_t(index);
     }
   }
 }
 
 void TPixelGraphic::EndDither() {
+  DitherNextStale = false;
   DitherSumLimit.reset();
+  DitherSevens.reset();
   DitherRowCurrent.reset();
   DitherRowNext.reset();
   DitherLimitTable.reset();

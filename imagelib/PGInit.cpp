@@ -14,6 +14,9 @@
 #include "imagelib/formats/PGFileFormats.h"
 #include "imagelib/formats/PGJPGFormat.h"
 #include "imagelib/formats/PGPNGFormat.h"
+#include "imagelib/formats/PGPCXFormat.h"
+#include "imagelib/formats/PGPxMFormat.h"
+#include "imagelib/formats/PGTGAFormat.h"
 
 namespace imagelib {
 
@@ -45,6 +48,11 @@ void FillFormatLists() {
   FileFormatReaders->Add(New<TJPEGFileFormatReader>());
   FileFormatReaders->Add(New<TJIFFileFormatReader>());
   FileFormatReaders->Add(New<TPNGFileFormatReader>());
+  FileFormatReaders->Add(New<TPCXFileFormatReader>());
+  FileFormatReaders->Add(New<TPBMFileFormatReader>());
+  FileFormatReaders->Add(New<TPGMFileFormatReader>());
+  FileFormatReaders->Add(New<TPPMFileFormatReader>());
+  FileFormatReaders->Add(New<TTGAFileFormatReader>());
   FileFormatWriters = new TListOf<TFileFormatWriter>;
   FileFormatWriters->Add(New<TBMPFileFormatWriter>());
   FileFormatWriters->Add(New<TDIBFileFormatWriter>());
@@ -52,6 +60,10 @@ void FillFormatLists() {
   FileFormatWriters->Add(New<TJPEGFileFormatWriter>());
   FileFormatWriters->Add(New<TJIFFileFormatWriter>());
   FileFormatWriters->Add(New<TPNGFileFormatWriter>());
+  FileFormatWriters->Add(New<TPBMFileFormatWriter>());
+  FileFormatWriters->Add(New<TPGMFileFormatWriter>());
+  FileFormatWriters->Add(New<TPPMFileFormatWriter>());
+  FileFormatWriters->Add(New<TTGAFileFormatWriter>());
 }
 
 template <class T>

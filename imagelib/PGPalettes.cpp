@@ -43,6 +43,7 @@ void TPixelGraphic::InvalidateColorCache() {
   ColorMapInvalid = true;
   ColorMap.reset();
   ColorMapFilled.reset();
+  DitherSevens.reset();  // made from the palette too
 }
 
 void TPixelGraphic::SetColorCache(bool Value) {
@@ -193,6 +194,14 @@ void SeedColorMap(uint8_t* Map, uint8_t* Filled, const std::vector<TRGB>& Entrie
 
 int32_t TPixelGraphic::ColorToIndex(TRGB Color) { return MatchColor(Color); }
 
+void TPixelGraphic::EnsureColorMap() {
+  if (!ColorMapInvalid) return;
+  ColorMap.reset(new uint8_t[65536]());
+  ColorMapFilled.reset(new uint8_t[8192]());
+  SeedColorMap(ColorMap.get(), ColorMapFilled.get(), PaletteEntries);
+  ColorMapInvalid = false;
+}
+
 // pNone, and palettes of no fixed kind: the nearest entry, through the colour map when the cache is on.
 int32_t TPixelGraphic::MatchUnknownColor(TRGB Color) {
   LastColorInvalid = false;
@@ -203,12 +212,7 @@ int32_t TPixelGraphic::MatchUnknownColor(TRGB Color) {
     if (!ColorCache || PaletteCount > 256) {
       result = NearestPaletteIndex(Color);
     } else {
-      if (ColorMapInvalid) {
-        ColorMap.reset(new uint8_t[65536]());
-        ColorMapFilled.reset(new uint8_t[8192]());
-        SeedColorMap(ColorMap.get(), ColorMapFilled.get(), PaletteEntries);
-        ColorMapInvalid = false;
-      }
+      EnsureColorMap();
       int cell = CellOf(RGBRed(Color) / 8, RGBGreen(Color) / 4, RGBBlue(Color) / 8);
       uint8_t bit = uint8_t(1 << (cell & 7));
       if (ColorMapFilled[size_t(cell >> 3)] & bit) {

@@ -16,20 +16,21 @@ namespace {
 
 class MedianCut {
  public:
-  // Counts the source row by row; false when a progress handler aborted after the last counted row.
+  // Counts the source row by row, until a progress handler aborts after a row. The counts go into
+  // 32-bit counters, which no picture can fill, and are limited to 65535 at the end: the counts
+  // that saturating 16-bit counters would hold, without a test per pixel.
   void Count(TPixelGraphic* Target, TPixelGraphic* Source) {
     int w = Source->GetWidth(), h = Source->GetHeight();
+    std::vector<uint32_t> counts(65536, 0);
     for (int y = 0; y < h; ++y) {
-      const uint8_t* row = Source->ScanLine(y);
-      for (int x = 0; x < w; ++x) {
-        const uint8_t* p = row + 3 * x;
-        uint16_t& cell = FHistogram[size_t(((p[2] >> 3) << 11) | ((p[1] >> 2) << 5) | (p[0] >> 3))];
-        if (cell < 65535) ++cell;  // counts saturate
-      }
+      const uint8_t* p = Source->ScanLine(y);
+      for (const uint8_t* end = p + 3 * size_t(w); p < end; p += 3)
+        ++counts[size_t((p[2] & 0xF8) << 8 | (p[1] & 0xFC) << 3 | p[0] >> 3)];
       bool abort = false;
       if (Target->OnProgress) Target->OnProgress(Target, y, h - 1, abort);
       if (abort) break;
     }
+    for (size_t cell = 0; cell < 65536; ++cell) FHistogram[cell] = uint16_t(counts[cell] < 65535 ? counts[cell] : 65535);
   }
 
   std::vector<TRGB> Palette(int N) {

@@ -279,7 +279,14 @@ class TPixelGraphic : public TGraphic {
   // ColorToIndex without the virtual call (PGColorMatch.h), and its out-of-line part.
   inline int32_t MatchColor(TRGB Color);
   int32_t MatchUnknownColor(TRGB Color);
-  template <int N, TPaletteIdent Kind>
+  // Allocates and seeds the colour map when it is invalid.
+  void EnsureColorMap();
+  // Clears a stale next dither row.
+  void ClearDitherRowNext();
+  // DitherRow for a bit count, with the matching of Kind: pSpecial252 and pSys16 through their
+  // fine grids, pUnknown through the colour map, pNone through MatchColor (ColorToIndex unless
+  // Direct); Gray dithers the luminance.
+  template <int N, TPaletteIdent Kind, bool Gray>
   void DitherRowBits(int Y, const uint8_t* BGR, bool Direct);
   // Gamma correction of freshly loaded pixels (or palette) to the display gamma.
   void ApplyGammaCorrection();
@@ -301,7 +308,10 @@ class TPixelGraphic : public TGraphic {
   std::unique_ptr<int32_t[]> DitherLimitTable;
   bool DitherErrorLimitSoft = true;
   std::unique_ptr<int32_t[]> DitherRowCurrent, DitherRowNext;
+  int DitherWidth = 0;           // the width the rows were made for
+  bool DitherNextStale = false;  // DitherRowNext holds an old row: it counts as cleared
   std::unique_ptr<int16_t[]> DitherSumLimit;  // the limited error per possible sum, for DitherRow
+  std::unique_ptr<int16_t[]> DitherSevens;    // 7 times each palette entry's channels, for DitherRow
   bool ColorCache = true;
   bool FastJPGDecoding = false;
   int32_t Height = 0;

@@ -19,6 +19,20 @@ bool TRichTextGuard::ParameterAllowed() const {
 
 bool TRichTextGuard::AllowedWithoutParameter() const { return FWord != "tx"; }
 
+// A nested cell or row may only end inside a nested table, at level 2 or more.
+bool TRichTextGuard::WordEnds() {
+  if (FWord == "pard") {
+    FTableLevel = 0;
+  } else if (FWord == "intbl") {
+    if (FTableLevel == 0) FTableLevel = 1;
+  } else if (FWord == "itap" && FState == sParameter) {
+    FTableLevel = FNegative ? 0 : int(FParameter);
+  } else if (FWord == "nestcell" || FWord == "nestrow") {
+    return FTableLevel >= 2;
+  }
+  return true;
+}
+
 size_t TRichTextGuard::Accept(const char* Data, size_t Count) {
   if (FRefused) return 0;
   // Refusing at the byte that makes the construct too much: what went before is harmless.
@@ -68,6 +82,7 @@ size_t TRichTextGuard::Accept(const char* Data, size_t Count) {
     // A control word ends at c. A space after it belongs to it; \binN then has N raw bytes.
     if (FState == sWord || FState == sParameter) {
       if (FState == sWord && !AllowedWithoutParameter()) return refuse(i);
+      if (!WordEnds()) return refuse(i);
       bool binary = FState == sParameter && FWord == "bin" && !FNegative && FParameter > 0;
       FState = sText;
       if (binary) {
@@ -82,8 +97,9 @@ size_t TRichTextGuard::Accept(const char* Data, size_t Count) {
       FState = sEscape;
     } else if (c == '{') {
       if (++FDepth > kMaxDepth) return refuse(i);
+      FTableLevels[FDepth] = FTableLevel;
     } else if (c == '}') {
-      if (FDepth > 0) --FDepth;
+      if (FDepth > 0) FTableLevel = FTableLevels[FDepth--];
     }
   }
   return Count;

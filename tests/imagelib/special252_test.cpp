@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
 #include "imagelib/PGPalettes.h"
+#include "imagelib/PGFineGrid.h"
 #include "imagelib/PGSpecial252Grid.h"
 #include "tests/imagelib/special252_grid.h"
 
@@ -55,4 +57,25 @@ TEST(Special252Grid, MatchingGivesANearestEntry) {
     int index = p->ColorToIndex(c);
     ASSERT_EQ(distance(c, palette.Entries[index]), best) << std::hex << c;
   }
+}
+
+TEST(FineGrids, GiveTheCandidateRulesAnswerForEveryColour) {
+  using namespace colormatch;
+  auto check = [](const char* Name, const auto& Grid, TPaletteIdent Ident, int (*Rule)(TRGB)) {
+    TFixedPalette palette = FixedPalette(Ident);
+    std::vector<uint8_t> entries;  // red, green, blue and a spare byte
+    for (int i = 0; i < palette.Count; ++i)
+      for (int channel : {RGBRed(palette.Entries[i]), RGBGreen(palette.Entries[i]), RGBBlue(palette.Entries[i]), 0})
+        entries.push_back(uint8_t(channel));
+    for (int r = 0; r < 256; ++r)
+      for (int g = 0; g < 256; ++g)
+        for (int b = 0; b < 256; ++b) {
+          int cell = Grid.CellOf(r, g, b);
+          uint32_t weighed = FineMatch<true>(Grid, entries.data(), cell, r, g, b, Rule);
+          ASSERT_EQ(weighed, uint32_t(Rule(MakeRGB(r, g, b)))) << Name << " " << r << "," << g << "," << b;
+          ASSERT_EQ(FineMatch<false>(Grid, entries.data(), cell, r, g, b, Rule), weighed) << Name;
+        }
+  };
+  check("pSpecial252", Special252FineGrid(), pSpecial252, Special252Index);
+  check("pSys16", Sys16FineGrid(), pSys16, Sys16Index);
 }

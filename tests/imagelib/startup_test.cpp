@@ -124,8 +124,10 @@ TEST(InitPGraphicUnit, FillsTheListsInTheirOrderAndTheOptions) {
   Restart restart;
   InitPGraphicUnit();
   ASSERT_TRUE(PGraphicUnitStarted());
-  EXPECT_EQ(Extensions(FileFormatReaders), (std::vector<std::string>{"bmp", "dib", "rle", "jpg", "jpeg", "jif", "png"}));
-  EXPECT_EQ(Extensions(FileFormatWriters), (std::vector<std::string>{"bmp", "dib", "jpg", "jpeg", "jif", "png"}));
+  EXPECT_EQ(Extensions(FileFormatReaders),
+            (std::vector<std::string>{"bmp", "dib", "rle", "jpg", "jpeg", "jif", "png", "pcx", "pbm", "pgm", "ppm", "tga"}));
+  EXPECT_EQ(Extensions(FileFormatWriters),
+            (std::vector<std::string>{"bmp", "dib", "jpg", "jpeg", "jif", "png", "pbm", "pgm", "ppm", "tga"}));
   EXPECT_EQ(FileFormatReaders->GetItem(0)->ClassName(), "TBMPFileFormatReader");
   EXPECT_EQ(FileFormatReaders->GetItem(5)->ClassName(), "TJIFFileFormatReader");
   EXPECT_EQ(FileFormatWriters->GetItem(1)->ClassName(), "TDIBFileFormatWriter");

@@ -34,6 +34,14 @@ TEST(RichTextGuard, StopsBeforeWhatTheControlCannotTake) {
   std::string escaped = "{\\rtf1 " + std::string(40, ' ') + "\\{\\{\\{\\\\" + "}";
   std::string binary = "{\\rtf1 \\bin40 " + std::string(40, '{') + "}";
   std::string binaryNoSpace = "{\\rtf1 \\bin3{{{}";
+  std::string nested =
+      "{\\rtf1\\trowd\\cellx2000\\pard\\intbl\\itap2 a\\nestcell{\\*\\nesttableprops\\trowd\\cellx1000\\nestrow}"
+      "{\\nonesttables\\par}\\itap1 \\cell\\row}";
+  // Where a nested cell or row ends outside a nested table: after its word, before what follows.
+  auto after = [](const std::string& Text, const std::string& Word) { return Text.rfind(Word) + Word.size(); };
+  std::string flat = "{\\rtf1\\trowd\\cellx1000\\intbl a\\cell\\nestcell\\cell\\row}";
+  std::string closed = "{\\rtf1{\\itap2 a\\nestcell}\\nestcell x}";
+  std::string reset = "{\\rtf1\\itap3 a\\nestcell\\pard\\intbl b\\nestrow}";
   struct Case {
     std::string Text;
     size_t Accepted;
@@ -55,6 +63,10 @@ TEST(RichTextGuard, StopsBeforeWhatTheControlCannotTake) {
       {"{\\rtf1 \\tx2147483648 x}", 19},  // beyond 32 bits at the last digit
       {"{\\rtf1 \\txe x}", 14},           // another word
       {"}}}}{\\rtf1 x}", 13},         // closing more than was opened is the control's business
+      {nested, nested.size()},
+      {flat, after(flat, "\\nestcell")},
+      {closed, after(closed, "\\nestcell")},  // the level ends with its group
+      {reset, after(reset, "\\nestrow")},    // and with the paragraph's properties
   };
   for (const Case& c : cases) {
     for (size_t chunk : {size_t(1), size_t(2), size_t(7), c.Text.size()}) {

@@ -25,6 +25,11 @@ struct HeaderParser {
 };
 inline const HeaderParser kHeaderParsers[] = {
     {{"bmp", "dib", "rle"}, {"EPGBMPFileFormatReader: BMP: Unexpected end of file", nullptr}},
+    // The palette at the end of the file, and the combinations of bits and planes that are
+    // described but not read.
+    {{"pcx"}, {"EPGPCXFileFormatReader: PCX: Unexpected end of file", "EPGPCXFileFormatReader: PCX: Unknown subformat"}},
+    {{"pbm", "pgm", "ppm"}, {"EPGPxMFileFormatReader: PBM, PGM, PPM: Unexpected end of file", nullptr}},
+    {{"tga"}, {"EPGTGAFileFormatReader: TGA: Unexpected end of file", nullptr}},
 };
 
 inline const HeaderParser* HeaderParserOf(const TFileFormatReader* Reader) {

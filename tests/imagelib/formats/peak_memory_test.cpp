@@ -11,7 +11,11 @@
 #include <new>
 
 #include "imagelib/PGraphic.h"
+#include "imagelib/formats/PGPCXFormat.h"
+#include "imagelib/formats/PGPxMFormat.h"
+#include "imagelib/formats/PGTGAFormat.h"
 #include "tests/imagelib/bmp_builder.h"
+#include "tests/imagelib/formats/raster_builders.h"
 
 namespace {
 
@@ -74,6 +78,8 @@ using namespace imagelib;
 using bmptest::Bytes;
 using bmptest::ByteStream;
 using bmptest::DIB;
+using rastertest::Text;
+using rastertest::operator+;
 
 namespace {
 
@@ -127,4 +133,45 @@ TEST(PeakMemory, ABareHeaderOfABigPicture) {
     EXPECT_LT(r.Peak, kSmallCost) << unsized;
     EXPECT_TRUE(r.Picture->GetEmpty()) << unsized;
   }
+}
+
+// Bare headers of 4000 x 4000 pictures in the byte-source formats, plain and run-length coded:
+// each refused before its picture is made, whatever the stream can tell of its size.
+TEST(PeakMemory, BareHeadersOfBigPicturesInTheOtherFormats) {
+  Bytes pcx(128, 0), tga(18, 0);
+  pcx[0] = 0x0A, pcx[3] = 8, pcx[8] = 0x9F, pcx[9] = 0x0F, pcx[10] = 0x9F, pcx[11] = 0x0F;  // 4000 x 4000
+  pcx[65] = 3, pcx[66] = 0xA0, pcx[67] = 0x0F, pcx[68] = 1;
+  tga[2] = 2, tga[12] = tga[14] = 0xA0, tga[13] = tga[15] = 0x0F, tga[16] = 24;
+  Bytes rle = tga;
+  rle[2] = 10;
+  struct Case {
+    const char* Name;
+    std::function<TFileFormatReader*()> Reader;
+    Bytes File;
+    const char* Refusal;
+  } cases[] = {
+      {"PCX", [] { return New<TPCXFileFormatReader>(); }, pcx + Bytes{0xC5, 1}, "PCX: Unexpected end of file"},
+      {"binary PPM", [] { return New<TPPMFileFormatReader>(); }, Text("P6 4000 4000 255 abc"), "PBM, PGM, PPM: Unexpected end of file"},
+      {"text PPM", [] { return New<TPPMFileFormatReader>(); }, Text("P3 4000 4000 255 1 2 3"), "PBM, PGM, PPM: Unexpected end of file"},
+      {"Targa", [] { return New<TTGAFileFormatReader>(); }, tga + Bytes{1, 2, 3}, "TGA: Unexpected end of file"},
+      {"run-length Targa", [] { return New<TTGAFileFormatReader>(); }, rle + Bytes{0xFF, 1, 2, 3}, "TGA: Unexpected end of file"},
+  };
+  for (const Case& c : cases)
+    for (bool unsized : {false, true}) {
+      TOwned<TFileFormatReader> reader(c.Reader());
+      TOwned<TPixelGraphic> picture(New<TPixelGraphic>());
+      std::string refusal;
+      const int64_t peak = PeakHeapGrowth([&] {
+        ByteStream sized(c.File);
+        streamtest::UnsizedStream unsizedStream(c.File);
+        try {
+          reader->Read(unsized ? static_cast<TStream*>(&unsizedStream) : &sized, picture.get(), 0);
+        } catch (const EPixelGraphic& e) {
+          refusal = e.Message();
+        }
+      });
+      EXPECT_EQ(refusal, c.Refusal) << c.Name << ", unsized " << unsized;
+      EXPECT_LT(peak, kSmallCost) << c.Name << ", unsized " << unsized;
+      EXPECT_TRUE(picture->GetEmpty()) << c.Name << ", unsized " << unsized;
+    }
 }

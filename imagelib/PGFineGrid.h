@@ -1,0 +1,85 @@
+// Exact fine grids for the two fixed palettes that are matched by candidate lists (pSpecial252 and
+// pSys16), so that the conversion loops match a colour with one look-up and one comparison: for
+// each cell of a cube of colours, the one or two candidates that the rule gives the colours of the
+// cell. Built from the candidate tables on first use, once per process.
+#pragma once
+
+#include <cstdint>
+
+#include "imagelib/PGColorMatch.h"
+
+namespace imagelib::colormatch {
+
+// A cell's word: the two candidates that share the cell between them, the one the rule weighs
+// first (it wins a tie) in the low byte, the other plus one in the high byte; where one candidate
+// takes the whole cell, both are that one. From kFineList, more than two candidates win in the cell:
+// the word less kFineList numbers their list; from kFineRule, the rule itself decides.
+inline constexpr uint16_t kFineList = 0xFD00;
+inline constexpr uint16_t kFineRule = 0xFF00;
+inline constexpr int kFineLists = kFineRule - kFineList;
+
+// Cells of 2^Shift colours a side. Cells lie in blocks of 4 x 4 x 4, so that the colours a dithered
+// area wanders over share few cache lines. The channels' parts of a cell's number add up:
+// CellOf(R, G, B) = CellOf(R, 0, 0) + CellOf(0, G, 0) + CellOf(0, 0, B).
+template <int Shift>
+struct FineGrid {
+  static constexpr int Side = 256 >> Shift, Blocks = Side / 4;
+  static constexpr int CellOf(int R, int G, int B) {
+    auto part = [](int V, int BlockStride, int Stride) {
+      return (V >> (Shift + 2)) * BlockStride * 64 + ((V >> Shift) & 3) * Stride;
+    };
+    return part(R, Blocks * Blocks, 16) + part(G, Blocks, 4) + part(B, 1, 1);
+  }
+  uint16_t Cell[Side * Side * Side];
+  // The candidates of the cells where more than two win, in the rule's order, padded with the first.
+  uint8_t Lists[kFineLists][8];
+};
+
+// pSpecial252's cells are 4 colours a side (512 KB): where a photograph's colours go, about one
+// colour in five lies in a cell that two candidates share, one in forty in a cell of more. pSys16's
+// are 8 a side (64 KB): its few entries leave nearly every cell of that size to one of them.
+using Special252Grid = FineGrid<2>;
+using Sys16Grid = FineGrid<3>;
+
+const Special252Grid& Special252FineGrid();
+const Sys16Grid& Sys16FineGrid();
+
+// The index of colour (R, G, B) in the grid's palette, whose entries Entries holds as red, green,
+// blue and a spare byte, for the cell Cell of the colour: the cell's word, or its list, or the
+// candidate rule Rule itself. Callers go ahead with the first candidate, so a colour that the
+// second one takes costs them a mispredicted branch. Where cells are often shared, WeighAlways
+// weighs the second candidate for every colour (the two are the same where one takes the whole
+// cell) rather than after a test for a shared cell that would often guess wrong.
+template <bool WeighAlways, class Grid, class RuleOf>
+__attribute__((always_inline)) inline uint32_t FineMatch(const Grid& G, const uint8_t* Entries, int Cell, int R, int G_,
+                                                         int B, RuleOf Rule) {
+  auto distance = [&](uint32_t I) {
+    const uint8_t* e = Entries + 4 * size_t(I);
+    int dr = R - e[0], dg = G_ - e[1], db = B - e[2];
+    return dr * dr + dg * dg + db * db;
+  };
+  uint32_t word = G.Cell[Cell];
+  if (__builtin_expect(word >= kFineList, 0)) {
+    if (word >= kFineRule) return uint32_t(Rule(MakeRGB(R, G_, B)));
+    // The rule's own weighing, over the candidates that can win here.
+    const uint8_t* list = G.Lists[word - kFineList];
+    uint32_t best = list[0];
+    int nearest = distance(best);
+#pragma GCC unroll 7
+    for (int i = 1; i < 8; ++i) {
+      int d = distance(list[i]);
+      best = d < nearest ? list[i] : best;
+      nearest = d < nearest ? d : nearest;
+    }
+    return best;
+  }
+  uint32_t first = word & 0xFF, second = (word >> 8) - 1;
+  bool shared = WeighAlways || __builtin_expect(first != second, 0);
+  if (shared && __builtin_expect(distance(second) < distance(first), 0)) {
+    asm volatile("");  // keeps the branch: a select would make the callers' sums wait for the comparison
+    return second;
+  }
+  return first;
+}
+
+}  // namespace imagelib::colormatch
