@@ -89,23 +89,24 @@ class DialogScript {
   static inline DialogScript* FCurrent = nullptr;
 };
 
+struct DescendantSearch {
+  const char* ClassName;
+  HWND Found;
+};
+
+inline BOOL CALLBACK MatchDescendant(HWND Window, LPARAM Param) {
+  auto* s = reinterpret_cast<DescendantSearch*>(Param);
+  char name[64] = {};
+  GetClassNameA(Window, name, sizeof name);
+  if (lstrcmpiA(name, s->ClassName) != 0) return TRUE;
+  s->Found = Window;
+  return FALSE;
+}
+
 // The first descendant of Parent of the window class, or none.
 inline HWND FindDescendant(HWND Parent, const char* ClassName) {
-  struct Search {
-    const char* ClassName;
-    HWND Found;
-  } search{ClassName, nullptr};
-  EnumChildWindows(
-      Parent,
-      [](HWND Window, LPARAM Param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(Param);
-        char name[64] = {};
-        GetClassNameA(Window, name, sizeof name);
-        if (lstrcmpiA(name, s->ClassName) != 0) return TRUE;
-        s->Found = Window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  DescendantSearch search{ClassName, nullptr};
+  EnumChildWindows(Parent, MatchDescendant, reinterpret_cast<LPARAM>(&search));
   return search.Found;
 }
 
@@ -143,11 +144,13 @@ inline bool SelectInList(HWND Dialog, const std::string& Name) {
   return true;
 }
 
-// Chooses entry Index (from 1) of the dialog's file-type box as the user would.
+// Chooses entry Index (from 1) of the dialog's file-type box with what a pick from its list tells
+// the dialog.
 inline void ChooseFileType(HWND Dialog, int Index) {
   HWND box = GetDlgItem(Dialog, cmb1);
   SendMessageA(box, CB_SETCURSEL, WPARAM(Index - 1), 0);
-  SendMessageA(Dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+  for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
+    SendMessageA(Dialog, WM_COMMAND, MAKEWPARAM(cmb1, code), reinterpret_cast<LPARAM>(box));
 }
 
 inline std::string FileNameText(HWND Dialog) {

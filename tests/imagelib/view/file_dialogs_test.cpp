@@ -12,6 +12,8 @@
 #include "classlib/testing.h"
 #include "classlib/text.h"
 #include "imagelib/view/PGPreviewJob.h"
+#include "imagelib/formats/PGJPGFormat.h"
+#include "imagelib/formats/PGPNGFormat.h"
 #include "tests/imagelib/formats/format_lists.h"
 #include "tests/imagelib/view/file_dialog_support.h"
 #include "tests/imagelib/view/view_support.h"
@@ -31,6 +33,15 @@ void SavePicture(TPixelGraphic* Picture, const std::string& FileName) {
 std::string ReadAll(const std::string& FileName) {
   std::ifstream in(FileName, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Pixels of Colour in the window's client area.
+int CountColour(HWND Window, TRGB Colour) {
+  RECT r{};
+  GetClientRect(Window, &r);
+  int n = 0;
+  for (TRGB p : Grab(Window, r.right, r.bottom)) n += p == Colour;
+  return n;
 }
 
 void WriteAll(const std::string& FileName, const std::string& Bytes) {
@@ -218,4 +229,306 @@ TEST_F(FileDialogs, SelectedFilesArePreviewedAndDescribedAndFoldersShowNothing) 
   EXPECT_FALSE(ok);
   EXPECT_EQ(dialog->GetHookWindow(), nullptr);
   EXPECT_EQ(dialog->GetPreviewGraphic(), nullptr) << "the preview goes with the window";
+}
+
+namespace {
+
+// The filter's entries as (description, pattern) pairs.
+std::vector<std::pair<std::string, std::string>> Entries(const std::string& Filter) {
+  std::vector<std::string> parts;
+  size_t from = 0;
+  for (size_t bar; (bar = Filter.find('|', from)) != std::string::npos; from = bar + 1)
+    parts.push_back(Filter.substr(from, bar - from));
+  if (from < Filter.size()) parts.push_back(Filter.substr(from));
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (size_t i = 0; i + 1 < parts.size(); i += 2) entries.emplace_back(parts[i], parts[i + 1]);
+  return entries;
+}
+
+// Checks FilterExtension and FilterCount against the entries of the dialog's filter: the format
+// entries from First on, none before or after them.
+void ExpectExtensionsFollowEntries(TPGOpenDialog& Dialog, int First, int Trailing) {
+  const auto entries = Entries(Dialog.GetFilter());
+  const int formats = int(entries.size()) - (First - 1) - Trailing;
+  EXPECT_EQ(Dialog.FilterCount(), formats);
+  for (int k = 0; k <= int(entries.size()) + 1; ++k) {
+    const bool format = k >= First && k < First + formats;
+    EXPECT_EQ(Dialog.FilterExtension(k), format ? entries[size_t(k - 1)].second.substr(2) : "") << "entry " << k;
+  }
+}
+
+}  // namespace
+
+TEST_F(FileDialogs, FiltersListTheRegisteredFormatsAndNameTheirExtensions) {
+  TOwned<TTestOpenDialog> open(New<TTestOpenDialog>(nullptr));
+  TOwned<TTestSaveDialog> save(New<TTestSaveDialog>(nullptr));
+  EXPECT_EQ(save->GetFilter().rfind("BMP - Bitmap|*.bmp|JPG - JPEG (JFIF compliant)|*.jpg|", 0), 0u)
+      << "the constructor lists the writers: " << save->GetFilter();
+  ExpectExtensionsFollowEntries(*save, 1, 0);
+
+  const std::string filter = open->GetFilter();
+  EXPECT_EQ(filter.rfind("Image files|*.bmp; *.dib; *.jif; ", 0), 0u) << filter;
+  const auto entries = Entries(filter);
+  ASSERT_GE(entries.size(), 3u);
+  EXPECT_EQ(entries.back(), std::make_pair(std::string("All files"), std::string("*.*")));
+  EXPECT_EQ(entries[1], std::make_pair(std::string("BMP - Bitmap"), std::string("*.bmp")));
+  std::string all;
+  for (size_t i = 1; i + 1 < entries.size(); ++i) all += (i > 1 ? "; " : "") + entries[i].second;
+  EXPECT_EQ(entries[0].second, all) << "the first entry holds every format's pattern";
+  ExpectExtensionsFollowEntries(*open, 2, 1);
+
+  // Sorted by extension, unlisted formats left out; without writers the save filter is empty.
+  {
+    formattest::ScopedFormatLists lists(
+        {New<SlowReader>(), New<TBMPFileFormatReader>()},
+        {New<TPNGFileFormatWriter>(), New<TDIBFileFormatWriter>(), New<TJPGFileFormatWriter>(),
+         New<TBMPFileFormatWriter>()});
+    EXPECT_EQ(open->DefaultFilter(), "Image files|*.bmp|BMP - Bitmap|*.bmp|All files|*.*");
+    EXPECT_EQ(save->DefaultFilter(),
+              "BMP - Bitmap|*.bmp|JPG - JPEG (JFIF compliant)|*.jpg|PNG - Portable Network Graphics|*.png|");
+  }
+  {
+    formattest::ScopedFormatLists lists({}, {});
+    EXPECT_EQ(open->DefaultFilter(), "All files|*.*");
+    EXPECT_EQ(save->DefaultFilter(), "");
+    EXPECT_EQ(save->FilterCount(), 0);
+  }
+  // Without the default filter there are no format entries to name.
+  for (TPGOpenDialog* dialog : std::initializer_list<TPGOpenDialog*>{open.get(), save.get()}) {
+    dialog->SetUseDefaultFilter(false);
+    EXPECT_EQ(dialog->FilterCount(), 0);
+    EXPECT_EQ(dialog->FilterExtension(2), "");
+  }
+}
+
+TEST_F(FileDialogs, OptionsAlwaysKeepShareAwareAndSayWhenTheyMustAddIt) {
+  TOwned<TTestSaveDialog> dialog(New<TTestSaveDialog>(nullptr));
+  EXPECT_EQ(dialog->GetOptions(), ofHideReadOnly | ofShareAware);
+  for (TOpenOptions options : {ofHideReadOnly | ofShareAware | ofAllowMultiSelect, TOpenOptions(ofAllowMultiSelect)}) {
+    MessageBoxRecorder boxes(IDOK);
+    dialog->SetOptions(options);
+    EXPECT_EQ(dialog->GetOptions(), options | ofShareAware);
+    if (options & ofShareAware) {
+      EXPECT_TRUE(boxes.Calls.empty());
+    } else {
+      ASSERT_EQ(boxes.Calls.size(), 1u);
+      EXPECT_EQ(boxes.Calls[0].Text, "TPGOpenDialog.Options and TPGSaveDialog.Options must include ofShareAware!");
+    }
+  }
+}
+
+TEST_F(FileDialogs, SaveExecutePicksTheTypeOfTheNameAndGivesTheNameTheChosenType) {
+  struct Case {
+    const char* Name;
+    bool UseDefaultFilter;
+    std::string FileName;
+    int FilterIndex;
+    bool Ok;                  // what the user does
+    const char* Chosen;       // the file the user picks (on OK)
+    int ChosenIndex;          // and its type
+    int WantIndexShown;       // the type the dialog opens with
+    std::string WantFileName; // afterwards
+    int WantFilterIndex;
+  } cases[] = {
+      {"a .png name picks the last entry", true, "C:\\p\\pic.png", 1, false, "", 0, 3, "C:\\p\\pic.png", 3},
+      {"the extension's case does not matter", true, "pic.JPG", 1, false, "", 0, 2, "pic.JPG", 2},
+      {"an unknown extension keeps the type", true, "pic.xyz", 3, false, "", 0, 3, "pic.xyz", 3},
+      {"a bare name gets the type's extension after Cancel", true, "pic", 3, false, "", 0, 3, "pic.png", 3},
+      {"an empty name becomes the bare extension", true, "", 1, false, "", 0, 1, ".bmp", 1},
+      {"OK takes the chosen name and type", true, "pic.bmp", 1, true, "C:\\out\\neu", 2, 1, "C:\\out\\neu.jpg", 2},
+      {"without the default filter nothing is added", false, "pic", 3, true, "C:\\out\\neu", 2, 3, "C:\\out\\neu",
+       2},
+  };
+  // The writers of these formats, whatever else is registered.
+  formattest::ScopedFormatLists lists(
+      {}, {New<TBMPFileFormatWriter>(), New<TJPGFileFormatWriter>(), New<TPNGFileFormatWriter>()});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TOwned<TTestSaveDialog> dialog(New<TTestSaveDialog>(nullptr));
+    dialog->SetUseDefaultFilter(c.UseDefaultFilter);
+    dialog->SetFileName(c.FileName);
+    dialog->SetFilterIndex(c.FilterIndex);
+    int shown = -1;
+    classlib::testing::SetCommonDialogHook([&](TCommonDialog& Dialog, void* Record) {
+      auto& record = *static_cast<OPENFILENAMEA*>(Record);
+      EXPECT_EQ(&Dialog, dialog.get());
+      EXPECT_EQ(record.lpfnHook, &PGOpenDialogHookProc);
+      EXPECT_EQ(record.lCustData, reinterpret_cast<LPARAM>(dialog.get()));
+      EXPECT_EQ(record.Flags & (OFN_EXPLORER | OFN_ENABLEHOOK | OFN_HIDEREADONLY | OFN_SHAREAWARE),
+                DWORD(OFN_EXPLORER | OFN_ENABLEHOOK | OFN_HIDEREADONLY | OFN_SHAREAWARE));
+      shown = int(record.nFilterIndex);
+      if (!c.Ok) return false;
+      lstrcpynA(record.lpstrFile, c.Chosen, int(record.nMaxFile));
+      record.nFilterIndex = DWORD(c.ChosenIndex);
+      return true;
+    });
+    const bool result = dialog->Execute();
+    classlib::testing::SetCommonDialogHook(nullptr);
+    EXPECT_EQ(result, c.Ok);
+    EXPECT_EQ(shown, c.WantIndexShown);
+    EXPECT_EQ(dialog->GetFileName(), c.WantFileName);
+    EXPECT_EQ(dialog->GetFilterIndex(), c.WantFilterIndex);
+  }
+}
+
+TEST_F(FileDialogs, OpenExecuteRebuildsTheFilterOnlyWithTheDefaultFilter) {
+  const std::string own = "Billedfiler|*.bmp|Alle filer|*.*";
+  for (bool useDefault : {true, false}) {
+    TOwned<TTestOpenDialog> dialog(New<TTestOpenDialog>(nullptr));
+    const std::string built = dialog->GetFilter();
+    dialog->SetUseDefaultFilter(useDefault);
+    dialog->SetFilter(own);
+    std::string seen;
+    classlib::testing::SetCommonDialogHook([&](TCommonDialog&, void* Record) {
+      const char* list = static_cast<OPENFILENAMEA*>(Record)->lpstrFilter;
+      for (const char* p = list; *p; p += strlen(p) + 1) seen += std::string(p) + "|";
+      return false;
+    });
+    EXPECT_FALSE(dialog->Execute());
+    classlib::testing::SetCommonDialogHook(nullptr);
+    EXPECT_EQ(seen, (useDefault ? built : own) + "|") << "the list the dialog gets";
+    EXPECT_EQ(dialog->GetFileName(), "") << "the open dialog adds no extension";
+  }
+}
+
+TEST_F(FileDialogs, SaveDialogKeepsTheExtensionInStepWithTheChosenType) {
+  ASSERT_TRUE(classlib::CreateDir(File("mappe")));
+  TOwned<TTestSaveDialog> dialog(New<TTestSaveDialog>(nullptr));
+  auto entry = [&](const std::string& Ext) {
+    for (int k = 1; k <= dialog->FilterCount(); ++k)
+      if (dialog->FilterExtension(k) == Ext) return k;
+    ADD_FAILURE() << "no entry for " << Ext;
+    return 1;
+  };
+  dialog->SetInitialDir(Dir.Path());
+  dialog->SetFileName("pic.bmp");
+  auto window = [&] { return dialog->GetDialogWindow(); };
+  // Types the name, chooses the type and expects the name the dialog then shows.
+  auto typeChange = [&](const std::string& Typed, const std::string& Ext, const std::string& Shown) {
+    SetDlgItemTextA(window(), edt1, Typed.c_str());
+    ChooseFileType(window(), entry(Ext));
+    const std::string text = FileNameText(window());
+    EXPECT_TRUE(text.size() >= Shown.size() && text.compare(text.size() - Shown.size(), Shown.size(), Shown) == 0)
+        << "\"" << Typed << "\" as " << Ext << " shows \"" << text << "\"";
+    return true;
+  };
+  std::string inFolder;
+  DialogScript script(window);
+  script.Then("the dialog shows the name", [&] { return window() && FileNameText(window()) == "pic.bmp"; })
+      .Then("a name in the current folder", [&] { return typeChange("pic.bmp", "png", "pic.png"); })
+      .Then("it stays a bare name", [&] {
+        EXPECT_EQ(FileNameText(window()), "pic.png");
+        return true;
+      })
+      .Then("a name in another folder keeps its folder", [&] {
+        typeChange("mappe\\pic.png", "jpg", "\\mappe\\pic.jpg");
+        inFolder = FileNameText(window());
+        EXPECT_GT(inFolder.size(), std::string("\\mappe\\pic.jpg").size()) << "the whole path";
+        return true;
+      })
+      .Then("a name without extension gets one", [&] { return typeChange("neu", "bmp", "neu.bmp"); })
+      .Then("a folder is left alone", [&] {
+        typeChange("mappe", "png", "mappe");
+        EXPECT_EQ(FileNameText(window()), "mappe");
+        return PostMessageA(window(), WM_COMMAND, IDCANCEL, 0) != 0;
+      });
+  bool ok = true;
+  EXPECT_TRUE(script.Run([&] { ok = dialog->Execute(); }));
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(dialog->GetFileName(), "pic.bmp") << "Cancel keeps the name, which has an extension";
+}
+
+TEST_F(FileDialogs, DamagedAndSlowFilesNeverHoldUpTheDialog) {
+  SavePicture(TwoHalves(16, 10), File("små.bmp"));
+  SavePicture(Gradient(300, 120), File("whole.bmp"));
+  auto* slow = New<SlowReader>();
+  formattest::ScopedFormatLists lists({New<TBMPFileFormatReader>(), slow}, {});
+  WriteAll(File("skadet.bmp"), ReadAll(File("whole.bmp")).substr(0, 2000));
+  WriteAll(File("talk.slw"), "SLOWT");
+  WriteAll(File("quiet.slw"), "SLOWQ");
+  // What the info panel must say about the damaged file: what its reader says.
+  std::string why;
+  try {
+    TOwned<TPixelGraphic> p(New<TPixelGraphic>());
+    p->SetReadWarningAction(pgwaIgnore);
+    p->LoadFromFile(File("skadet.bmp"));
+  } catch (const std::exception& Error) {
+    why = Error.what();
+  }
+  ASSERT_FALSE(why.empty()) << "the damaged file must not load";
+
+  TOwned<TTestOpenDialog> dialog(New<TTestOpenDialog>(nullptr));
+  dialog->SetInitialDir(Dir.Path());
+  dialog->SetFilterIndex(3);  // All files: the slow files are not listed
+  dialog->SetProgressClockBkColor(clRed);
+  auto window = [&] { return dialog->GetDialogWindow(); };
+  auto showsSmall = [&] { return dialog->GetPreviewGraphic() && dialog->GetPreviewGraphic()->GetWidth() == 16; };
+  DWORD waitFrom = 0;
+  DialogScript script(window);
+  script.Then("select the damaged file", [&] { return SelectInList(window(), "skadet.bmp"); })
+      .Then("the info panel says why", [&] {
+        const std::vector<std::string> lines = dialog->InfoLines();
+        return Settled(*dialog) && !lines.empty() && lines.back() == why;
+      })
+      .Then("with no preview", [&] {
+        EXPECT_EQ(dialog->GetPreviewGraphic(), nullptr);
+        EXPECT_EQ(dialog->InfoLines().front(), "Bitmap");
+        return true;
+      })
+      .Then("select a slow file that reports progress", [&] { return SelectInList(window(), "talk.slw"); })
+      .Then("the progress clock turns", [&] { return CountColour(dialog->GetPreviewWindow(), 0x0000FF) > 40; })
+      .Then("move on", [&] { return SelectInList(window(), "små.bmp"); })
+      .Then("the next preview comes", showsSmall)
+      .Then("select a slow file that keeps quiet", [&] { return SelectInList(window(), "quiet.slw"); })
+      .Then("it is being read", [&] { return slow->Entered == 2; })
+      .Then("move on", [&] {
+        waitFrom = GetTickCount();
+        return SelectInList(window(), "små.bmp");
+      })
+      .Then("the dialog goes on answering meanwhile", [&] {
+        EXPECT_EQ(dialog->GetPreviewGraphic(), nullptr);
+        return GetTickCount() - waitFrom > 400;
+      })
+      .Then("the reader lets go", [&] {
+        slow->Released = true;
+        return true;
+      })
+      .Then("the next preview comes", showsSmall)
+      .Then("close", [&] { return PostMessageA(window(), WM_COMMAND, IDCANCEL, 0) != 0; });
+  EXPECT_TRUE(script.Run([&] { dialog->Execute(); }));
+  slow->Released = true;
+}
+
+TEST(FileDialogTexts, FirstOfSeveralSelectedAndTheSizeLine) {
+  struct Path {
+    std::string Given, Want;
+  } paths[] = {
+      {"C:\\Billeder\\\"a.bmp\" \"b.bmp\"", "C:\\Billeder\\a.bmp"},
+      {"C:\\Billeder\\\"a b.bmp\" \"c.bmp\" \"d.bmp\"", "C:\\Billeder\\a b.bmp"},
+      {"C:\\Billeder\\én fil.bmp", "C:\\Billeder\\én fil.bmp"},
+      {"", ""},
+  };
+  for (const Path& p : paths) EXPECT_EQ(FirstSelectedPath(p.Given), p.Want) << p.Given;
+  EXPECT_EQ(PreviewInfoSizeLine(640, 480, "256", 8, 1), "640x480x256 8 bit");
+  EXPECT_EQ(PreviewInfoSizeLine(20, 10, "16.7M", 24, 0), "20x10x16.7M 24 bit");
+  EXPECT_EQ(PreviewInfoSizeLine(20, 10, "2", 1, 3), "20x10x2 1 bit, 3") << "the number of images when several";
+}
+
+TEST_F(FileDialogs, PathsLongerThanTheShortBuffersArePreviewed) {
+  // The folder and name together take the path past 255 characters, to the longest the ANSI file
+  // functions take (MAX_PATH with its NUL).
+  const std::string folder = File(std::string(60, 'm') + "æ");
+  ASSERT_TRUE(classlib::CreateDir(folder));
+  const std::string name = std::string(MAX_PATH - 1 - folder.size() - 1 - 5, 'b') + "ø.bmp";
+  SavePicture(TwoHalves(16, 10), folder + "\\" + name);
+  ASSERT_EQ(folder.size() + 1 + name.size(), size_t(MAX_PATH - 1));
+  TOwned<TTestOpenDialog> dialog(New<TTestOpenDialog>(nullptr));
+  dialog->SetInitialDir(folder);
+  auto window = [&] { return dialog->GetDialogWindow(); };
+  DialogScript script(window);
+  script.Then("select the file", [&] { return SelectInList(window(), name); })
+      .Then("its preview and info", [&] { return dialog->GetPreviewGraphic() != nullptr && dialog->GetInfoValid(); })
+      .Then("close", [&] { return PostMessageA(window(), WM_COMMAND, IDCANCEL, 0) != 0; });
+  EXPECT_TRUE(script.Run([&] { dialog->Execute(); }));
+  EXPECT_EQ(dialog->GetPreviewGraphic(), nullptr);
 }
