@@ -57,6 +57,20 @@ std::string GetExeName() {
   }
 }
 
+namespace {
+std::string& ExeDirOverride() {
+  static auto* folder = new std::string;
+  return *folder;
+}
+}  // namespace
+
+std::string ExeDir() {
+  if (!ExeDirOverride().empty()) return ExeDirOverride();
+  return ExtractFileDir(GetExeName());
+}
+
+void testing::SetExeDir(const std::string& Folder) { ExeDirOverride() = Folder; }
+
 int ParamCount() {
   size_t n = SplitCommandLine(GetCommandLineA()).size();
   return n > 0 ? int(n) - 1 : 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "classlib/richedit_base.h"
 
@@ -17,6 +18,11 @@ class TRichEdit : public TCustomRichEdit {
 
  protected:
   void CreateParams(TCreateParams& Params) override;
+
+ private:
+  // The text as plain word-wrapped lines in the control's font, for a control that lays out
+  // nothing for the printer.
+  void PrintPlainText();
 };
 
 }  // namespace classlib

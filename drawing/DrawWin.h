@@ -11,6 +11,7 @@
 #include "classlib/buttons.h"
 #include "classlib/dialogs.h"
 #include "classlib/edits.h"
+#include "classlib/files.h"
 #include "classlib/forms.h"
 #include "classlib/images.h"
 #include "classlib/menus.h"
@@ -39,12 +40,10 @@ extern std::string PainterPath;
 // from its command line before the window is made; none by default.
 extern std::vector<std::string> StartParameters;
 
-// The folder of the program file, without a trailing separator.
-std::string ExeDir();
-
+// The folder of the program file and its test seam.
+using classlib::ExeDir;
 namespace testing {
-// Makes ExeDir() answer Folder; an empty text gives the program's own folder back.
-void SetExeDir(const std::string& Folder);
+using classlib::testing::SetExeDir;
 }  // namespace testing
 
 class TForm1 : public TForm {

@@ -13,11 +13,6 @@ std::string PainterPath = "mspaint.exe";
 std::vector<std::string> StartParameters;
 
 namespace {
-std::string& ExeDirOverride() {
-  static auto* folder = new std::string;
-  return *folder;
-}
-
 struct TSettingKeyText {
   TSettingKey Key;
   const char* Text;
@@ -43,13 +38,6 @@ void ShowOrHide(const std::string& Value, Controls*... Items) {
     (Items->SetEnabled(false), ...);
 }
 }  // namespace
-
-std::string ExeDir() {
-  if (!ExeDirOverride().empty()) return ExeDirOverride();
-  return ExtractFileDir(Application ? Application->GetExeName() : GetExeName());
-}
-
-void testing::SetExeDir(const std::string& Folder) { ExeDirOverride() = Folder; }
 
 void TForm1::FormCreate(TObject*) {
   std::string pictures = ExeDir() + "\\billeder";

@@ -1,25 +1,18 @@
 // Skadra's program block: the libraries start, the windows are made in order, the message loop
 // runs, and the libraries stop after the windows are gone.
 #include "classlib/application.h"
-#include "classlib/exceptions.h"
 #include "classlib/files.h"
-#include "classlib/msgbox.h"
-#include "classlib/startup.h"
 #include "drawing/DrawWin.h"
 #include "drawing/NewPicDlg.h"
 #include "drawing/Unit2.h"
 #include "drawing/Unit3.h"
 #include "drawing/Unit4.h"
 #include "drawing/Unit5.h"
-#include "imagelib/PGInit.h"
+#include "imagelib/PGProgram.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace classlib;
-  Startup();
-  int exitCode = 0;
-  try {
-    imagelib::InitPGraphicUnit();
-    Application->Initialize();
+  return imagelib::RunPGraphicProgram([] {
     // The one place that reads the command line: the window's start-up takes the parameters.
     for (int i = 1; i <= ParamCount(); ++i) skadra::StartParameters.push_back(ParamStr(i));
     // In this order: the drawing window's start-up (settings or switches) comes first, then the
@@ -30,13 +23,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Application->CreateForm(skadra::Form3);
     Application->CreateForm(skadra::Form4);
     Application->CreateForm(skadra::Form5);
-    Application->Run();
-  } catch (...) {
-    ShowMessageBox(TMessageBoxKind::Exception, nullptr, ExceptionText(std::current_exception()),
-                   GetApplicationTitle(), MB_OK | MB_ICONSTOP);
-    exitCode = 1;
-  }
-  if (imagelib::PGraphicUnitStarted()) imagelib::FinalizePGraphicUnit();
-  Shutdown();
-  return exitCode;
+  });
 }

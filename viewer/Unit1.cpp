@@ -28,23 +28,9 @@ const char* const kSaveFilter =
 
 TForm1* Form1 = nullptr;
 
-namespace {
-std::string& ExeDirOverride() {
-  static auto* folder = new std::string;
-  return *folder;
-}
-}  // namespace
-
-std::string ExeDir() {
-  if (!ExeDirOverride().empty()) return ExeDirOverride();
-  return ExtractFileDir(Application ? Application->GetExeName() : GetExeName());
-}
-
 std::string PictureFolder() { return ExeDir() + "\\Billeder"; }
 
 std::string SeedFile() { return ExeDir() + "\\bc24.bmp"; }
-
-void testing::SetExeDir(const std::string& Folder) { ExeDirOverride() = Folder; }
 
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   SetName("Form1");

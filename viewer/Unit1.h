@@ -27,17 +27,10 @@ extern const char* const kNewPicture;
 extern const char* const kOpenFilter;
 extern const char* const kSaveFilter;
 
-// The folder of the program file, without a trailing separator.
-std::string ExeDir();
-// "Billeder" in that folder.
+// "Billeder" in the program's folder (ExeDir).
 std::string PictureFolder();
 // The 1 x 1 picture a paste starts from.
 std::string SeedFile();
-
-namespace testing {
-// Makes ExeDir() answer Folder; an empty text gives the program's own folder back.
-void SetExeDir(const std::string& Folder);
-}  // namespace testing
 
 class TForm1 : public TForm {
   CL_CLASS(TForm1)

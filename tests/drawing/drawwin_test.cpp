@@ -539,27 +539,30 @@ TEST_F(DrawingWindow, ToolPanelOffAndOnFromTheMenu) {
   EXPECT_TRUE(IsWindowVisible(Form->Panel1->GetHandle()));
   EXPECT_FALSE(IsWindowVisible(Form->PenBar->GetHandle())) << "only the tool panel comes back";
   HMENU bar = GetMenu(Form->GetHandle());
-  ASSERT_EQ(GetMenuItemCount(bar), 6);
-  EXPECT_EQ(GetSubMenu(bar, 0), nullptr) << "StregFarve is a command of the bar";
-  EXPECT_EQ(GetSubMenu(bar, 1), nullptr) << "Gentegn Net is a command of the bar";
-  EXPECT_NE(GetSubMenu(bar, 2), nullptr);
+  // The drawing commands stand after the file and edit menus.
+  const int f = Form->MainMenu1->GetItems()->IndexOf(Form->StregFarve1);
+  ASSERT_GE(GetMenuItemCount(bar), f + 6);
+  EXPECT_EQ(GetSubMenu(bar, f + 0), nullptr) << "StregFarve is a command of the bar";
+  EXPECT_EQ(GetSubMenu(bar, f + 1), nullptr) << "Gentegn Net is a command of the bar";
+  EXPECT_NE(GetSubMenu(bar, f + 2), nullptr);
   char text[32] = {};
-  GetMenuStringA(bar, 2, text, sizeof text, MF_BYPOSITION);
+  GetMenuStringA(bar, f + 2, text, sizeof text, MF_BYPOSITION);
   EXPECT_EQ(testsupport::Escaped(text), "Tegnev\\xE6rkt\\xF8j");
-  EXPECT_EQ(GetSubMenu(bar, 3), nullptr) << "SKJUL is a command of the bar";
-  EXPECT_EQ(GetSubMenu(bar, 4), nullptr) << "START TEKSTBEHANDLER is a command of the bar";
-  HMENU painter = GetSubMenu(bar, 5);
+  EXPECT_EQ(GetSubMenu(bar, f + 3), nullptr) << "SKJUL is a command of the bar";
+  EXPECT_EQ(GetSubMenu(bar, f + 4), nullptr) << "START TEKSTBEHANDLER is a command of the bar";
+  HMENU painter = GetSubMenu(bar, f + 5);
   ASSERT_NE(painter, nullptr);
   EXPECT_EQ(GetMenuItemCount(painter), 2);
-  GetMenuStringA(bar, 5, text, sizeof text, MF_BYPOSITION);
+  GetMenuStringA(bar, f + 5, text, sizeof text, MF_BYPOSITION);
   EXPECT_EQ(std::string(text), "START MALEREN");
 }
 
 TEST_F(DrawingWindow, SwitchedOffCommandsAreGreyInTheMenuBar) {
   HMENU bar = GetMenu(Form->GetHandle());
-  for (int i = 3; i <= 5; ++i) EXPECT_FALSE(GetMenuState(bar, UINT(i), MF_BYPOSITION) & MF_GRAYED) << i;
+  const int f = Form->MainMenu1->GetItems()->IndexOf(Form->StregFarve1);
+  for (int i = f + 3; i <= f + 5; ++i) EXPECT_FALSE(GetMenuState(bar, UINT(i), MF_BYPOSITION) & MF_GRAYED) << i;
   Form->ApplyCommandLine({"4", "5"});
-  for (int i = 3; i <= 5; ++i) EXPECT_TRUE(GetMenuState(bar, UINT(i), MF_BYPOSITION) & MF_GRAYED) << i;
+  for (int i = f + 3; i <= f + 5; ++i) EXPECT_TRUE(GetMenuState(bar, UINT(i), MF_BYPOSITION) & MF_GRAYED) << i;
   Form->ApplyCommandLine({"1", "3"});
   for (TSpeedButton* b : {Form->LineButton, Form->RectangleButton, Form->EllipseButton, Form->RoundRectButton,
                           Form->BrushButton})

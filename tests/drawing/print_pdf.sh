@@ -4,22 +4,13 @@
 # image, stretched into the rectangle (200, 200)-(2184, 3240) in the printer's pixels.
 #   print_pdf.sh <emulator...> <drawing_tests.exe>
 set -euo pipefail
+source "$(dirname "$0")/../../tools/lib/cups-pdf.sh"
 if [ -z "${SKADRA_TEST_PDF_DIR:-}" ]; then
   echo "skipped: no PDF printer on this machine: ${SKADRA_TEST_PDF_SKIP:-tools/test did not start one}"
   exit 0
 fi
 dir=$SKADRA_TEST_PDF_DIR
-before=$(ls "$dir")
-SKADRA_PRINT_PDF=1 "$@" --gtest_filter=Commands.PrintsOnTheSystemPrinter
-pdf=""
-for i in $(seq 1 600); do
-  pdf=$(comm -13 <(echo "$before") <(ls "$dir") | grep '\.pdf$' | head -1 || true)
-  # The backend writes the file, then sets its mode; wait until ghostscript is done with it.
-  if [ -n "$pdf" ] && pdfinfo "$dir/$pdf" >/dev/null 2>&1; then break; fi
-  pdf=""
-  sleep 0.1
-done
-[ -n "$pdf" ] || { echo "FAIL: no PDF came out of the printer"; exit 1; }
+pdf=$(cups_pdf_print "$dir" env SKADRA_PRINT_PDF=1 "$@" --gtest_filter=Commands.PrintsOnTheSystemPrinter)
 echo "printed: $pdf"
 pdfimages -list "$dir/$pdf"
 images=$(pdfimages -list "$dir/$pdf" | awk 'NR > 2 { print $4 "x" $5 }')

@@ -77,25 +77,8 @@ class FenloProcess {
 
   // A top-level window of the program by class, and by caption when one is given.
   HWND Find(const std::string& Class, const char* Caption = nullptr, bool VisibleOnly = true) const {
-    struct Search {
-      DWORD Process;
-      const std::string* Class;
-      const char* Caption;
-      bool Visible;
-      HWND Found;
-    } search{FInfo.dwProcessId, &Class, Caption, VisibleOnly, nullptr};
-    EnumWindows(
-        [](HWND Window, LPARAM Param) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(Param);
-          DWORD process = 0;
-          GetWindowThreadProcessId(Window, &process);
-          if (process != s->Process || ClassOf(Window) != *s->Class) return TRUE;
-          if (s->Visible && !IsWindowVisible(Window)) return TRUE;
-          if (s->Caption && WindowText(Window) != s->Caption) return TRUE;
-          s->Found = Window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    TSearch search{FInfo.dwProcessId, &Class, Caption, VisibleOnly, nullptr};
+    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.Found;
   }
   HWND WaitFor(const std::string& Class, const char* Caption = nullptr) const {
@@ -158,17 +141,9 @@ class FenloProcess {
 
   std::string Caption() const { return WindowText(Main); }
   HWND Child(HWND Parent, const std::string& Class) const {
-    std::pair<const std::string*, HWND> search{&Class, nullptr};
-    EnumChildWindows(
-        Parent,
-        [](HWND Window, LPARAM Param) -> BOOL {
-          auto* s = reinterpret_cast<std::pair<const std::string*, HWND>*>(Param);
-          if (ClassOf(Window) != *s->first) return TRUE;
-          s->second = Window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.second;
+    TSearch search{0, &Class, nullptr, false, nullptr};
+    EnumChildWindows(Parent, FindChild, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
   }
   HWND View() const { return Child(Main, "TPGImage"); }
 
@@ -229,6 +204,30 @@ class FenloProcess {
   HWND Main = nullptr;
 
  private:
+  struct TSearch {
+    DWORD Process;
+    const std::string* Class;
+    const char* Caption;
+    bool Visible;
+    HWND Found;
+  };
+  // Enumeration callbacks in the platform's calling convention (a lambda's is not, on i686).
+  static BOOL CALLBACK FindTopLevel(HWND Window, LPARAM Param) {
+    auto* s = reinterpret_cast<TSearch*>(Param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(Window, &process);
+    if (process != s->Process || ClassOf(Window) != *s->Class) return TRUE;
+    if (s->Visible && !IsWindowVisible(Window)) return TRUE;
+    if (s->Caption && WindowText(Window) != s->Caption) return TRUE;
+    s->Found = Window;
+    return FALSE;
+  }
+  static BOOL CALLBACK FindChild(HWND Window, LPARAM Param) {
+    auto* s = reinterpret_cast<TSearch*>(Param);
+    if (ClassOf(Window) != *s->Class) return TRUE;
+    s->Found = Window;
+    return FALSE;
+  }
   PROCESS_INFORMATION FInfo{};
 };
 

@@ -8,9 +8,11 @@
 
 #include "classlib/application.h"
 #include "classlib/files.h"
+#include "classlib/printer.h"
 #include "classlib/testing.h"
 #include "tests/test_support.h"
 #include "viewer/Unit1.h"
+#include "viewer/Unit3.h"
 
 using namespace classlib;
 using namespace fenlo;
@@ -22,12 +24,12 @@ class MainWindow : public ::testing::Test {
   void SetUp() override {
     Application->Initialize();
     WorkingDir = GetCurrentDir();
-    fenlo::testing::SetExeDir(Folder.Path());
+    classlib::testing::SetExeDir(Folder.Path());
   }
   void TearDown() override {
     Free(Form);
     SetCurrentDir(WorkingDir);
-    fenlo::testing::SetExeDir("");
+    classlib::testing::SetExeDir("");
   }
   void Create() { Form = New<TForm1>(Application); }
 
@@ -167,6 +169,72 @@ TEST_F(MainWindow, FilterCommandsApplyTheirDialogsFilterToThePictureShown) {
   EXPECT_EQ(dialogs, 5);
   EXPECT_EQ(Form->StatusBar1->GetPanels()->GetItem(0)->GetText(), "");
   classlib::testing::SetModalFormHook(nullptr);
+
+// ---- the warning's Print
+
+class Warning : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Application->Initialize();
+    Form = New<TForm3>(Application);
+    // OK in the print dialog, on the printer it offers first.
+    classlib::testing::SetCommonDialogHook([this](TCommonDialog&, void*) {
+      ++Dialogs;
+      return true;
+    });
+  }
+  void TearDown() override {
+    classlib::testing::SetCommonDialogHook(nullptr);
+    classlib::testing::SetPrinterDCFactory(nullptr, nullptr);
+    Free(Form);
+  }
+  TForm3* Form = nullptr;
+  int Dialogs = 0;
+};
+
+// Collects the text of a metafile's text records (a callback in the platform's convention).
+int CALLBACK CollectText(HDC, HANDLETABLE*, const ENHMETARECORD* Record, int, LPARAM Param) {
+  if (Record->iType == EMR_EXTTEXTOUTW) {
+    auto* r = reinterpret_cast<const EMREXTTEXTOUTW*>(Record);
+    const auto* chars = reinterpret_cast<const wchar_t*>(reinterpret_cast<const BYTE*>(r) + r->emrtext.offString);
+    char line[512] = {};
+    WideCharToMultiByte(CP_ACP, 0, chars, int(r->emrtext.nChars), line, sizeof(line) - 1, nullptr, nullptr);
+    *reinterpret_cast<std::string*>(Param) += line;
+  }
+  return 1;
+}
+
+// The text of every text record of a metafile, in order.
+std::string MetafileText(HENHMETAFILE Metafile) {
+  std::string text;
+  EnumEnhMetaFile(nullptr, Metafile, CollectText, &text, nullptr);
+  return text;
+}
+
+TEST_F(Warning, PrintWritesEveryLineOnThePage) {
+  std::string printed;
+  classlib::testing::SetPrinterDCFactory([] { return CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr); },
+                                         [&](HDC DC) {
+                                           HENHMETAFILE metafile = CloseEnhMetaFile(DC);
+                                           printed = MetafileText(metafile);
+                                           DeleteEnhMetaFile(metafile);
+                                         });
+  Form->Button2Click(Form->Button2);
+  EXPECT_EQ(Dialogs, 1);
+  EXPECT_FALSE(Printer()->GetPrinting());
+  std::erase(printed, ' ');
+  for (const char* line : kWarningLines) {
+    std::string words = line;
+    std::erase(words, ' ');
+    EXPECT_NE(printed.find(words), std::string::npos) << words << " in " << printed;
+  }
+}
+
+// Run by print_pdf.sh, which starts the PDF printer and reads the page it prints.
+TEST_F(Warning, PrintsOnTheSystemPrinter) {
+  if (!getenv("FENLO_PRINT_PDF")) GTEST_SKIP() << "print_pdf.sh runs this against a PDF printer";
+  Form->Button2Click(Form->Button2);
+  EXPECT_FALSE(Printer()->GetPrinting());
 }
 
 }  // namespace

@@ -82,3 +82,25 @@ cups_pdf_stop() {
   fi
   rm -f "/etc/cups/cups-pdf-$(cups_pdf_queue "$dir").conf"
 }
+
+# Runs a command that prints on the PDF printer whose PDFs land in <dir>, then prints the name of
+# the PDF that the job made, once the file is whole; fails when none comes. The command's output
+# goes to stderr.
+#   cups_pdf_print <dir> <command...>
+cups_pdf_print() {
+  local dir=$1 before pdf i
+  shift
+  before=$(ls "$dir")
+  "$@" >&2
+  for i in $(seq 1 600); do
+    pdf=$(comm -13 <(echo "$before") <(ls "$dir") | grep '\.pdf$' | head -1 || true)
+    # The backend writes the file, then sets its mode; wait until ghostscript is done with it.
+    if [ -n "$pdf" ] && pdfinfo "$dir/$pdf" >/dev/null 2>&1; then
+      echo "$pdf"
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo "FAIL: no PDF came out of the printer" >&2
+  return 1
+}
