@@ -169,6 +169,7 @@ TEST_F(MainWindow, FilterCommandsApplyTheirDialogsFilterToThePictureShown) {
   EXPECT_EQ(dialogs, 5);
   EXPECT_EQ(Form->StatusBar1->GetPanels()->GetItem(0)->GetText(), "");
   classlib::testing::SetModalFormHook(nullptr);
+}
 
 // ---- the warning's Print
 
