@@ -81,6 +81,17 @@ BOOL CALLBACK DisableWindow(HWND Window, LPARAM List) {
   }
   return TRUE;
 }
+
+void ScaleControl(TControl* Control, int M, int D) {
+  int left = MulDiv(Control->GetLeft(), M, D);
+  int top = MulDiv(Control->GetTop(), M, D);
+  int right = MulDiv(Control->GetLeft() + Control->GetWidth(), M, D);
+  int bottom = MulDiv(Control->GetTop() + Control->GetHeight(), M, D);
+  Control->SetBounds(left, top, right - left, bottom - top);
+  if (!Control->GetParentFont()) Control->GetFont()->SetHeight(MulDiv(Control->GetFont()->GetHeight(), M, D));
+  if (auto* windowed = dynamic_cast<TWinControl*>(Control))
+    for (int i = 0; i < windowed->GetControlCount(); ++i) ScaleControl(windowed->GetControl(i), M, D);
+}
 }  // namespace
 
 void testing::SetModalFormHook(std::function<void(TForm&)> Hook) { ModalFormHook() = std::move(Hook); }
@@ -286,6 +297,15 @@ void TForm::Close() {
     Application->Terminate();
   else
     Hide();
+}
+
+void TForm::ScaleBy(int M, int D) {
+  int clientWidth = MulDiv(GetClientWidth(), M, D);
+  int clientHeight = MulDiv(GetClientHeight(), M, D);
+  GetFont()->SetHeight(MulDiv(GetFont()->GetHeight(), M, D));
+  for (int i = 0; i < GetControlCount(); ++i) ScaleControl(GetControl(i), M, D);
+  SetClientWidth(clientWidth);
+  SetClientHeight(clientHeight);
 }
 
 void TForm::SetBorderStyle(TFormBorderStyle Value) {

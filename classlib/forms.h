@@ -48,6 +48,10 @@ class TForm : public TWinControl {
   // The button that Enter or Esc clicks, or nil.
   TWinControl* FindDialogButton(bool Cancel);
 
+  // Positions, sizes and fonts of the form and every control on it by M / D; neighbours stay
+  // adjacent (each edge is scaled, not each size).
+  void ScaleBy(int M, int D);
+
   TBorderIcons GetBorderIcons() const { return FBorderIcons; }
   void SetBorderIcons(TBorderIcons Value);
   TFormStyle GetFormStyle() const { return FFormStyle; }

@@ -12,6 +12,33 @@ namespace classlib {
 
 std::string IntToStr(int64_t Value) { return std::to_string(Value); }
 
+namespace {
+char DecimalSeparator() {
+#ifdef _WIN32
+  static const char separator = [] {
+    char buffer[8] = {};
+    return GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, sizeof buffer) > 1 ? buffer[0] : '.';
+  }();
+  return separator;
+#else
+  return '.';
+#endif
+}
+}  // namespace
+
+std::string FloatToStr(long double Value) {
+  char buffer[64];
+  snprintf(buffer, sizeof buffer, "%.15Lg", Value);
+  std::string s = buffer;
+  if (size_t e = s.find('e'); e != std::string::npos) {
+    std::string mantissa = s.substr(0, e);
+    int exponent = std::stoi(s.substr(e + 1));
+    s = mantissa + "E" + std::to_string(exponent);
+  }
+  if (size_t dot = s.find('.'); dot != std::string::npos) s[dot] = DecimalSeparator();
+  return s;
+}
+
 std::string IntToHex(uint64_t Value, int Digits) {
   static const char hex[] = "0123456789ABCDEF";
   std::string s;

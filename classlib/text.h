@@ -7,6 +7,8 @@
 namespace classlib {
 
 std::string IntToStr(int64_t Value);
+// 15 significant digits, no trailing zeros, the user's decimal separator; exponents as "1.5E-7".
+std::string FloatToStr(long double Value);
 std::string IntToHex(uint64_t Value, int Digits);
 // printf-style formatting (%d %u %x %s %% and the rest of the C library's set).
 std::string Format(const char* Fmt, ...) __attribute__((format(printf, 1, 2)));

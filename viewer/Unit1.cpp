@@ -64,6 +64,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   PGSaveDialog1 = New<TPGSaveDialog>(this);
   PGSaveDialog1->SetName("PGSaveDialog1");
   PGSaveDialog1->SetFilter(kSaveFilter);
+  CreateFilterDialogs();
 
   OnCreate = Handler(&TForm1::FormCreate);
 }
@@ -96,6 +97,7 @@ void TForm1::BuildMenu() {
   Editer1 = MakeMenuItem(bar, "Editer", &TForm1::Kopier1Click);
   Kopier2 = MakeMenuItem(Editer1, "Kopier", &TForm1::Kopier2Click);
   StInd1 = MakeMenuItem(Editer1, "Sæt Ind", &TForm1::StInd1Click);
+  BuildFilterMenus(bar);
   About1 = MakeMenuItem(bar, "About", &TForm1::About);
   SetMenu(MainMenu1);
 }

@@ -10,6 +10,7 @@
 #include "classlib/statusbar.h"
 #include "imagelib/PGraphic.h"
 #include "imagelib/view/PGFileDialogs.h"
+#include "imagelib/view/PGFilterDialogs.h"
 #include "imagelib/view/PGImage.h"
 
 namespace fenlo {
@@ -51,11 +52,24 @@ class TForm1 : public TForm {
   TMenuItem* Editer1;
   TMenuItem* Kopier2;
   TMenuItem* StInd1;
+  TMenuItem* Gratoner1;
+  TMenuItem* Juster1;
+  TMenuItem* GrSkarpere1;
+  TMenuItem* GrBldere1;
+  TMenuItem* LysKontrastGamma1;
+  TMenuItem* RGB1;
   TMenuItem* About1;
+  TGrayScaleFilterDialog* GrayScaleFilterDialog1;
+  TBCGFilterDialog* BCGFilterDialog1;
+  TRGBFilterDialog* RGBFilterDialog1;
+  TSharpenFilterDialog* SharpenFilterDialog1;
+  TSmoothFilterDialog* SmoothFilterDialog1;
 
   // ---- fields
   // The picture being pasted; it exists only while a paste runs.
   TPixelGraphic* PixelGraphicToPaste = nullptr;
+  // The tick count (milliseconds) of the last progress text.
+  int LastProgressTick = 0;
 
   // ---- handlers
   // The picture folder, made when missing, for both dialogs and as the current directory.
@@ -70,6 +84,17 @@ class TForm1 : public TForm {
   void Kopier2Click(TObject* Sender);
   void StInd1Click(TObject* Sender);
   void About(TObject* Sender);
+  // The filters on the picture shown: grayscale, brightness/contrast/gamma and RGB change it in
+  // place; sharpen and smooth make a new picture that replaces it. Nothing without a picture.
+  void Gratoner1Click(TObject* Sender);
+  void GrSkarpere1Click(TObject* Sender);
+  void GrBldere1Click(TObject* Sender);
+  void LysKontrastGamma1Click(TObject* Sender);
+  void RGB1Click(TObject* Sender);
+  // The progress text of sharpen and smooth in status panel 0.
+  void PGImage1PixelGraphicProgressStart(TObject* Sender);
+  void PGImage1PixelGraphicProgress(TObject* Sender, int Step, int Max, bool& Abort);
+  void PGImage1PixelGraphicProgressEnd(TObject* Sender);
   // The paste's last steps: the pasted picture copied into the view's at the selection, then the
   // selection ended and the pasted picture freed.
   void AttachSelection1Click(TObject* Sender);
@@ -81,6 +106,13 @@ class TForm1 : public TForm {
   TNotifyEvent Handler(void (TForm1::*Method)(TObject*));
   TMenuItem* MakeMenuItem(TMenuItem* Parent, const std::string& Caption, void (TForm1::*Click)(TObject*));
   void BuildMenu();
+  void BuildFilterMenus(TMenuItem* Bar);
+  void CreateFilterDialogs();
+  // The picture shown when one counts as open, else nil.
+  TPixelGraphic* OpenPicture();
+  void RunPointFilter(TPreviewFilterDialog* Dialog);
+  void RunConvFilter(TConvFilterDialog* Dialog);
+  void RepaintNow();
   // Caption and status after Open: the dialog's file, shown or not.
   void ShowOpenedFile();
 };

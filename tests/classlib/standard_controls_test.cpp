@@ -11,6 +11,7 @@
 #include "classlib/panels.h"
 #include "classlib/screen.h"
 #include "classlib/scrollbox.h"
+#include "classlib/trackbar.h"
 #include "tests/form_suite.h"
 
 using namespace classlib;
@@ -56,6 +57,55 @@ TEST_F(StandardControls, CheckBoxesToggleAndRadioButtonsExcludeEachOther) {
   early->SetChecked(true);
   early->SetParent(Form);
   EXPECT_EQ(SendMessageA(early->GetHandle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
+TEST_F(StandardControls, ATrackBarTellsOfTheUsersMovesOnly) {
+  auto* track = New<TTrackBar>(Form);
+  track->SetMax(100);
+  track->SetMin(-100);
+  track->SetPosition(250);
+  int changes = 0;
+  track->OnChange = [&](TObject*) { ++changes; };
+  track->SetBounds(10, 10, 240, 32);
+  track->SetParent(Form);
+  HWND window = track->GetHandle();
+  EXPECT_EQ(SendMessageA(window, TBM_GETRANGEMIN, 0, 0), -100);
+  EXPECT_EQ(SendMessageA(window, TBM_GETPOS, 0, 0), 100) << "limited to the range";
+  track->SetPosition(-30);
+  EXPECT_EQ(SendMessageA(window, TBM_GETPOS, 0, 0), -30);
+  EXPECT_EQ(changes, 0) << "a position from code is no change";
+  SendMessageA(window, WM_KEYDOWN, VK_END, 0);
+  EXPECT_GE(changes, 1);
+  EXPECT_EQ(track->GetPosition(), 100);
+}
+
+TEST_F(StandardControls, ScalingMovesEveryEdgeSoThatNeighboursStayAdjacent) {
+  auto* form = New<TForm>(Application);
+  form->SetClientWidth(400);
+  form->SetClientHeight(100);
+  auto* left = New<TLabel>(form);
+  left->SetAutoSize(false);
+  left->SetBounds(15, 15, 245, 33);
+  left->SetParent(form);
+  auto* right = New<TLabel>(form);
+  right->SetAutoSize(false);
+  right->SetBounds(260, 15, 33, 33);
+  right->SetParent(form);  // its own font, not the form's
+  right->SetParentFont(false);
+  right->GetFont()->SetHeight(-20);
+  for (int ppi : {96, 120}) {
+    SCOPED_TRACE(ppi);
+    const TRect before = left->GetBoundsRect();
+    form->ScaleBy(ppi, 100);
+    EXPECT_EQ(left->GetLeft() + left->GetWidth(), right->GetLeft());
+    EXPECT_EQ(left->GetTop(), MulDiv(before.Top, ppi, 100));
+    EXPECT_EQ(left->GetWidth(), MulDiv(before.Right, ppi, 100) - MulDiv(before.Left, ppi, 100));
+    form->ScaleBy(100, ppi);
+  }
+  form->ScaleBy(120, 100);
+  EXPECT_EQ(form->GetClientWidth(), 480);
+  EXPECT_EQ(right->GetFont()->GetHeight(), -24);
+  Free(form);
 }
 
 TEST_F(StandardControls, ALabelSizesItselfToItsText) {

@@ -70,3 +70,12 @@ TEST(Text, FileNameParts) {
   EXPECT_EQ(IntToHex(0xBC4E, 8), "0000BC4E");
   EXPECT_EQ(Format("%d-%s-%x", -3, "x", 255), "-3-x-ff");
 }
+
+TEST(Text, FloatToStrGivesFifteenDigitsWithoutTrailingZeros) {
+  const struct {
+    long double Value;
+    const char* Text;
+  } cases[] = {{1.001L, "1.001"}, {0.751L, "0.751"}, {100.0L, "100"}, {-2.5L, "-2.5"},
+               {1.0L / 3, "0.333333333333333"}, {1e-7L, "1E-7"}, {1.5e20L, "1.5E20"}, {0.0L, "0"}};
+  for (const auto& c : cases) EXPECT_EQ(FloatToStr(c.Value), c.Text) << double(c.Value);
+}

@@ -50,7 +50,7 @@ struct TCommand {
   int Top, Item;
 };
 constexpr TCommand kOpen{0, 0}, kSaveAs{0, 1}, kExit{0, 2}, kFull{1, 0}, kFit{1, 1}, kCopy{2, 0}, kPaste{2, 1},
-    kAbout{3, -1};
+    kGray{3, -1}, kSharpen{4, 0}, kSmooth{4, 1}, kBCG{4, 2}, kRGB{4, 3}, kAbout{5, -1};
 
 void Choose(FenloProcess& P, TCommand Command) { P.Menu(Command.Top, Command.Item); }
 
@@ -244,4 +244,66 @@ TEST_F(Fenlo, AboutBoxStaysOnTopAndLukHidesIt) {
   EXPECT_TRUE(p.Running());
 }
 
+}  // namespace
+
+namespace {
+TEST_F(Fenlo, RunsTheFiveFiltersOnAPhotographThroughTheirMenusAndDialogs) {
+  FenloProcess p;
+  auto photo = Picture(96, 64, [](int X, int Y) { return COLORREF(RGB(X * 2 + 40, Y * 3 + 20, (X * Y) % 200)); });
+  photo->SaveToFile(PictureFolder(p) + "\\foto.jpg");
+  Choose(p, kOpen);
+  p.AnswerFileDialog(kOpenTitle.c_str(), "foto.jpg");
+  ASSERT_TRUE(WaitUntil([&] { return p.Caption() == AfterVersion("foto.jpg"); })) << p.Caption();
+
+  // What the library makes of the same file with the dialogs' settings: the defaults, and red +100%.
+  classlib::TOwned<TPixelGraphic> expected(classlib::New<TPixelGraphic>());
+  expected->LoadFromFile(PictureFolder(p) + "\\foto.jpg");
+  classlib::TOwned<imagelib::TGrayScaleFilter> gray(classlib::New<imagelib::TGrayScaleFilter>());
+  classlib::TOwned<imagelib::TConvFilter> sharpen(classlib::New<imagelib::TConvFilter>());
+  sharpen->MakeSharpenKernel(imagelib::dsGaussian, true, 0.75L, 50);
+  classlib::TOwned<imagelib::TConvFilter> smooth(classlib::New<imagelib::TConvFilter>());
+  smooth->MakeSmoothKernel(imagelib::dsGaussian, true, 1.3L, 100);
+  classlib::TOwned<imagelib::TBCGFilter> bcg(classlib::New<imagelib::TBCGFilter>());
+  bcg->Brightness = 0;
+  classlib::TOwned<imagelib::TRGBFilter> rgb(classlib::New<imagelib::TRGBFilter>());
+  for (int i = 0; i < 256; ++i) rgb->TableR[i] = 255;
+  const struct {
+    TCommand Command;
+    const char* Caption;
+    imagelib::TPGFilter* Filter;
+    bool RedToTheEnd;
+  } steps[] = {{kGray, "Grayscale Filter", gray.get(), false},
+               {kSharpen, "Sharpen", sharpen.get(), false},
+               {kSmooth, "Smooth", smooth.get(), false},
+               {kBCG, "Brightness, Contrast, Gamma Filter", bcg.get(), false},
+               {kRGB, "RGB Filter", rgb.get(), true}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.Caption);
+    Choose(p, step.Command);
+    HWND dialog = p.WaitFor("TFilterDialogForm", step.Caption);
+    ASSERT_NE(dialog, nullptr);
+    HWND first = FindWindowExA(dialog, nullptr, "TTrackBar", nullptr);
+    if (!first) first = FindWindowExA(dialog, nullptr, "TCheckBox", nullptr);
+    ASSERT_NE(first, nullptr);
+    if (step.RedToTheEnd) PostMessageA(first, WM_KEYDOWN, VK_END, 0);
+    PostMessageA(first, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }));
+    classlib::TOwned<TPixelGraphic> next(classlib::New<TPixelGraphic>());
+    next->ApplyFilter(step.Filter, expected.get());
+    expected = std::move(next);
+  }
+  classlib::Clipboard()->Clear();
+  Choose(p, kCopy);
+  ASSERT_TRUE(WaitUntil([] { return IsClipboardFormatAvailable(CF_DIB) != 0; }));
+  classlib::TOwned<TPixelGraphic> shown(classlib::New<TPixelGraphic>());
+  shown->PasteFromClipboard();
+  ASSERT_EQ(shown->GetWidth(), 96);
+  ASSERT_EQ(shown->GetHeight(), 64);
+  int differing = 0;
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 96; ++x) differing += shown->GetPixelColor(x, y) != expected->GetPixelColor(x, y);
+  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(p.StatusText(0), "") << "no percentage is left behind";
+  EXPECT_TRUE(p.ShowsPixel(p.View(), 10, 10, COLORREF(expected->GetPixelColor(10, 10))));
+}
 }  // namespace

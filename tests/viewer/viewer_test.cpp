@@ -47,6 +47,8 @@ TEST_F(MainWindow, MenuCaptionsInOrder) {
   const Expected menus[] = {{"Filer", {"Åben", "-", "Gem Som", "-", "EXIT"}},
                             {"Billedstørrelse", {"FULD", "TILPAS"}},
                             {"Editer", {"Kopier", "Sæt Ind"}},
+                            {"Gråtoner", {}},
+                            {"Juster", {"Gør Skarpere", "Gør Blødere", "Lys Kontrast Gamma", "RGB"}},
                             {"About", {}}};
   TMenuItem* bar = Form->MainMenu1->GetItems();
   ASSERT_EQ(bar->GetCount(), int(std::size(menus)));
@@ -59,7 +61,8 @@ TEST_F(MainWindow, MenuCaptionsInOrder) {
   // The commands answer through the window's menu bar.
   HMENU handle = GetMenu(Form->GetHandle());
   ASSERT_NE(handle, nullptr);
-  EXPECT_EQ(GetSubMenu(handle, 3), nullptr) << "About is a command of the bar";
+  EXPECT_EQ(GetSubMenu(handle, 3), nullptr) << "Gråtoner is a command of the bar";
+  EXPECT_EQ(GetSubMenu(handle, 5), nullptr) << "About is a command of the bar";
   EXPECT_EQ(Form->GetCaption(), std::string(kStartVersion) + kPictureFileLabel);
 }
 
@@ -90,6 +93,82 @@ TEST_F(MainWindow, AFolderThatCannotBeMadeIsReportedAndTheWindowStillComes) {
   ASSERT_NE(Form, nullptr);
   EXPECT_NE(Form->GetHandle(), nullptr);
   EXPECT_EQ(Form->PGOpenDialog1->GetInitialDir(), "");
+}
+
+TEST_F(MainWindow, ProgressShowsAPercentageAtMostEvery50Milliseconds) {
+  Create();
+  DWORD now = 1000;
+  classlib::testing::SetTickSource([&] { return now; });
+  auto text = [&] { return Form->StatusBar1->GetPanels()->GetItem(0)->GetText(); };
+  bool abort = false;
+  Form->PGImage1PixelGraphicProgressStart(nullptr);
+  const struct {
+    DWORD At;
+    int Step, Max;
+    const char* Shown;
+  } calls[] = {{1000, 3, 7, "42%"}, {1040, 5, 7, "42%"}, {1051, 6, 7, "85%"}, {1200, 1, 0, "85%"}, {1300, 7, 7, "100%"}};
+  for (const auto& c : calls) {
+    now = c.At;
+    Form->PGImage1PixelGraphicProgress(nullptr, c.Step, c.Max, abort);
+    EXPECT_EQ(text(), c.Shown) << c.At;
+  }
+  EXPECT_FALSE(abort);
+  Form->PGImage1PixelGraphicProgressEnd(nullptr);
+  EXPECT_EQ(text(), "");
+  classlib::testing::SetTickSource(nullptr);
+}
+
+// Each command with its dialog answered OK: the picture shown is the library's filter applied to
+// the picture before; the point filters keep the picture object, sharpen and smooth replace it.
+TEST_F(MainWindow, FilterCommandsApplyTheirDialogsFilterToThePictureShown) {
+  Create();
+  const struct {
+    const char* Name;
+    void (TForm1::*Command)(TObject*);
+    std::function<TPGFilter*(TForm1&)> Filter;
+    bool InPlace;
+  } commands[] = {
+      {"Gråtoner", &TForm1::Gratoner1Click, [](TForm1& f) { return f.GrayScaleFilterDialog1->GetFilter(); }, true},
+      {"Gør Skarpere", &TForm1::GrSkarpere1Click, [](TForm1& f) { return f.SharpenFilterDialog1->GetFilter(); }, false},
+      {"Gør Blødere", &TForm1::GrBldere1Click, [](TForm1& f) { return f.SmoothFilterDialog1->GetFilter(); }, false},
+      {"Lys Kontrast Gamma", &TForm1::LysKontrastGamma1Click, [](TForm1& f) { return f.BCGFilterDialog1->GetFilter(); },
+       true},
+      {"RGB", &TForm1::RGB1Click, [](TForm1& f) { return f.RGBFilterDialog1->GetFilter(); }, true},
+  };
+  Form->BCGFilterDialog1->SetBrightness(20);
+  Form->RGBFilterDialog1->SetBlue(-30);
+  // Without an open picture nothing happens, not even a dialog.
+  int dialogs = 0;
+  classlib::testing::SetModalFormHook([&](TForm& F) {
+    ++dialogs;
+    F.SetModalResult(mrOk);
+  });
+  for (const auto& c : commands) (Form->*c.Command)(nullptr);
+  EXPECT_EQ(dialogs, 0);
+  EXPECT_EQ(Form->PGImage1->GetPixelGraphic(), nullptr);
+
+  auto* picture = New<TPixelGraphic>();
+  picture->NewImage(40, 30, 3);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) picture->SetPixel(x, y, MakeRGB(x * 6, y * 8, (x * y) & 255));
+  Form->PGImage1->SetPixelGraphic(picture);
+  Form->PGOpenDialog1->SetFileName("billede.bmp");
+  for (const auto& c : commands) {
+    SCOPED_TRACE(c.Name);
+    TPixelGraphic* before = Form->PGImage1->GetPixelGraphic();
+    auto expected = std::unique_ptr<TPixelGraphic, FreeDeleter>(New<TPixelGraphic>());
+    expected->ApplyFilter(c.Filter(*Form), before);
+    (Form->*c.Command)(nullptr);
+    TPixelGraphic* after = Form->PGImage1->GetPixelGraphic();
+    EXPECT_EQ(after == before, c.InPlace);
+    int differing = 0;
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 40; ++x) differing += after->GetPixel(x, y) != expected->GetPixel(x, y);
+    EXPECT_EQ(differing, 0);
+  }
+  EXPECT_EQ(dialogs, 5);
+  EXPECT_EQ(Form->StatusBar1->GetPanels()->GetItem(0)->GetText(), "");
+  classlib::testing::SetModalFormHook(nullptr);
 }
 
 // ---- the warning's Print
