@@ -125,9 +125,9 @@ TEST(InitPGraphicUnit, FillsTheListsInTheirOrderAndTheOptions) {
   InitPGraphicUnit();
   ASSERT_TRUE(PGraphicUnitStarted());
   EXPECT_EQ(Extensions(FileFormatReaders),
-            (std::vector<std::string>{"bmp", "dib", "rle", "jpg", "jpeg", "jif", "png", "pcx", "pbm", "pgm", "ppm", "tga"}));
+            (std::vector<std::string>{"bmp", "dib", "rle", "jpg", "jpeg", "jif", "png", "pcx", "pbm", "pgm", "ppm", "tga", "tif", "tiff"}));
   EXPECT_EQ(Extensions(FileFormatWriters),
-            (std::vector<std::string>{"bmp", "dib", "jpg", "jpeg", "jif", "png", "pbm", "pgm", "ppm", "tga"}));
+            (std::vector<std::string>{"bmp", "dib", "jpg", "jpeg", "jif", "png", "pbm", "pgm", "ppm", "tga", "tif", "tiff"}));
   EXPECT_EQ(FileFormatReaders->GetItem(0)->ClassName(), "TBMPFileFormatReader");
   EXPECT_EQ(FileFormatReaders->GetItem(5)->ClassName(), "TJIFFileFormatReader");
   EXPECT_EQ(FileFormatWriters->GetItem(1)->ClassName(), "TDIBFileFormatWriter");
