@@ -41,6 +41,10 @@ bool TRichTextGuard::WordEnds() {
     return FTableLevel >= 2;
   } else if (FWord == "row" && FIgnoredFrom == 0) {
     FAfterRow = true;
+  } else if (FWord == "uc" && FState == sParameter) {
+    FReplacements = FNegative ? 0 : FParameter;
+  } else if (FWord == "u" && FIgnoredFrom == 0) {
+    FAfterUnicode = FReplacements > 0;
   }
   return true;
 }
@@ -101,14 +105,22 @@ size_t TRichTextGuard::Accept(const char* Data, size_t Count, bool MayHold, bool
       FState = sText;
       if (c == ' ') continue;
     }
+    if (FAfterUnicode && c != '\r' && c != '\n') {
+      FAfterUnicode = false;
+      if (c == '{' || c == '}') return refuse(i);
+    }
     if (c == '\\') {
       FState = sEscape;
       wordStart = i;
     } else if (c == '{') {
       if (++FDepth > kMaxDepth) return refuse(i);
       FTableLevels[FDepth] = FTableLevel;
+      FReplacementsOf[FDepth] = FReplacements;
     } else if (c == '}') {
-      if (FDepth > 0) FTableLevel = FTableLevels[FDepth--];
+      if (FDepth > 0) {
+        FTableLevel = FTableLevels[FDepth];
+        FReplacements = FReplacementsOf[FDepth--];
+      }
       if (FDepth < FIgnoredFrom) FIgnoredFrom = 0;
     } else if (c != '\r' && c != '\n' && FIgnoredFrom == 0) {
       FAfterRow = false;

@@ -3,7 +3,9 @@
 // position or with one below 0 or beyond 32 bits, so does the end of a nested cell (\nestcell,
 // \nestrow) in a paragraph that is not in a nested table, so does a paragraph mark (\par, \sect,
 // \page) right after a table row's end, and a huge table nesting level (\itapN, also a negative
-// one beyond 32 bits, which the control reads as positive) keeps it busy for minutes. The control
+// one beyond 32 bits, which the control reads as positive) keeps it busy for minutes. A brace
+// where a Unicode character (\uN) has its replacement upsets the control's count of groups and
+// crashes it; where \uc0 says there is no replacement, a brace there is text as usual. The control
 // reads the data of \binN as rich text, braces and all, and so does the guard.
 // The guard reads the bytes as they stream past, as far as braces and control words go, and
 // refuses the text at the byte (or the control word) that makes such a construct, so that the
@@ -40,6 +42,11 @@ class TRichTextGuard {
   // The table level of the paragraph (\intbl, \itapN, \pard), kept per group.
   int FTableLevel = 0;
   int FTableLevels[kMaxDepth + 1] = {};
+  // The replacement characters that follow a \uN (\ucN), kept per group.
+  int64_t FReplacements = 1;
+  int64_t FReplacementsOf[kMaxDepth + 1] = {};
+  // A \uN has just ended, with a replacement to follow.
+  bool FAfterUnicode = false;
   // A row has ended and no paragraph has begun since.
   bool FAfterRow = false;
   int FIgnoredFrom = 0;  // the depth of the outermost {\* group being read, or 0

@@ -78,6 +78,13 @@ TEST(RichTextGuard, StopsBeforeWhatTheControlCannotTake) {
       {"{\\rtf1 \\tx2147483648 x}", 19},  // beyond 32 bits at the last digit
       {"{\\rtf1 \\txe x}", 14},           // another word
       {"}}}}{\\rtf1 x}", 13},         // closing more than was opened is the control's business
+      // A brace where a Unicode character's replacement goes, unless \uc0 says there is none.
+      {"{\\rtf1{\\u65{x}}}", 11},
+      {"{\\rtf1{\\u-3 }}", 12},
+      {"{\\rtf1{\\u\r\n{x}}}", 11},
+      {"{\\rtf1{\\uc0}\\u65{x}}", 16},  // \uc ends with its group
+      {"{\\rtf1\\uc0{\\u65{x}}}", 20},
+      {"{\\rtf1{\\u65?{x}\\u66\\'3f}{\\*\\u67{x}}\\ul{x}}", 42},
       {nested, nested.size()},
       {flat, after(flat, "\\nestcell")},
       {closed, after(closed, "\\nestcell")},  // the level ends with its group

@@ -32,3 +32,20 @@ xvfb_stop() {
   if xvfb_alive "$pidfile"; then kill "$(cat "$pidfile")" 2>/dev/null || true; fi
   rm -f "$pidfile"
 }
+
+# The display of a Wine prefix's own Xvfb, started on first use and left running: Wine's desktop
+# process keeps the display it first saw. xvfb_for_prefix <prefix> prints the display.
+xvfb_for_prefix() {
+  local prefix=$1
+  mkdir -p "$(dirname "$prefix")"
+  (
+    exec 9>"$prefix.lock"
+    flock 9
+    if ! xvfb_alive "$prefix.xvfb.pid" || [ ! -s "$prefix.xvfb.display" ]; then
+      xvfb_start "$prefix.xvfb.pid" >"$prefix.xvfb.display"
+    fi
+    # The server holds the lock's file open too: unlock it, rather than leave it to the exit.
+    flock -u 9
+    cat "$prefix.xvfb.display"
+  )
+}
