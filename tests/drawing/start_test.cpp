@@ -143,9 +143,9 @@ TEST_F(Start, OffersTheCfgFolderAndAppliesTheChosenFileOnly) {
   EXPECT_EQ(GridSize, 4);
   EXPECT_EQ(GridDrawn(), 4);
   EXPECT_EQ(Enabled(), AllBut({kLine}));
-  // A settings key switches the button off but chooses no other tool.
-  EXPECT_TRUE(Form->LineButton->GetDown());
-  EXPECT_EQ(Form->ToolKind, 0);
+  // The long line switched off is no longer the tool: the short N-S line is.
+  EXPECT_TRUE(Form->SpeedButton1->GetDown());
+  EXPECT_EQ(Form->ToolKind, 4);
   EXPECT_EQ(Form->SettingsLines.GetCount(), 4);
 }
 
