@@ -82,6 +82,9 @@ const TFigure kFigures[] = {
     {"rounded rectangle", kRoundRect, 5, 3, 7, 5, RoundOutline},
 };
 
+// Named in test output by its file.
+void PrintTo(const TSettings& S, std::ostream* Out) { *Out << (S.File ? S.File : "default.cfg"); }
+
 bool Offered(const TSettings& S, TTool Tool) {
   switch (Tool) {
     case kLongLine:
