@@ -12,7 +12,6 @@
 #include <iostream>
 #include <iterator>
 #include <set>
-#include <sstream>
 
 #include "classlib/bitmap.h"
 #include "classlib/clipboard.h"
@@ -166,8 +165,8 @@ int PdfPages(const std::string& Pdf) {
 
 class SkadraScenario : public ::testing::TestWithParam<TSettings> {
  protected:
-  // Chooses a command and, for the sentinel, waits until the about box shows and closes it:
-  // everything chosen before it has been handled then.
+  // Opens the about box and closes it again: once it shows, the program has handled every
+  // command chosen before it.
   void Settle(SkadraProcess& P) {
     ASSERT_TRUE(P.Choose(kAbout.Top, kAbout.Item));
     HWND about = P.Await("TForm5");
