@@ -80,6 +80,12 @@ void TForm1::ApplySetting(TSettingKey Key, const std::string& Value) {
       break;
     case TSettingKey::Linie:
       ShowOrHide(Value, LineButton);
+      // A switched-off long line is no tool any more: the short N-S line takes its place, as
+      // with the hide-tools dialog and switch "1".
+      if (!LineButton->GetEnabled()) {
+        ToolKind = 4;
+        SpeedButton1->SetDown(true);
+      }
       break;
     case TSettingKey::Blyant:
       ShowOrHide(Value, PenButton);

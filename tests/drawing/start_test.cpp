@@ -143,9 +143,9 @@ TEST_F(Start, OffersTheCfgFolderAndAppliesTheChosenFileOnly) {
   EXPECT_EQ(GridSize, 4);
   EXPECT_EQ(GridDrawn(), 4);
   EXPECT_EQ(Enabled(), AllBut({kLine}));
-  // A settings key switches the button off but chooses no other tool.
-  EXPECT_TRUE(Form->LineButton->GetDown());
-  EXPECT_EQ(Form->ToolKind, 0);
+  // The long line switched off is no longer the tool: the short N-S line is.
+  EXPECT_TRUE(Form->SpeedButton1->GetDown());
+  EXPECT_EQ(Form->ToolKind, 4);
   EXPECT_EQ(Form->SettingsLines.GetCount(), 4);
 }
 
@@ -209,8 +209,14 @@ TEST_F(Start, ShowAndHideKeysSwitchTheirControls) {
                {"[De 4]", {kRect, kEllipse, kRoundRect, kBrush}}};
   for (const Case& c : cases) {
     std::string key = c.Key;
+    Form->ToolKind = 0;
+    Form->LineButton->SetDown(true);
     Apply(key + "\r\nGEM");
     EXPECT_EQ(Enabled(), AllBut(c.Controls)) << key;
+    // The long line switched off is no longer the tool; the short N-S line is.
+    const bool line = key == "[LINIE]";
+    EXPECT_EQ(Form->ToolKind, line ? 4 : 0) << key;
+    EXPECT_EQ(Form->SpeedButton1->GetDown(), line) << key;
     for (const char* other : {"vis", "VIS ", " VIS", "JA", ""}) {
       Apply(key + "\r\n" + other);
       EXPECT_EQ(Enabled(), AllBut(c.Controls)) << key << " '" << other << "' changes nothing";

@@ -5,6 +5,8 @@
 #   cups_pdf_start <dir>   prints the value for CUPS_SERVER; the PDFs land in <dir>/pdf
 #   cups_pdf_stop <dir>    stops the scheduler and removes the printer's settings
 #   cups_pdf_missing       prints why this machine cannot do it (nothing when it can)
+#   cups_pdf_require       in a test script: skips it without a printer, else sets pdf_dir
+#   cups_pdf_print         prints with a command and names the PDF it made
 #
 # Needs root (the PDF backend runs only as root) and Debian's cups-daemon, cups-client and
 # printer-driver-cups-pdf, which tools/deps installs.
@@ -81,6 +83,18 @@ cups_pdf_stop() {
     rm -f "$dir/cupsd.pid"
   fi
   rm -f "/etc/cups/cups-pdf-$(cups_pdf_queue "$dir").conf"
+}
+
+# The start of a test script that prints: ends the script as skipped when the test run has no
+# PDF printer (tools/test says why in SKADRA_TEST_PDF_SKIP), else sets pdf_dir to the folder the
+# printer's PDFs land in.
+#   cups_pdf_require
+cups_pdf_require() {
+  if [ -z "${SKADRA_TEST_PDF_DIR:-}" ]; then
+    echo "skipped: no PDF printer on this machine: ${SKADRA_TEST_PDF_SKIP:-tools/test did not start one}"
+    exit 0
+  fi
+  pdf_dir=$SKADRA_TEST_PDF_DIR
 }
 
 # Runs a command that prints on the PDF printer whose PDFs land in <dir>, then prints the name of
