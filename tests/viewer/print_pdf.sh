@@ -4,11 +4,8 @@
 #   print_pdf.sh <emulator...> <fenlo_tests.exe>
 set -euo pipefail
 source "$(dirname "$0")/../../tools/lib/cups-pdf.sh"
-if [ -z "${SKADRA_TEST_PDF_DIR:-}" ]; then
-  echo "skipped: no PDF printer on this machine: ${SKADRA_TEST_PDF_SKIP:-tools/test did not start one}"
-  exit 0
-fi
-dir=$SKADRA_TEST_PDF_DIR
+cups_pdf_require
+dir=$pdf_dir
 pdf=$(cups_pdf_print "$dir" env FENLO_PRINT_PDF=1 "$@" --gtest_filter=Warning.PrintsOnTheSystemPrinter)
 echo "printed: $pdf"
 text=$(pdftotext -layout "$dir/$pdf" - | tr -s ' ')
