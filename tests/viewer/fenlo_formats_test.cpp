@@ -127,21 +127,25 @@ const TFilterStep kSmoothStep{kSmooth, "Smooth", false, Softer, FewerEdges};
 const TFilterStep kBCGStep{kBCG, "Brightness, Contrast, Gamma Filter", true, Brighter, NoneDarker};
 const TFilterStep kRGBStep{kRGB, "RGB Filter", true, FullRed, RedFull};
 
-// A sample of each kind (made at build time by ImageMagick and libtiff's tiffcp) and the filter
-// it gets: every filter more than once, on pictures of every depth the samples have.
+// What a kind of file keeps of a picture's colours: all of them, near ones, shades of grey, or
+// black and white.
+enum TKeeps { kAll, kNear, kGrays, kBlackWhite };
+
+// A sample of each kind (made at build time by ImageMagick, netpbm and libtiff's tiffcp from one
+// picture), what the kind keeps of it, and the filter it gets: every filter more than once, on
+// pictures of every depth the samples have.
 struct TSource {
   const char* File;
+  TKeeps Kind;
   const TFilterStep* Filter;
 };
 const TSource kSources[] = {
-    {"muster.bmp", &kGrayStep}, {"muster.dib", &kSharpenStep}, {"muster.rle", &kSmoothStep}, {"muster.jpg", &kBCGStep},
-    {"muster.png", &kRGBStep},  {"muster.pcx", &kGrayStep},    {"muster.pbm", &kRGBStep},    {"muster.pgm", &kBCGStep},
-    {"muster.ppm", &kSharpenStep}, {"muster.tga", &kSmoothStep}, {"muster.tif", &kGrayStep},
+    {"muster.bmp", kAll, &kGrayStep},     {"muster.dib", kAll, &kSharpenStep},  {"muster.rle", kAll, &kSmoothStep},
+    {"muster.jpg", kNear, &kBCGStep},     {"muster.png", kAll, &kRGBStep},      {"muster.pcx", kAll, &kGrayStep},
+    {"muster.pbm", kBlackWhite, &kRGBStep}, {"muster.pgm", kGrays, &kBCGStep}, {"muster.ppm", kAll, &kSharpenStep},
+    {"muster.tga", kAll, &kSmoothStep},   {"muster.tif", kAll, &kGrayStep},
 };
 
-// What a writer keeps of a picture's colours: all of them, near ones, shades of grey, or black
-// and white.
-enum TKeeps { kAll, kNear, kGrays, kBlackWhite };
 TKeeps WhatIsKept(const std::string& Extension) {
   return Extension == "jpg" ? kNear : Extension == "pgm" ? kGrays : Extension == "pbm" ? kBlackWhite : kAll;
 }
@@ -213,6 +217,8 @@ TEST_P(FenloFormats, OpensFitsFiltersAndSavesAsEveryWriterAndReopens) {
   TPicture original = LoadPicture(folder + "\\" + source.File);
   const int width = original->GetWidth(), height = original->GetHeight();
   const TColors before = Colors(original.get());
+  EXPECT_TRUE(Keeps(source.Kind, Colors(LoadPicture(std::string(FENLO_SAMPLE_DIR) + "/kilde.ppm").get()), before))
+      << "the picture the sample was made from";
 
   ASSERT_TRUE(OpenThroughDialog(p, source.File)) << p.Caption();
   EXPECT_TRUE(WaitUntil([&] {
