@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "classlib/clipboard.h"
@@ -22,12 +21,16 @@
 
 namespace fenlotest {
 
-// Polls Condition until it holds or Seconds pass; true when it held.
+// Polls Condition until it holds or Seconds pass; true when it held. Messages that other programs
+// send to this process's windows are answered meanwhile: the clipboard's owner is told when
+// another program empties it, and that program waits for the answer.
 inline bool WaitUntil(const std::function<bool()>& Condition, double Seconds = 30) {
   auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(Seconds);
   while (!Condition()) {
     if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
   }
   return true;
 }
