@@ -290,6 +290,20 @@ inline bool OpenThroughDialog(FenloProcess& P, const std::string& Name) {
   return WaitUntil([&] { return P.Caption() == AfterVersion(Name); });
 }
 
+// Runs a filter command and answers its dialog with OK, after moving the dialog's first slider to
+// its end when SliderToTheEnd; true when the dialog came and went.
+inline bool RunFilter(FenloProcess& P, TCommand Command, const char* Caption, bool SliderToTheEnd) {
+  Choose(P, Command);
+  HWND dialog = P.WaitFor("TFilterDialogForm", Caption);
+  if (!dialog) return false;
+  HWND first = FindWindowExA(dialog, nullptr, "TTrackBar", nullptr);
+  if (!first) first = FindWindowExA(dialog, nullptr, "TCheckBox", nullptr);
+  if (!first) return false;
+  if (SliderToTheEnd) PostMessageA(first, WM_KEYDOWN, VK_END, 0);
+  PostMessageA(first, WM_KEYDOWN, VK_RETURN, 0);
+  return WaitUntil([&] { return !IsWindowVisible(dialog); });
+}
+
 // The picture shown, as Copy hands it to another program; empty when none came.
 inline classlib::TOwned<imagelib::TPixelGraphic> CopyShown(FenloProcess& P) {
   classlib::Clipboard()->Clear();

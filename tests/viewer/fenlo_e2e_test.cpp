@@ -254,15 +254,7 @@ TEST_F(Fenlo, RunsTheFiveFiltersOnAPhotographThroughTheirMenusAndDialogs) {
                {kRGB, "RGB Filter", rgb.get(), true}};
   for (const auto& step : steps) {
     SCOPED_TRACE(step.Caption);
-    Choose(p, step.Command);
-    HWND dialog = p.WaitFor("TFilterDialogForm", step.Caption);
-    ASSERT_NE(dialog, nullptr);
-    HWND first = FindWindowExA(dialog, nullptr, "TTrackBar", nullptr);
-    if (!first) first = FindWindowExA(dialog, nullptr, "TCheckBox", nullptr);
-    ASSERT_NE(first, nullptr);
-    if (step.RedToTheEnd) PostMessageA(first, WM_KEYDOWN, VK_END, 0);
-    PostMessageA(first, WM_KEYDOWN, VK_RETURN, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }));
+    ASSERT_TRUE(RunFilter(p, step.Command, step.Caption, step.RedToTheEnd));
     classlib::TOwned<TPixelGraphic> next(classlib::New<TPixelGraphic>());
     next->ApplyFilter(step.Filter, expected.get());
     expected = std::move(next);

@@ -228,15 +228,7 @@ TEST_P(FenloFormats, OpensFitsFiltersAndSavesAsEveryWriterAndReopens) {
   Choose(p, kFit);
   EXPECT_TRUE(ShowsFitted(p, width, height));
 
-  Choose(p, step.Command);
-  HWND dialog = p.WaitFor("TFilterDialogForm", step.Caption);
-  ASSERT_NE(dialog, nullptr) << step.Caption;
-  HWND first = FindWindowExA(dialog, nullptr, "TTrackBar", nullptr);
-  if (!first) first = FindWindowExA(dialog, nullptr, "TCheckBox", nullptr);
-  ASSERT_NE(first, nullptr);
-  if (step.SliderToTheEnd) PostMessageA(first, WM_KEYDOWN, VK_END, 0);
-  PostMessageA(first, WM_KEYDOWN, VK_RETURN, 0);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }));
+  ASSERT_TRUE(RunFilter(p, step.Command, step.Caption, step.SliderToTheEnd)) << step.Caption;
 
   TPicture expected = step.Apply(LoadPicture(folder + "\\" + source.File));
     TPicture filtered = CopyShown(p);
