@@ -255,7 +255,9 @@ TEST_P(FenloFormats, OpensFitsFiltersAndSavesAsEveryWriterAndReopens) {
     wanted.push_back(LoadPicture(mine));
     Choose(p, kSaveAs);
     p.AnswerFileDialog(kSaveTitle.c_str(), std::string("ud.") + ext);
-    if (!warnings.empty()) EXPECT_EQ(p.TakeMessageBox(), warnings[0].Text) << "OK answers the warning";
+    if (!warnings.empty()) {
+      EXPECT_EQ(p.TakeMessageBox(), warnings[0].Text) << "OK answers the warning";
+    }
     TPicture written(classlib::New<TPixelGraphic>());
     ASSERT_TRUE(LoadWhenWritten(written.get(), folder + "\\ud." + ext));
   }
