@@ -9,20 +9,28 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "classlib/clipboard.h"
 #include "classlib/winapi.h"
+#include "imagelib/PGraphic.h"
 #include "tests/test_support.h"
+#include "viewer/Unit1.h"
+
+#include <psapi.h>
 
 namespace fenlotest {
 
-// Polls Condition until it holds or Seconds pass; true when it held.
+// Polls Condition until it holds or Seconds pass; true when it held. Messages that other programs
+// send to this process's windows are answered meanwhile: the clipboard's owner is told when
+// another program empties it, and that program waits for the answer.
 inline bool WaitUntil(const std::function<bool()>& Condition, double Seconds = 30) {
   auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(Seconds);
   while (!Condition()) {
     if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
   }
   return true;
 }
@@ -48,6 +56,7 @@ class FenloProcess {
   // Fenlo and, unless WithSeed is false, its seed file, in a folder of their own.
   explicit FenloProcess(bool WithSeed = true) {
     namespace fs = std::filesystem;
+    UnmanagedUnderWine();
     fs::copy_file(FENLO_BUILD_DIR "/Fenlo.exe", Folder.File("Fenlo.exe"));
     if (WithSeed) fs::copy_file(FENLO_BUILD_DIR "/bc24.bmp", Folder.File("bc24.bmp"));
     STARTUPINFOA startup{};
@@ -200,6 +209,21 @@ class FenloProcess {
     return WaitUntil([&] { return ScreenPixel(Window, X, Y) == Color; }, 15);
   }
 
+  // The program's private bytes. Wine leaves PrivateUsage at 0 and counts the process's private
+  // memory in PagefileUsage, which Windows also fills with the same commit charge.
+  size_t PrivateBytes() const {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof(counters);
+    if (!GetProcessMemoryInfo(FInfo.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters)))
+      return 0;
+    return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+  }
+  // True when the program's window answers a message within Seconds.
+  bool Answers(double Seconds = 10) const {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(Main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, DWORD(Seconds * 1000), &result) != 0;
+  }
+
   testsupport::TempDir Folder;
   HWND Main = nullptr;
 
@@ -228,7 +252,78 @@ class FenloProcess {
     s->Found = Window;
     return FALSE;
   }
+  // Under Wine on a screen without a window manager every hidden top-level window of a managed
+  // program waits two seconds for a manager that never answers; Fenlo's windows, left to Wine
+  // itself, close at once. Windows never reads this key.
+  static void UnmanagedUnderWine() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Fenlo.exe\\X11 Driver", 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+      return;
+    RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
+    RegCloseKey(key);
+  }
   PROCESS_INFORMATION FInfo{};
 };
+
+// The menu commands: the menu's place in the bar and the item's in the menu.
+struct TCommand {
+  int Top, Item;
+};
+constexpr TCommand kOpen{0, 0}, kSaveAs{0, 1}, kExit{0, 2}, kFull{1, 0}, kFit{1, 1}, kCopy{2, 0}, kPaste{2, 1},
+    kGray{3, -1}, kSharpen{4, 0}, kSmooth{4, 1}, kBCG{4, 2}, kRGB{4, 3}, kAbout{5, -1};
+
+inline void Choose(FenloProcess& P, TCommand Command) { P.Menu(Command.Top, Command.Item); }
+
+const std::string kOpenTitle = " Åben Billedfil : ";
+const std::string kSaveTitle = " Gem Som :";
+
+inline std::string AfterVersion(const std::string& Rest) {
+  return std::string(fenlo::kVersion) + fenlo::kPictureFileLabel + Rest;
+}
+
+// Opens Name from the program's picture folder through the menu and the dialog; true when the
+// caption then names it.
+inline bool OpenThroughDialog(FenloProcess& P, const std::string& Name) {
+  Choose(P, kOpen);
+  P.AnswerFileDialog(kOpenTitle.c_str(), Name);
+  return WaitUntil([&] { return P.Caption() == AfterVersion(Name); });
+}
+
+// Runs a filter command and answers its dialog with OK, after moving the dialog's first slider to
+// its end when SliderToTheEnd; true when the dialog came and went.
+inline bool RunFilter(FenloProcess& P, TCommand Command, const char* Caption, bool SliderToTheEnd) {
+  Choose(P, Command);
+  HWND dialog = P.WaitFor("TFilterDialogForm", Caption);
+  if (!dialog) return false;
+  HWND first = FindWindowExA(dialog, nullptr, "TTrackBar", nullptr);
+  if (!first) first = FindWindowExA(dialog, nullptr, "TCheckBox", nullptr);
+  if (!first) return false;
+  if (SliderToTheEnd) PostMessageA(first, WM_KEYDOWN, VK_END, 0);
+  PostMessageA(first, WM_KEYDOWN, VK_RETURN, 0);
+  return WaitUntil([&] { return !IsWindowVisible(dialog); });
+}
+
+// The picture shown, as Copy hands it to another program; empty when none came.
+inline classlib::TOwned<imagelib::TPixelGraphic> CopyShown(FenloProcess& P) {
+  classlib::Clipboard()->Clear();
+  Choose(P, kCopy);
+  classlib::TOwned<imagelib::TPixelGraphic> shown(classlib::New<imagelib::TPixelGraphic>());
+  if (WaitUntil([] { return IsClipboardFormatAvailable(CF_DIB) != 0; }, 15)) shown->PasteFromClipboard();
+  return shown;
+}
+
+// A picture file as the library reads it once its writer has finished with it.
+inline bool LoadWhenWritten(imagelib::TPixelGraphic* Picture, const std::string& File) {
+  return WaitUntil([&] {
+    if (!std::filesystem::exists(File) || std::filesystem::file_size(File) == 0) return false;
+    try {
+      Picture->LoadFromFile(File);
+      return true;
+    } catch (...) {
+      return false;  // still being written
+    }
+  });
+}
 
 }  // namespace fenlotest

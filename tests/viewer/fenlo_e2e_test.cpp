@@ -20,13 +20,7 @@ using imagelib::TRGB;
 
 namespace {
 
-const std::string kOpenTitle = " Åben Billedfil : ";
-const std::string kSaveTitle = " Gem Som :";
 constexpr COLORREF kRed = RGB(255, 0, 0);
-
-std::string AfterVersion(const std::string& Rest) {
-  return std::string(fenlo::kVersion) + fenlo::kPictureFileLabel + Rest;
-}
 
 // A 24-bit picture of Width x Height pixels, each coloured by Color(x, y).
 classlib::TOwned<TPixelGraphic> Picture(int Width, int Height, COLORREF (*Color)(int, int)) {
@@ -45,24 +39,13 @@ COLORREF Checks(int X, int Y) {
 
 void PutOnClipboard(TPixelGraphic* Picture) { classlib::Clipboard()->Assign(Picture); }
 
-// The menu commands: the menu's place in the bar and the item's in the menu.
-struct TCommand {
-  int Top, Item;
-};
-constexpr TCommand kOpen{0, 0}, kSaveAs{0, 1}, kExit{0, 2}, kFull{1, 0}, kFit{1, 1}, kCopy{2, 0}, kPaste{2, 1},
-    kGray{3, -1}, kSharpen{4, 0}, kSmooth{4, 1}, kBCG{4, 2}, kRGB{4, 3}, kAbout{5, -1};
-
-void Choose(FenloProcess& P, TCommand Command) { P.Menu(Command.Top, Command.Item); }
-
 class Fenlo : public ::testing::Test {
  protected:
   std::string PictureFolder(FenloProcess& P) { return P.Folder.File("Billeder"); }
   // red.bmp (200 x 100) in the program's picture folder, opened through the menu and the dialog.
   void OpenRed(FenloProcess& P) {
     Picture(200, 100, AllRed)->SaveToFile(PictureFolder(P) + "\\red.bmp");
-    Choose(P, kOpen);
-    P.AnswerFileDialog(kOpenTitle.c_str(), "red.bmp");
-    ASSERT_TRUE(WaitUntil([&] { return P.Caption() == AfterVersion("red.bmp"); })) << P.Caption();
+    ASSERT_TRUE(OpenThroughDialog(P, "red.bmp")) << P.Caption();
   }
 };
 
@@ -112,16 +95,8 @@ TEST_F(Fenlo, OpensFitsSavesAndReopensAPicture) {
   EXPECT_NE(WindowText(FenloProcess::FileNameEdit(dialog)).find("red.bmp"), std::string::npos);
   p.AnswerFileDialog(kSaveTitle.c_str(), "kopi.bmp");
   const std::string saved = PictureFolder(p) + "\\kopi.bmp";
-  ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(saved) && std::filesystem::file_size(saved) > 0; }));
   classlib::TOwned<TPixelGraphic> back(classlib::New<TPixelGraphic>());
-  ASSERT_TRUE(WaitUntil([&] {
-    try {
-      back->LoadFromFile(saved);
-      return true;
-    } catch (...) {
-      return false;  // still being written
-    }
-  }));
+  ASSERT_TRUE(LoadWhenWritten(back.get(), saved));
   EXPECT_EQ(back->GetWidth(), 200);
   EXPECT_EQ(back->GetHeight(), 100);
   EXPECT_EQ(back->GetPixelColor(199, 99), TRGB(kRed));
@@ -279,15 +254,7 @@ TEST_F(Fenlo, RunsTheFiveFiltersOnAPhotographThroughTheirMenusAndDialogs) {
                {kRGB, "RGB Filter", rgb.get(), true}};
   for (const auto& step : steps) {
     SCOPED_TRACE(step.Caption);
-    Choose(p, step.Command);
-    HWND dialog = p.WaitFor("TFilterDialogForm", step.Caption);
-    ASSERT_NE(dialog, nullptr);
-    HWND first = FindWindowExA(dialog, nullptr, "TTrackBar", nullptr);
-    if (!first) first = FindWindowExA(dialog, nullptr, "TCheckBox", nullptr);
-    ASSERT_NE(first, nullptr);
-    if (step.RedToTheEnd) PostMessageA(first, WM_KEYDOWN, VK_END, 0);
-    PostMessageA(first, WM_KEYDOWN, VK_RETURN, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }));
+    ASSERT_TRUE(RunFilter(p, step.Command, step.Caption, step.RedToTheEnd));
     classlib::TOwned<TPixelGraphic> next(classlib::New<TPixelGraphic>());
     next->ApplyFilter(step.Filter, expected.get());
     expected = std::move(next);
