@@ -78,8 +78,25 @@ void BuildCell(Grid& Into, ListNumbers<Grid>& Lists, const TRGB* Entries, Candid
     if (!beaten) left[count++] = c.List[j];
   }
   if (count == 2) {
-    Into.Cell[cell] = uint16_t(left[0] | (left[1] + 1) << 8);
-    return;
+    // Callers go ahead with the low byte's candidate, and guess wrong for each colour the other one
+    // takes: the one that takes more of the cell goes there. The word gives a colour as near to both
+    // to the lower index; where the rule weighs the higher one first and such a colour lies in the
+    // cell, the cell takes a list instead.
+    TRGB a = Entries[left[0]], b = Entries[left[1]];
+    int later = 0, ties = 0;
+    for (int r = R0; r <= R0 + span; ++r)
+      for (int g = G0; g <= G0 + span; ++g)
+        for (int bl = B0; bl <= B0 + span; ++bl) {
+          TRGB colour = MakeRGB(r, g, bl);
+          int lead = Distance(colour, a) - Distance(colour, b);
+          later += lead > 0;
+          ties += lead == 0;
+        }
+    if (ties == 0 || left[0] < left[1]) {
+      if (2 * later > (span + 1) * (span + 1) * (span + 1)) std::swap(left[0], left[1]);
+      Into.Cell[cell] = uint16_t(left[0] | (left[1] + 1) << 8);
+      return;
+    }
   }
   for (int i = count; i < 8; ++i) left[i] = left[0];
   Into.Cell[cell] = Lists.Number(left);

@@ -10,8 +10,9 @@
 
 namespace imagelib::colormatch {
 
-// A cell's word: the two candidates that share the cell between them, the one the rule weighs
-// first (it wins a tie) in the low byte, the other plus one in the high byte; where one candidate
+// A cell's word: the two candidates that share the cell between them, the one that takes more of
+// the cell in the low byte, the other plus one in the high byte (of a colour as near to both, the
+// lower index takes it, as the rule does where it weighs that one first); where one candidate
 // takes the whole cell, both are that one. From kFineList, more than two candidates win in the cell:
 // the word less kFineList numbers their list; from kFineRule, the rule itself decides.
 inline constexpr uint16_t kFineList = 0xFD00;
@@ -75,7 +76,7 @@ __attribute__((always_inline)) inline uint32_t FineMatch(const Grid& G, const ui
   }
   uint32_t first = word & 0xFF, second = (word >> 8) - 1;
   bool shared = WeighAlways || __builtin_expect(first != second, 0);
-  if (shared && __builtin_expect(distance(second) < distance(first), 0)) {
+  if (shared && __builtin_expect(distance(second) < distance(first) + int(second < first), 0)) {
     asm volatile("");  // keeps the branch: a select would make the callers' sums wait for the comparison
     return second;
   }
