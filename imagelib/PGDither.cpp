@@ -281,8 +281,9 @@ void TPixelGraphic::DitherRowBits(int Y, const uint8_t* BGR, bool Direct) {
   auto match = [&](int R, int G, int B, intptr_t VR, intptr_t VG, intptr_t VB)
                    __attribute__((always_inline)) -> uint32_t {
     if constexpr (Kind == pSpecial252 || Kind == pSys16) {
-      int cell = clamp.Red[VR] + clamp.Green[VG] + clamp.Blue[VB];
-      // pSpecial252 cells are shared more often than not where a photograph's colours go.
+      uint32_t cell = uint32_t(clamp.Red[VR] + clamp.Green[VG] + clamp.Blue[VB]);
+      // A fifth of a photograph's colours lie in a shared pSpecial252 cell: a test for one would
+      // guess wrong too often.
       if constexpr (Kind == pSpecial252)
         return colormatch::FineMatch<true>(*grid, entryBytes, cell, R, G, B, colormatch::Special252Index);
       else

@@ -87,7 +87,7 @@ __attribute__((always_inline)) inline uint32_t WeighPair(const uint8_t* Entries,
 }
 
 template <bool WeighAlways, int Shift, class RuleOf>
-__attribute__((always_inline)) inline uint32_t FineMatch(const FineGrid<Shift>& G, const uint8_t* Entries, int Cell,
+__attribute__((always_inline)) inline uint32_t FineMatch(const FineGrid<Shift>& G, const uint8_t* Entries, uint32_t Cell,
                                                          int R, int G_, int B, RuleOf Rule) {
   uint32_t word = G.Cell[Cell];
   if (__builtin_expect(word >= kFineList, 0)) {
@@ -108,7 +108,7 @@ __attribute__((always_inline)) inline uint32_t FineMatch(const FineGrid<Shift>& 
 }
 
 template <bool WeighAlways, int Shift, class RuleOf>
-__attribute__((always_inline)) inline uint32_t FineMatch(const NibbleGrid<Shift>& G, const uint8_t* Entries, int Cell,
+__attribute__((always_inline)) inline uint32_t FineMatch(const NibbleGrid<Shift>& G, const uint8_t* Entries, uint32_t Cell,
                                                          int R, int G_, int B, RuleOf Rule) {
   uint32_t word = G.Cell[Cell];
   if (__builtin_expect(word == kNibbleRule, 0)) return uint32_t(Rule(MakeRGB(R, G_, B)));
