@@ -15,8 +15,9 @@ namespace bench {
 double Seconds();
 void UseWallClock();
 
-// Median seconds of Runs calls of Body after one warm-up call.
-double MedianSeconds(const std::function<void()>& Body, int Runs);
+// The least seconds of Runs calls of Body after one warm-up call. Whatever else the machine does
+// only adds to a call's time, so the least is the nearest to an undisturbed call.
+double LeastSeconds(const std::function<void()>& Body, int Runs);
 
 // A binary PPM (P6, maxval 255) as a 24-bit picture; exits with a message on anything else.
 imagelib::TPixelGraphic* LoadPPM(const std::string& FileName);

@@ -1,5 +1,5 @@
 // Loading and saving photographs as bitmap files: our reader and writer against ImageMagick on the
-// same files, in processor time, each the median of several runs after a warm-up. ImageMagick runs
+// same files, in processor time, each the least of several runs after a warm-up. ImageMagick runs
 // single-threaded and is timed inside one run of the program (peer_timing.h): a load is reading the
 // file again and again, a save writing the picture again and again.
 //
@@ -49,13 +49,13 @@ int main(int argc, char** argv) {
     const std::string files[3] = {base + "-24.bmp", base + "-8.bmp", base + "-rle8.bmp"};
     const char* kinds[3] = {"bmp24", "bmp8", "rle8"};
     for (int f = 0; f < 3; ++f) {
-      double ours = bench::MedianSeconds([&] { Load(files[f]); }, kRuns);
+      double ours = bench::LeastSeconds([&] { Load(files[f]); }, kRuns);
       double peer = bench::PeerSeconds("-size 1x1 xc:black", "'" + files[f] + "' +delete", "null:", kRuns);
       std::printf("%s load-%s %.6f %.6f\n", argv[n], kinds[f], ours, peer);
     }
     for (int f = 0; f < 2; ++f) {
       auto picture = Load(files[f]);
-      double ours = bench::MedianSeconds([&] { Save(picture.get(), out + ".bmp"); }, kRuns);
+      double ours = bench::LeastSeconds([&] { Save(picture.get(), out + ".bmp"); }, kRuns);
       double peer = bench::PeerSeconds("'" + files[f] + "' -compress None", "-write 'BMP3:" + out + ".bmp'", "null:", kRuns);
       std::printf("%s save-%s %.6f %.6f\n", argv[n], kinds[f], ours, peer);
     }

@@ -1,7 +1,7 @@
 // Loading and saving photographs as JPEG (quality 80) and PNG: our readers and writers against
 // libjpeg-turbo's own djpeg and cjpeg (the same library with the same settings) and ImageMagick
 // (single-threaded). Each time is processor time, ours and the programs' alike (the machine is
-// shared: waiting for a processor would count far more than the work), the median of several
+// shared: waiting for a processor would count far more than the work), the least of several
 // rounds after a warm-up, ours and the peer's taken in turns. A peer's time is its program's time
 // less the program's start and end on a one-pixel picture; ImageMagick's save is "read the file,
 // write it as PNG" less "read the file, write nothing".
@@ -39,10 +39,7 @@ double CPUSeconds(int Who) {
   return SecondsOf(usage.ru_utime) + SecondsOf(usage.ru_stime);
 }
 
-double Median(std::vector<double> V) {
-  std::sort(V.begin(), V.end());
-  return V[V.size() / 2];
-}
+double Least(const std::vector<double>& V) { return *std::min_element(V.begin(), V.end()); }
 
 // Runs a shell command (output discarded); exits when it fails.
 void Run(const std::string& Command) {
@@ -58,7 +55,7 @@ struct Timing {
 
 // Our operation against a program's, in turns, so that both see the same load on the machine:
 // each round times our call, the peer's command and its base (the part of the command that is
-// not the operation); the peer's time is the median of the command less the median of its base.
+// not the operation); the peer's time is the least of the command less the least of its base.
 Timing Compare(const std::function<void()>& Ours, const std::string& Peer, const std::string& Base, int Runs) {
   std::vector<double> ours, peer, base;
   auto time = [](int Who, const std::function<void()>& F, std::vector<double>* Into) {
@@ -71,7 +68,7 @@ Timing Compare(const std::function<void()>& Ours, const std::string& Peer, const
     time(RUSAGE_CHILDREN, [&] { Run(Peer); }, i < 0 ? nullptr : &peer);
     time(RUSAGE_CHILDREN, [&] { Run(Base); }, i < 0 ? nullptr : &base);
   }
-  return {Median(ours), Median(peer) - Median(base)};
+  return {Least(ours), Least(peer) - Least(base)};
 }
 
 const std::string kMagick = "/usr/bin/convert -limit thread 1";

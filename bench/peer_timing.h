@@ -7,9 +7,10 @@
 
 namespace bench {
 
-// ImageMagick's processor seconds (user and system) for one Repeated: the median of Runs runs of
+// ImageMagick's processor seconds (user and system) for one Repeated: the least of Runs runs of
 //   convert Before Repeated ... Repeated After   (Repeated K times)
-// less the median of as many runs of "convert Before After", over K. K is chosen from a first run
+// less the least of as many runs of "convert Before After", over K (other work on the machine only
+// adds to a run's time). K is chosen from a first run
 // so that the repetitions take about a second (1 for operations that long). Before, Repeated
 // and After are shell words: "\( +clone -resize 640x400 \) +delete" repeats a reduction of the
 // first picture, "-write out.bmp" a save, "in.bmp +delete" a load. ImageMagick runs single-threaded.

@@ -1,7 +1,7 @@
 // Loading and saving photographs as portable pixmaps (binary and plain), Targa files (plain and
 // run-length coded), Paintbrush files (24 and 8 bits) and TIFF files (uncompressed and PackBits): our readers and writers against
 // ImageMagick on the same files. Times are processor time (user and system), which a machine busy
-// with other work disturbs less than wall time: the median of several runs after a warm-up.
+// with other work disturbs less than wall time: the least of several runs after a warm-up.
 // ImageMagick runs single-threaded as a program. Its start and its plain read of a photograph
 // vary by more than it takes to write one, so each of its runs does the operation kPeerCopies
 // times: a load is "read the file that many times, write nothing" less the start and end of the
@@ -47,7 +47,7 @@ double ProcessorSeconds() {
   return total;
 }
 
-// Median processor seconds of one call of F, after a warm-up.
+// The least processor seconds of one call of F, after a warm-up.
 double Time(const std::function<void()>& F) {
   F();
   std::vector<double> spent;
@@ -56,8 +56,7 @@ double Time(const std::function<void()>& F) {
     F();
     spent.push_back(ProcessorSeconds() - start);
   }
-  std::sort(spent.begin(), spent.end());
-  return spent[spent.size() / 2];
+  return *std::min_element(spent.begin(), spent.end());
 }
 
 double Magick(const std::string& Args) {

@@ -39,17 +39,25 @@ inline int32_t Bounded(int32_t S) { return S < -kMaxSum ? -kMaxSum : (S > kMaxSu
 // neighbour's cell. Rows with larger sums (dithered again and again) take the pixel path.
 constexpr int kRowCell = 1 << 12, kRowSum = kRowCell - 1 + 7 * 255;
 
-// Whether every one of the Count sums at Sums is below kRowCell in size, four at a time.
+// Whether every one of the Count sums at Sums is below kRowCell in size, sixteen at a time into
+// four accumulators, so that the loop does not wait for each one.
 bool RowSumsSmall(const int32_t* Sums, size_t Count) {
   typedef int32_t Four __attribute__((vector_size(16)));
-  Four bits = {0, 0, 0, 0};
-  size_t i = 0;
-  for (; i + 4 <= Count; i += 4) {
+  auto size = [Sums](size_t At) {  // less one when negative
     Four v;
-    std::memcpy(&v, Sums + i, sizeof v);
-    bits |= v ^ (v >> 31);  // the size, less one when negative
+    std::memcpy(&v, Sums + At, sizeof v);
+    return v ^ (v >> 31);
+  };
+  Four a = {}, b = {}, c = {}, d = {};
+  size_t i = 0;
+  for (; i + 16 <= Count; i += 16) {
+    a |= size(i);
+    b |= size(i + 4);
+    c |= size(i + 8);
+    d |= size(i + 12);
   }
-  int32_t all = bits[0] | bits[1] | bits[2] | bits[3];
+  Four any = (a | b) | (c | d);
+  int32_t all = any[0] | any[1] | any[2] | any[3];
   for (; i < Count; ++i) all |= Sums[i] ^ (Sums[i] >> 31);
   return all < kRowCell;
 }
@@ -273,8 +281,9 @@ void TPixelGraphic::DitherRowBits(int Y, const uint8_t* BGR, bool Direct) {
   auto match = [&](int R, int G, int B, intptr_t VR, intptr_t VG, intptr_t VB)
                    __attribute__((always_inline)) -> uint32_t {
     if constexpr (Kind == pSpecial252 || Kind == pSys16) {
-      int cell = clamp.Red[VR] + clamp.Green[VG] + clamp.Blue[VB];
-      // pSpecial252 cells are shared more often than not where a photograph's colours go.
+      uint32_t cell = uint32_t(clamp.Red[VR] + clamp.Green[VG] + clamp.Blue[VB]);
+      // A fifth of a photograph's colours lie in a shared pSpecial252 cell: a test for one would
+      // guess wrong too often.
       if constexpr (Kind == pSpecial252)
         return colormatch::FineMatch<true>(*grid, entryBytes, cell, R, G, B, colormatch::Special252Index);
       else

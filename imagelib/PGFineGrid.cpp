@@ -23,29 +23,46 @@ struct Candidates {
   int Count;
 };
 
-// The lists of the cells where more than two candidates win: most such cells share their list with
-// a neighbour.
+// Writing a cell's answer into a grid of words: the lists of the cells where more than two
+// candidates win are numbered, and most such cells share their list with a neighbour.
 template <class Grid>
-struct ListNumbers {
-  Grid& Into;
-  std::map<std::array<int, 8>, int> Known;
-  // The word for a cell with the padded candidate list List.
-  uint16_t Number(const int (&List)[8]) {
+struct Cells;
+template <int Shift>
+struct Cells<FineGrid<Shift>> {
+  FineGrid<Shift>& Into;
+  std::map<std::array<int, 8>, int> Known = {};
+  void Pair(int Cell, int First, int Second) { Into.Cell[Cell] = uint16_t(First | (Second + 1) << 8); }
+  // A cell with the padded candidate list List.
+  void List(int Cell, const int (&List)[8]) {
     std::array<int, 8> key;
     std::copy(List, List + 8, key.begin());
     auto it = Known.find(key);
-    if (it != Known.end()) return uint16_t(kFineList + it->second);
+    if (it != Known.end()) {
+      Into.Cell[Cell] = uint16_t(kFineList + it->second);
+      return;
+    }
     int n = int(Known.size());
-    if (n == kFineLists) return kFineRule;  // more lists than words for them
+    if (n == kFineLists) {  // more lists than words for them
+      Into.Cell[Cell] = kFineRule;
+      return;
+    }
     Known.emplace(key, n);
     for (int i = 0; i < 8; ++i) Into.Lists[n][i] = uint8_t(List[i]);
-    return uint16_t(kFineList + n);
+    Into.Cell[Cell] = uint16_t(kFineList + n);
   }
+};
+
+// Into a grid of bytes; a cell of more than two candidates is left to the rule.
+template <int Shift>
+struct Cells<NibbleGrid<Shift>> {
+  NibbleGrid<Shift>& Into;
+  void Pair(int Cell, int First, int Second) { Into.Cell[Cell] = uint8_t(First | Second << 4); }
+  void List(int Cell, const int (&)[8]) { Into.Cell[Cell] = kNibbleRule; }
 };
 
 // The fine cell whose first colour is (R0, G0, B0).
 template <class Grid, class CandidatesOf>
-void BuildCell(Grid& Into, ListNumbers<Grid>& Lists, const TRGB* Entries, CandidatesOf Of, int R0, int G0, int B0) {
+void BuildCell(Cells<Grid>& Into, const TRGB* Entries, CandidatesOf Of, int R0, int G0, int B0) {
   constexpr int span = 256 / Grid::Side - 1;  // steps of a channel within a cell
   int cell = Grid::CellOf(R0, G0, B0);
   Candidates c = Of(R0, G0, B0);  // the same coarse cell for every colour of the fine cell
@@ -68,7 +85,7 @@ void BuildCell(Grid& Into, ListNumbers<Grid>& Lists, const TRGB* Entries, Candid
   bool everywhere = true;
   for (int j = 0; j < c.Count && everywhere; ++j) everywhere = c.List[j] == c.List[w] || beats(w, j);
   if (everywhere) {
-    Into.Cell[cell] = uint16_t(c.List[w] | (c.List[w] + 1) << 8);
+    Into.Pair(cell, c.List[w], c.List[w]);
     return;
   }
   int left[8], count = 0;
@@ -78,26 +95,43 @@ void BuildCell(Grid& Into, ListNumbers<Grid>& Lists, const TRGB* Entries, Candid
     if (!beaten) left[count++] = c.List[j];
   }
   if (count == 2) {
-    Into.Cell[cell] = uint16_t(left[0] | (left[1] + 1) << 8);
-    return;
+    // Callers go ahead with the low byte's candidate, and guess wrong for each colour the other one
+    // takes: the one that takes more of the cell goes there. The word gives a colour as near to both
+    // to the lower index; where the rule weighs the higher one first and such a colour lies in the
+    // cell, the cell takes a list instead.
+    TRGB a = Entries[left[0]], b = Entries[left[1]];
+    int later = 0, ties = 0;
+    for (int r = R0; r <= R0 + span; ++r)
+      for (int g = G0; g <= G0 + span; ++g)
+        for (int bl = B0; bl <= B0 + span; ++bl) {
+          TRGB colour = MakeRGB(r, g, bl);
+          int lead = Distance(colour, a) - Distance(colour, b);
+          later += lead > 0;
+          ties += lead == 0;
+        }
+    if (ties == 0 || left[0] < left[1]) {
+      if (2 * later > (span + 1) * (span + 1) * (span + 1)) std::swap(left[0], left[1]);
+      Into.Pair(cell, left[0], left[1]);
+      return;
+    }
   }
   for (int i = count; i < 8; ++i) left[i] = left[0];
-  Into.Cell[cell] = Lists.Number(left);
+  Into.List(cell, left);
 }
 
 template <class Grid, class CandidatesOf>
 void Build(Grid& Into, const TRGB* Entries, CandidatesOf Of) {
   constexpr int size = 256 / Grid::Side;
-  ListNumbers<Grid> lists{Into, {}};
+  Cells<Grid> cells{Into};
   for (int r = 0; r < 256; r += size)
     for (int g = 0; g < 256; g += size)
-      for (int b = 0; b < 256; b += size) BuildCell(Into, lists, Entries, Of, r, g, b);
+      for (int b = 0; b < 256; b += size) BuildCell(cells, Entries, Of, r, g, b);
 }
 
 // Built in place in static storage, once, whichever thread comes first.
 struct Special252Built : Special252Grid {
   Special252Built() {
-    Build(*this, kTables.Special252.data(), [](int R, int G, int B) {
+    Build(static_cast<Special252Grid&>(*this), kTables.Special252.data(), [](int R, int G, int B) {
       int cell = ((R + 16) >> 5) * 81 + ((G + 16) >> 5) * 9 + ((B + 16) >> 5);
       return Candidates{PGSpecial252Candidates + PGSpecial252Starts[cell],
                         PGSpecial252Starts[cell + 1] - PGSpecial252Starts[cell]};
@@ -107,7 +141,7 @@ struct Special252Built : Special252Grid {
 
 struct Sys16Built : Sys16Grid {
   Sys16Built() {
-    Build(*this, kSys16.data(), [](int R, int G, int B) {
+    Build(static_cast<Sys16Grid&>(*this), kSys16.data(), [](int R, int G, int B) {
       const uint8_t* c = kSys16Candidates[R / 64][(G / 64) * 4 + B / 64];
       return Candidates{c, c[1] == c[0] ? 1 : 3};  // the third is looked at only after a second
     });

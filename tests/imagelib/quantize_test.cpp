@@ -106,6 +106,28 @@ TEST(MedianCut, LargeCountsDoNotOverflowTheMeans) {
             (std::vector<TRGB>{MakeRGB(int((sr + w / 2) / w), int((sg + w / 2) / w), int((sb + w / 2) / w))}));
 }
 
+TEST(MedianCut, ACellCountsAtMost65535Pixels) {
+  // 70000 pixels of one colour and 10000 of another, in rows whose pixels go to all four of a
+  // cell's counters: the first weighs 65535 in the mean, not 70000.
+  auto source = Picture(401, 200, 3);
+  TRGB many = MakeRGB(240, 20, 100), few = MakeRGB(10, 200, 30);
+  int manyLeft = 70000;
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 401; ++x) source->SetPixel(x, y, manyLeft-- > 0 ? many : x % 2 ? few : many);
+  int64_t counts[2] = {};
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 401; ++x) ++counts[source->GetPixelColor(x, y) == few];
+  ASSERT_GT(counts[0], 65535);
+  int64_t w[2] = {65535, counts[1]};
+  auto mean = [&](int (*Channel)(TRGB)) {
+    int64_t sum = w[0] * Channel(Centre(many)) + w[1] * Channel(Centre(few));
+    return int((sum + (w[0] + w[1]) / 2) / (w[0] + w[1]));
+  };
+  auto target = Picture(1, 1, 0);
+  CreateOptimizedPalette(target.get(), source.get(), 1, false);
+  EXPECT_EQ(PaletteOf(target.get()), (std::vector<TRGB>{MakeRGB(mean(RGBRed), mean(RGBGreen), mean(RGBBlue))}));
+}
+
 TEST(Octree, APaletteSourceWithFewColoursKeepsThemExactly) {
   std::mt19937 random(10);
   auto source = Picture(20, 2, 2);
