@@ -49,6 +49,8 @@ struct TProgram {
   // Fills the scratch folder: the program, its own files, the pictures to offer.
   std::function<void(const std::string& Folder)> Prepare;
   std::vector<TMenuCommand> Menus;
+  // The classes of the windows that show the picture: where most of the mouse goes.
+  std::vector<std::string> Canvases;
   // The files a file dialog with this caption is offered, relative to the scratch folder.
   std::function<std::vector<std::string>(const std::string& Folder, const std::string& Caption, std::mt19937& Random)>
       Offer;

@@ -162,7 +162,12 @@ TAction FormAction(TSession& S, HWND Form, std::mt19937& Random) {
   }
   std::vector<HWND> children = Enabled(TSession::VisibleChildren(Form));
   children.push_back(Form);
+  std::vector<HWND> canvases;
+  for (HWND c : children)
+    if (std::find(S.Program.Canvases.begin(), S.Program.Canvases.end(), ClassOf(c)) != S.Program.Canvases.end())
+      canvases.push_back(c);
   const int r = Between(0, 99, Random);
+  if (r < 25 && !canvases.empty()) return MouseAction(S, Form, Pick(canvases, Random), Random);
   if (r < 55) return MouseAction(S, Form, Pick(children, Random), Random);
   if (r < 78) {
     GUITHREADINFO gui{};
@@ -199,7 +204,7 @@ TAction FormAction(TSession& S, HWND Form, std::mt19937& Random) {
     }
   }
   // Closing the main window ends the program: rarely, so that a run gets somewhere.
-  if (cls != S.Program.MainClass || Chance(0.2, Random)) return Make("close", S, Form);
+  if (cls != S.Program.MainClass || Chance(0.05, Random)) return Make("close", S, Form);
   return MouseAction(S, Form, Pick(children, Random), Random);
 }
 

@@ -160,6 +160,7 @@ int Main(int argc, char** argv) {
   {
     TSession session(*run.Program, folder, run.AnswerMs);
     std::mt19937 random(seed);
+    bool mayEndBefore = false;
     std::string problem;
     run.Remember("start . .");
     ++run.Starts;
@@ -178,7 +179,9 @@ int Main(int argc, char** argv) {
         }
       }
       run.Remember(Format(action));
-      const bool mayEnd = MayEnd(session, action);
+      // The end may come while the next action is checked: the windows go before the process.
+      const bool mayEnd = MayEnd(session, action) || mayEndBefore;
+      mayEndBefore = MayEnd(session, action);
       if (!Execute(session, action)) ++run.Skipped;
       ++run.Done;
       problem = run.Check(session, mayEnd);

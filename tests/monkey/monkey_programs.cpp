@@ -54,6 +54,7 @@ const TProgram& Fenlo() {
     p.Name = "fenlo";
     p.ExeName = "Fenlo.exe";
     p.MainClass = "TForm1";
+    p.Canvases = {"TPGImage"};
     p.Prepare = [](const std::string& Folder) {
       CopyInto(FENLO_BUILD_DIR, Folder, {"Fenlo.exe", "bc24.bmp"});
       WriteSamples(Folder + "\\Billeder");
@@ -81,6 +82,7 @@ const TProgram& Skadra() {
     p.Name = "skadra";
     p.ExeName = "Skadra.exe";
     p.MainClass = "TForm1";
+    p.Canvases = {"TImage"};
     p.Prepare = [](const std::string& Folder) {
       CopyInto(SKADRA_BUILD_DIR, Folder,
                {"Skadra.exe", "Help.rtf", "default.cfg", "cfg\\alt.cfg", "cfg\\begynder.cfg", "cfg\\lille.cfg",

@@ -183,7 +183,7 @@ std::string TSession::Settle() {
   std::vector<HWND> before;
   const auto windowless = std::chrono::steady_clock::now() + std::chrono::milliseconds(FAnswerMs);
   for (int round = 0; round < 200; ++round) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(round < 2 ? 15 : 40));
+    std::this_thread::sleep_for(std::chrono::milliseconds(round < 2 ? 15 : 30));
     if (!Running()) return "ended";
     std::vector<HWND> now = TopWindows();
     if (now.empty()) {
