@@ -177,12 +177,22 @@ int Main(int argc, char** argv) {
           if (!session.Start(problem)) status = run.Fail(problem, stem);
           continue;
         }
+        // A recorded dialog may take longer to come up than it did.
+        bool waited = false;
+        for (int wait = 0; wait < 100 && action.Window != "." && !session.ResolveWindow(action.Window); ++wait) {
+          Sleep(50);
+          waited = true;
+        }
+        if (waited) session.Settle();
       }
       run.Remember(Format(action));
       // The end may come while the next action is checked: the windows go before the process.
       const bool mayEnd = MayEnd(session, action) || mayEndBefore;
       mayEndBefore = MayEnd(session, action);
-      if (!Execute(session, action)) ++run.Skipped;
+      if (!Execute(session, action)) {
+        ++run.Skipped;
+        if (run.Trace || !script.empty()) std::cout << "  skipped, its window is not there: " << Format(action) << "\n";
+      }
       ++run.Done;
       problem = run.Check(session, mayEnd);
       if (!problem.empty()) status = run.Fail(problem, stem);

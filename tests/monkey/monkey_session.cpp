@@ -39,7 +39,7 @@ std::string Format(const TAction& Action) {
 }
 
 bool Parse(const std::string& Line, TAction& Action) {
-  std::string body = Line.substr(0, Line.find(" #"));
+  std::string body = Line.substr(0, Line.find(" # "));  // not " #": a window may be "#32770:0"
   if (body.empty() || body[0] == '#') return false;
   std::istringstream words(body);
   Action = TAction{};
