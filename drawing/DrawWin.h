@@ -20,15 +20,13 @@
 #include "classlib/statusbar.h"
 #include "classlib/stringlist.h"
 #include "classlib/updown.h"
+#include "drawing/Settings.h"
 
 namespace skadra {
 
 using namespace classlib;
 
 enum class TGlyph;
-
-// The keys of a settings file, in the order each line is tested against them.
-enum class TSettingKey { Skjul, Linie, Blyant, De4, Size, Hojde, Bredde, Maler, Tekster };
 
 // The grid size G; set by the settings, the command line and the new-picture dialog.
 extern int GridSize;

@@ -13,29 +13,10 @@ std::string PainterPath = "mspaint.exe";
 std::vector<std::string> StartParameters;
 
 namespace {
-struct TSettingKeyText {
-  TSettingKey Key;
-  const char* Text;
-};
-// Whole lines, compared exactly: case, blanks and all.
-constexpr TSettingKeyText kKeys[] = {
-    {TSettingKey::Skjul, "[SKJUL]"},   {TSettingKey::Linie, "[LINIE]"}, {TSettingKey::Blyant, "[BLYANT]"},
-    {TSettingKey::De4, "[De 4]"},      {TSettingKey::Size, "[SIZE]"},   {TSettingKey::Hojde, "[HOJDE]"},
-    {TSettingKey::Bredde, "[BREDDE]"}, {TSettingKey::Maler, "[MALER]"}, {TSettingKey::Tekster, "[TEKSTER]"},
-};
-
-// The line after Index, or an empty text past the last line.
-std::string ValueLine(const TStrings& Lines, int Index) {
-  return Index + 1 < Lines.GetCount() ? Lines[Index + 1] : std::string();
-}
-
-// "VIS" switches on, "GEM" off; any other value leaves the controls as they are.
+// The effect's switch for every control; without one they stay as they are.
 template <class... Controls>
-void ShowOrHide(const std::string& Value, Controls*... Items) {
-  if (Value == "VIS")
-    (Items->SetEnabled(true), ...);
-  else if (Value == "GEM")
-    (Items->SetEnabled(false), ...);
+void Enable(const std::optional<bool>& On, Controls*... Items) {
+  if (On) (Items->SetEnabled(*On), ...);
 }
 }  // namespace
 
@@ -64,22 +45,18 @@ void TForm1::FormCreate(TObject*) {
 }
 
 void TForm1::ApplySettings() {
-  // Every line is a candidate key, also one that is another key's value.
-  for (int i = 0; i < SettingsLines.GetCount(); ++i) {
-    std::string line = SettingsLines[i];
-    for (const TSettingKeyText& key : kKeys)
-      if (line == key.Text) ApplySetting(key.Key, ValueLine(SettingsLines, i));
-  }
+  ForEachSetting(SettingsLines, [this](TSettingKey Key, const std::string& Value) { ApplySetting(Key, Value); });
   DrawIsoGrid(GridSize);
 }
 
 void TForm1::ApplySetting(TSettingKey Key, const std::string& Value) {
+  TSettingEffect effect = ReadSetting(Key, Value);
   switch (Key) {
     case TSettingKey::Skjul:
-      ShowOrHide(Value, SKJUL1);
+      Enable(effect.Enable, SKJUL1);
       break;
     case TSettingKey::Linie:
-      ShowOrHide(Value, LineButton);
+      Enable(effect.Enable, LineButton);
       // A switched-off long line is no tool any more: the short N-S line takes its place, as
       // with the hide-tools dialog and switch "1".
       if (!LineButton->GetEnabled()) {
@@ -88,33 +65,26 @@ void TForm1::ApplySetting(TSettingKey Key, const std::string& Value) {
       }
       break;
     case TSettingKey::Blyant:
-      ShowOrHide(Value, PenButton);
+      Enable(effect.Enable, PenButton);
       break;
     case TSettingKey::De4:
-      ShowOrHide(Value, RectangleButton, EllipseButton, RoundRectButton, BrushButton);
+      Enable(effect.Enable, RectangleButton, EllipseButton, RoundRectButton, BrushButton);
       break;
-    case TSettingKey::Size: {
-      int size = StrToInt(Value);
-      if (size == 2 || size == 4 || size == 6) GridSize = size;
+    case TSettingKey::Size:
+      if (effect.Number) GridSize = *effect.Number;
       break;
-    }
-    case TSettingKey::Hojde: {
-      // The bitmap refuses a size it cannot hold ("Out of system resources").
-      int height = StrToInt(Value);
-      if (height > 0) Image1->GetPicture()->GetBitmap()->SetHeight(height);
+    case TSettingKey::Hojde:
+      if (effect.Number) Image1->GetPicture()->GetBitmap()->SetHeight(*effect.Number);
       break;
-    }
-    case TSettingKey::Bredde: {
-      int width = StrToInt(Value);
-      if (width > 0) Image1->GetPicture()->GetBitmap()->SetWidth(width);
+    case TSettingKey::Bredde:
+      if (effect.Number) Image1->GetPicture()->GetBitmap()->SetWidth(*effect.Number);
       break;
-    }
     case TSettingKey::Maler:
-      STARTMALEREN1->SetEnabled(Value != "NEJ");
+      Enable(effect.Enable, STARTMALEREN1);
       PainterPath = Value;
       break;
     case TSettingKey::Tekster:
-      STARTTEKSTBEHANDLER1->SetEnabled(Value != "NEJ");
+      Enable(effect.Enable, STARTTEKSTBEHANDLER1);
       break;
   }
 }
@@ -154,8 +124,7 @@ void TForm1::LookUpPainter() {
   } catch (const std::exception&) {
     return;
   }
-  for (int i = 2; i < lines.GetCount(); ++i)
-    if (lines[i] == "[MALER]") PainterPath = ValueLine(lines, i);
+  if (std::optional<std::string> painter = PainterInDefaults(lines)) PainterPath = *painter;
 }
 
 }  // namespace skadra
