@@ -78,7 +78,9 @@ template <class Base>
 void TPGTransparentWindow<Base>::WndProc(TMessage& Message) {
   switch (Message.Msg) {
     case WM_ERASEBKGND:
-      if (!FTransparent) break;
+      // Opaque, the control erases with its colour as any windowed control does, although its
+      // class leaves the background to its painting or to the system's button.
+      if (!FTransparent) this->TWinControl::EraseBackground(reinterpret_cast<HDC>(Message.WParam));
       Message.Result = 1;
       return;
     case CN_CTLCOLORSTATIC: {

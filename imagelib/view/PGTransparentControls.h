@@ -1,8 +1,9 @@
 // Controls that stand on a picture and let it show through their background: a label, a radio
 // button, a check box, a group box, a panel and a bevel. Each is the class library's control of
-// that kind; the windowed four are made with WS_EX_TRANSPARENT, never erase their background and
-// answer the static-colour request with a hollow brush. Every repaint of one of them repaints the
-// part of its parent under it first, so that the picture is there before the control draws.
+// that kind; the windowed four are made with WS_EX_TRANSPARENT and, while Transparent is on, never
+// erase their background and answer the static-colour request with a hollow brush. Every repaint
+// of one of them repaints the part of its parent under it first, so that the picture is there
+// before the control draws.
 #pragma once
 
 #include "classlib/buttons.h"
@@ -41,7 +42,7 @@ class TPGTransparentWindow : public Base {
  protected:
   // WS_EX_TRANSPARENT whatever Transparent holds.
   void CreateParams(TCreateParams& Params) override;
-  // WM_ERASEBKGND and CN_CTLCOLORSTATIC.
+  // WM_ERASEBKGND (nothing while transparent, else the colour) and CN_CTLCOLORSTATIC.
   void WndProc(TMessage& Message) override;
   bool FTransparent = true;
   bool FInvalidatingParent = false;

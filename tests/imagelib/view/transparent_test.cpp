@@ -1,6 +1,7 @@
 // The transparent controls on a picture view under Wine: the picture's pixels stay visible around
 // their text and inside their frames (read back from the windows), the window styles and the
-// static-colour answer, the repaint of the parent under them, and the group box frame.
+// static-colour answer, the erase in the control's colour once opaque, the repaint of the parent
+// under them, and the group box frame.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 
 #include "classlib/application.h"
 #include "classlib/forms.h"
+#include "classlib/graphics.h"
 #include "imagelib/view/PGImage.h"
 #include "imagelib/view/PGTransparentControls.h"
 #include "tests/form_suite.h"
@@ -37,6 +39,30 @@ struct TShownArea {
   TRect Area;
   std::vector<COLORREF> Pixels;
 };
+
+// Sends WM_ERASEBKGND to Control with a memory DC that holds the picture and counts the pixels of
+// the control's colour afterwards.
+int ErasedToColour(TWinControl* Control) {
+  RECT r{};
+  GetClientRect(Control->GetHandle(), &r);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  HBRUSH picture = CreateSolidBrush(kPicture);
+  FillRect(dc, &r, picture);
+  DeleteObject(picture);
+  EXPECT_EQ(SendMessageA(Control->GetHandle(), WM_ERASEBKGND, WPARAM(dc), 0), 1);
+  COLORREF colour = ColorToRGB(Control->GetColor());
+  int count = 0;
+  for (int y = 0; y < r.bottom; ++y)
+    for (int x = 0; x < r.right; ++x) count += GetPixel(dc, x, y) == colour;
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return count;
+}
 
 class Transparent : public testsupport::FormSuite {
  protected:
@@ -154,6 +180,24 @@ TEST_F(Transparent, TheStyleAndTheStaticColourFollowTransparent) {
   EXPECT_FALSE(IsTransparentPGControl(plain)) << "only the library's own controls";
   label->SetTransparent(false);
   EXPECT_FALSE(IsTransparentPGControl(label));
+}
+
+TEST_F(Transparent, OpaqueWindowedControlsEraseWithTheirColour) {
+  auto check = [](auto* Control) {
+    SCOPED_TRACE(Control->ClassName());
+    Control->SetColor(clYellow);
+    EXPECT_EQ(ErasedToColour(Control), 0) << "transparent: the picture stays";
+    Control->SetTransparent(false);
+    EXPECT_EQ(ErasedToColour(Control), Control->GetWidth() * Control->GetHeight());
+  };
+  check(Add<TPGPanel>(Image, Bounds(20, 20, 60, 40), "Panel"));
+  check(Add<TPGGroupBox>(Image, Bounds(100, 20, 60, 40), "Ramme"));
+  check(Add<TPGCheckBox>(Image, Bounds(20, 80, 60, 20), "Tjek"));
+  check(Add<TPGRadioButton>(Image, Bounds(100, 80, 60, 20), "Radio"));
+  // The class library's own panel leaves its background to its painting, which covers it.
+  auto* plain = Add<TPanel>(Image, Bounds(180, 20, 60, 40), "Panel");
+  plain->SetColor(clYellow);
+  EXPECT_EQ(ErasedToColour(plain), 0);
 }
 
 TEST_F(Transparent, RepaintingAControlRepaintsWhatIsUnderIt) {
