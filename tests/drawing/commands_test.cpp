@@ -201,7 +201,7 @@ TEST_F(Commands, NewPictureWithGoodAndBadSizes) {
     SCOPED_TRACE(std::string(c.Width) + " x " + c.Height);
     Form1->Image1->GetPicture()->GetBitmap()->SetSize(0, 0);
     Picture()->SetSize(780, 1200);
-    GridSize = 2;
+    testsupport::ScopedValue grid(GridSize, 2);
     Form1->PictureFileName = "Z:\\tmp\\old.bmp";
     Errors.clear();
     DrawMark();
@@ -229,7 +229,7 @@ TEST_F(Commands, NewPictureDialogShowsThePictureAndItsGrid) {
       {190, &TNewPictureForm::RadioButton1},
   };
   for (auto& c : cases) {
-    GridSize = c.Grid;
+    testsupport::ScopedValue grid(GridSize, c.Grid);
     NewPicture("x", "y", &TNewPictureForm::RadioButton1, mrCancel);
     EXPECT_EQ(Shown.Checked, NewPictureForm->*c.Expected) << c.Grid;
   }

@@ -585,7 +585,7 @@ TEST_F(DrawingWindow, ChoosingAToolLeavesAPendingFigureInProgress) {
 }
 
 TEST_F(DrawingWindow, HugeGridSizeSnapsWithoutOverflow) {
-  GridSize = 2147483627;
+  testsupport::ScopedValue grid(GridSize, 2147483627);
   Press(500, 500);
   EXPECT_EQ(Status(0), "Start: (39, 20)");
   Release(500, 500);
@@ -598,5 +598,4 @@ TEST_F(DrawingWindow, HugeGridSizeSnapsWithoutOverflow) {
   Choose(Form->LineButton);
   Press(57, 31);
   EXPECT_EQ(Status(0), "Start: (57, 31)") << "a grid size of 0 snaps nothing";
-  GridSize = 2;
 }

@@ -240,7 +240,7 @@ TEST_F(Start, GridSizeKeyTakesTwoFourOrSixAndRedrawsTheGrid) {
   } cases[] = {{"4", 4}, {"6", 6}, {"2", 2}, {" 4", 4}, {"+6", 6}, {"3", 2},
                {"5", 2}, {"0", 2}, {"-4", 2}, {"8", 2}, {"40", 2}};
   for (const Case& c : cases) {
-    GridSize = 2;
+    testsupport::ScopedValue grid(GridSize, 2);
     Whiten();
     Apply(std::string("[SIZE]\r\n") + c.Value);
     EXPECT_EQ(GridSize, c.Size) << c.Value;
@@ -486,7 +486,7 @@ TEST_F(Start, GridSizeSwitchesSortBetween21And27) {
   } cases[] = {{"22", 2}, {"23", 3}, {"24", 4}, {"25", 5},  {"26", 6}, {"210", 190}, {"2147483647", 2147483627},
                {"21", 0}, {"27", 0}, {"2", 0},  {"3", 0},   {"270", 0}, {"28", 0},   {"12", 0}};
   for (const Case& c : cases) {
-    GridSize = 0;
+    testsupport::ScopedValue grid(GridSize, 0);
     Form->ApplyCommandLine({c.Parameter});
     EXPECT_EQ(GridSize, c.Size) << c.Parameter;
   }
@@ -495,7 +495,7 @@ TEST_F(Start, GridSizeSwitchesSortBetween21And27) {
   EXPECT_EQ(GridSize, 3);
 
   for (const char* bad : {"21x", "21 ", "2147483648", "26.0", "25x"}) {
-    GridSize = 2;
+    testsupport::ScopedValue grid(GridSize, 2);
     EnableAll();
     try {
       Form->ApplyCommandLine({"3", bad, "2", "25"});
@@ -587,7 +587,7 @@ TEST_F(Start, ShippedSettingsFilesDoWhatTheySay) {
   };
   for (const Case& c : cases) {
     EnableAll();
-    GridSize = 2;
+    testsupport::ScopedValue grid(GridSize, 2);
     Bitmap()->SetSize(780, 1200);
     Form->SettingsLines.LoadFromFile(shipped + "/" + c.File);
     Form->ApplySettings();
