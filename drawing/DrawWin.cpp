@@ -245,13 +245,11 @@ void TForm1::BuildBrushBar() {
 
 // ---- drawing
 
-void TForm1::Snap(int X, int Y) {
-  SnapX = X;
-  SnapY = Y;
-  if (!ToolSnaps(ToolKind)) return;
-  TPoint p = SnapToLattice(X, Y, GridSize);
+TPoint TForm1::Snap(int X, int Y) {
+  TPoint p = ToolSnaps(ToolKind) ? SnapToLattice(X, Y, GridSize) : TPoint{X, Y};
   SnapX = p.X;
   SnapY = p.Y;
+  return p;
 }
 
 void TForm1::DrawIsoGrid(int G) {
@@ -264,17 +262,17 @@ void TForm1::DrawToolFigure(TPoint A, TPoint B, TPenMode Mode) {
   TCanvas* canvas = PictureCanvas();
   canvas->GetPen()->SetMode(Mode);
   switch (ToolKind) {
-    case 0:
+    case tkLongLine:
       canvas->MoveTo(A.X, A.Y);
       canvas->LineTo(B.X, B.Y);
       break;
-    case 1:
+    case tkRectangle:
       canvas->Rectangle(A.X, A.Y, B.X, B.Y);
       break;
-    case 2:
+    case tkEllipse:
       canvas->Ellipse(A.X, A.Y, B.X, B.Y);
       break;
-    case 3:
+    case tkRoundRect:
       // Signed corner sizes, as computed; 64 bits because the points may lie far apart.
       canvas->RoundRect(A.X, A.Y, B.X, B.Y, int((int64_t(A.X) - B.X) / 2), int((int64_t(A.Y) - B.Y) / 2));
       break;
@@ -285,45 +283,42 @@ void TForm1::DrawToolFigure(TPoint A, TPoint B, TPenMode Mode) {
 
 void TForm1::FormMouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {
   // A long line waits while its last band is neither vertical nor isometric.
-  if (ToolKind == 0 && CurrentPoint.X != StartPoint.X && !IsIsometric(StartPoint, CurrentPoint)) return;
+  if (ToolKind == tkLongLine && CurrentPoint.X != StartPoint.X && !IsIsometric(StartPoint, CurrentPoint)) return;
   IsDrawing = true;
-  Snap(X, Y);
-  StartPoint = CurrentPoint = TPoint{SnapX, SnapY};
-  StatusBar1->GetPanels()->GetItem(0)->SetText(Format("Start: (%d, %d)", SnapX, SnapY));
+  StartPoint = CurrentPoint = Snap(X, Y);
+  StatusBar1->GetPanels()->GetItem(0)->SetText(Format("Start: (%d, %d)", StartPoint.X, StartPoint.Y));
 }
 
 void TForm1::FormMouseMove(TObject*, TShiftState, int X, int Y) {
+  TPoint shown{X, Y};
   if (IsDrawing) {
-    Snap(X, Y);
+    shown = Snap(X, Y);
     DrawToolFigure(StartPoint, CurrentPoint, pmNotXor);  // takes the last band away
-    CurrentPoint = TPoint{SnapX, SnapY};
+    CurrentPoint = shown;
     DrawToolFigure(StartPoint, CurrentPoint, pmNotXor);
-    X = SnapX;
-    Y = SnapY;
   }
-  StatusBar1->GetPanels()->GetItem(1)->SetText(Format("Nu: (%d, %d)", X, Y));
+  StatusBar1->GetPanels()->GetItem(1)->SetText(Format("Nu: (%d, %d)", shown.X, shown.Y));
 }
 
 void TForm1::FormMouseUp(TObject*, TMouseButton, TShiftState, int X, int Y) {
   if (!IsDrawing) return;
   TCanvas* canvas = PictureCanvas();
   switch (ToolKind) {
-    case 4:
-    case 5:
-    case 6: {
+    case tkShortNS:
+    case tkShortNESW:
+    case tkShortNWSE: {
       // Too near the edge: the figure stays in progress.
       if (ShortLineRefused(ToolKind, X, Y, GridSize, Image1->GetWidth(), Image1->GetHeight())) return;
-      Snap(X, Y);
-      TPoint end = ShortLineEnd(ToolKind, TPoint{SnapX, SnapY}, GridSize);
-      canvas->MoveTo(SnapX, SnapY);
+      TPoint from = Snap(X, Y), end = ShortLineEnd(ToolKind, from, GridSize);
+      canvas->MoveTo(from.X, from.Y);
       canvas->LineTo(end.X, end.Y);
       break;
     }
-    case 0:
+    case tkLongLine:
       if (CurrentPoint.X != StartPoint.X) {
         if (!IsIsometric(StartPoint, CurrentPoint)) return;
-        Snap(X, Y);
-        if (StartPoint.X != SnapX) DrawToolFigure(StartPoint, TPoint{SnapX, SnapY}, pmCopy);
+        TPoint end = Snap(X, Y);
+        if (StartPoint.X != end.X) DrawToolFigure(StartPoint, end, pmCopy);
       }
       break;
     default:
@@ -334,13 +329,13 @@ void TForm1::FormMouseUp(TObject*, TMouseButton, TShiftState, int X, int Y) {
 
 // ---- tools
 
-void TForm1::LineButtonClick(TObject*) { ToolKind = 0; }
-void TForm1::RectangleButtonClick(TObject*) { ToolKind = 1; }
-void TForm1::EllipseButtonClick(TObject*) { ToolKind = 2; }
-void TForm1::RoundRectButtonClick(TObject*) { ToolKind = 3; }
-void TForm1::SpeedButton1Click(TObject*) { ToolKind = 4; }
-void TForm1::SpeedButton2Click(TObject*) { ToolKind = 5; }
-void TForm1::SpeedButton3Click(TObject*) { ToolKind = 6; }
+void TForm1::LineButtonClick(TObject*) { ToolKind = tkLongLine; }
+void TForm1::RectangleButtonClick(TObject*) { ToolKind = tkRectangle; }
+void TForm1::EllipseButtonClick(TObject*) { ToolKind = tkEllipse; }
+void TForm1::RoundRectButtonClick(TObject*) { ToolKind = tkRoundRect; }
+void TForm1::SpeedButton1Click(TObject*) { ToolKind = tkShortNS; }
+void TForm1::SpeedButton2Click(TObject*) { ToolKind = tkShortNESW; }
+void TForm1::SpeedButton3Click(TObject*) { ToolKind = tkShortNWSE; }
 
 // ---- pen and brush
 
@@ -408,7 +403,7 @@ void TForm1::Fra1Click(TObject*) {
   BrushBar->Hide();
   PenBar->Hide();
   Panel1->Hide();
-  ToolKind = 0;
+  ToolKind = tkLongLine;
 }
 
 void TForm1::GentegnNet1Click(TObject*) { DrawIsoGrid(GridSize); }

@@ -145,7 +145,7 @@ TEST_F(Start, OffersTheCfgFolderAndAppliesTheChosenFileOnly) {
   EXPECT_EQ(Enabled(), AllBut({kLine}));
   // The long line switched off is no longer the tool: the short N-S line is.
   EXPECT_TRUE(Form->SpeedButton1->GetDown());
-  EXPECT_EQ(Form->ToolKind, 4);
+  EXPECT_EQ(Form->ToolKind, tkShortNS);
   EXPECT_EQ(Form->SettingsLines.GetCount(), 4);
 }
 
@@ -209,13 +209,13 @@ TEST_F(Start, ShowAndHideKeysSwitchTheirControls) {
                {"[De 4]", {kRect, kEllipse, kRoundRect, kBrush}}};
   for (const Case& c : cases) {
     std::string key = c.Key;
-    Form->ToolKind = 0;
+    Form->ToolKind = tkLongLine;
     Form->LineButton->SetDown(true);
     Apply(key + "\r\nGEM");
     EXPECT_EQ(Enabled(), AllBut(c.Controls)) << key;
     // The long line switched off is no longer the tool; the short N-S line is.
     const bool line = key == "[LINIE]";
-    EXPECT_EQ(Form->ToolKind, line ? 4 : 0) << key;
+    EXPECT_EQ(Form->ToolKind, line ? tkShortNS : tkLongLine) << key;
     EXPECT_EQ(Form->SpeedButton1->GetDown(), line) << key;
     for (const char* other : {"vis", "VIS ", " VIS", "JA", ""}) {
       Apply(key + "\r\n" + other);
@@ -432,7 +432,7 @@ TEST_F(Start, ParametersReplaceTheSettingsFile) {
   EXPECT_EQ(DialogCalls, 0);
   EXPECT_EQ(Form->SettingsLines.GetCount(), 0);
   EXPECT_EQ(Enabled(), AllBut({kSkjul, kLine}));
-  EXPECT_EQ(Form->ToolKind, 4);
+  EXPECT_EQ(Form->ToolKind, tkShortNS);
   EXPECT_TRUE(Form->SpeedButton1->GetDown());
   EXPECT_FALSE(Form->LineButton->GetDown());
   EXPECT_EQ(GridSize, 4);
@@ -463,17 +463,17 @@ TEST_F(Start, EverySwitch) {
   };
   for (const Case& c : cases) {
     EnableAll();
-    Form->ToolKind = 1;
+    Form->ToolKind = tkRectangle;
     Form->ApplyCommandLine(c.Parameters);
     EXPECT_EQ(Enabled(), AllBut(c.Off)) << c.Parameters[0];
-    EXPECT_EQ(Form->ToolKind, 1) << "only switch 1 chooses a tool";
+    EXPECT_EQ(Form->ToolKind, tkRectangle) << "only switch 1 chooses a tool";
   }
   EnableAll();
   Form->RectangleButton->Click();
-  ASSERT_EQ(Form->ToolKind, 1);
+  ASSERT_EQ(Form->ToolKind, tkRectangle);
   Form->ApplyCommandLine({"1"});
   EXPECT_EQ(Enabled(), AllBut({kSkjul, kLine}));
-  EXPECT_EQ(Form->ToolKind, 4);
+  EXPECT_EQ(Form->ToolKind, tkShortNS);
   EXPECT_TRUE(Form->SpeedButton1->GetDown());
   EXPECT_FALSE(Form->RectangleButton->GetDown());
 }
@@ -517,7 +517,7 @@ TEST_F(Start, BadGridSizeParameterIsShownAndEndsTheStartUp) {
   ASSERT_EQ(boxes.Calls.size(), 1u);
   EXPECT_EQ(boxes.Calls[0].Text, "'21x' is not a valid integer value.");
   EXPECT_EQ(Enabled(), AllBut({kSkjul, kLine}));
-  EXPECT_EQ(Form->ToolKind, 4);
+  EXPECT_EQ(Form->ToolKind, tkShortNS);
   EXPECT_EQ(BlackPixels(), 0);
 }
 
