@@ -1,5 +1,7 @@
 #include "drawing/DrawWin.h"
 
+#include <cstddef>
+
 #include "classlib/text.h"
 #include "drawing/Glyphs.h"
 #include "drawing/Lattice.h"
@@ -17,6 +19,48 @@ namespace {
 constexpr int kBarHeight = 41;
 constexpr int kButtonSize = 25;
 constexpr int kButtonTop = 8;
+
+// A style button of the pen or brush bar: the field that holds it, its name, its left edge, its
+// glyph and the style it chooses. Each bar is built from its table and answers from it; the
+// first button is down at start.
+template <class TStyle>
+struct TStyleButton {
+  TSpeedButton* TForm1::*Button;
+  const char* Name;
+  int Left;
+  TGlyph Glyph;
+  TStyle Style;
+};
+
+const TStyleButton<TPenStyle> kPenStyles[] = {
+    {&TForm1::SolidPen, "SolidPen", 8, TGlyph::PenSolid, psSolid},
+    {&TForm1::DashPen, "DashPen", 40, TGlyph::PenDash, psDash},
+    {&TForm1::DotPen, "DotPen", 72, TGlyph::PenDot, psDot},
+    {&TForm1::DashDotPen, "DashDotPen", 104, TGlyph::PenDashDot, psDashDot},
+    {&TForm1::DashDotDotPen, "DashDotDotPen", 136, TGlyph::PenDashDotDot, psDashDotDot},
+    {&TForm1::ClearPen, "ClearPen", 168, TGlyph::PenClear, psClear},
+};
+constexpr int kPenStyleGroup = 4;
+
+const TStyleButton<TBrushStyle> kBrushStyles[] = {
+    {&TForm1::SolidBrush, "SolidBrush", 8, TGlyph::BrushSolid, bsSolid},
+    {&TForm1::ClearBrush, "ClearBrush", 40, TGlyph::BrushClear, bsClear},
+    {&TForm1::HorizontalBrush, "HorizontalBrush", 72, TGlyph::BrushHorizontal, bsHorizontal},
+    {&TForm1::VerticalBrush, "VerticalBrush", 104, TGlyph::BrushVertical, bsVertical},
+    {&TForm1::FDiagonalBrush, "FDiagonalBrush", 136, TGlyph::BrushFDiagonal, bsFDiagonal},
+    {&TForm1::BDiagonalBrush, "BDiagonalBrush", 168, TGlyph::BrushBDiagonal, bsBDiagonal},
+    {&TForm1::CrossBrush, "CrossBrush", 200, TGlyph::BrushCross, bsCross},
+    {&TForm1::DiagCrossBrush, "DiagCrossBrush", 232, TGlyph::BrushDiagCross, bsDiagCross},
+};
+constexpr int kBrushStyleGroup = 1;  // of the brush bar: groups are counted per parent
+
+// The row of Table whose button is Sender; nullptr for none.
+template <class TStyle, size_t N>
+const TStyleButton<TStyle>* RowOf(const TForm1* Form, const TStyleButton<TStyle> (&Table)[N], TObject* Sender) {
+  for (const auto& row : Table)
+    if (Sender == Form->*row.Button) return &row;
+  return nullptr;
+}
 }  // namespace
 
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
@@ -186,19 +230,11 @@ void TForm1::BuildToolPanel() {
 void TForm1::BuildPenBar() {
   PenBar = MakeBar(false);
   PenBar->SetName("PenBar");
-  SolidPen = MakeButton(PenBar, 8, 4, TGlyph::PenSolid, &TForm1::SetPenStyle);
-  SolidPen->SetName("SolidPen");
+  for (const auto& row : kPenStyles) {
+    this->*row.Button = MakeButton(PenBar, row.Left, kPenStyleGroup, row.Glyph, &TForm1::SetPenStyle);
+    (this->*row.Button)->SetName(row.Name);
+  }
   SolidPen->SetDown(true);
-  DashPen = MakeButton(PenBar, 40, 4, TGlyph::PenDash, &TForm1::SetPenStyle);
-  DashPen->SetName("DashPen");
-  DotPen = MakeButton(PenBar, 72, 4, TGlyph::PenDot, &TForm1::SetPenStyle);
-  DotPen->SetName("DotPen");
-  DashDotPen = MakeButton(PenBar, 104, 4, TGlyph::PenDashDot, &TForm1::SetPenStyle);
-  DashDotPen->SetName("DashDotPen");
-  DashDotDotPen = MakeButton(PenBar, 136, 4, TGlyph::PenDashDotDot, &TForm1::SetPenStyle);
-  DashDotDotPen->SetName("DashDotDotPen");
-  ClearPen = MakeButton(PenBar, 168, 4, TGlyph::PenClear, &TForm1::SetPenStyle);
-  ClearPen->SetName("ClearPen");
 
   PenSize = New<TEdit>(this);
   PenSize->SetName("PenSize");
@@ -222,36 +258,23 @@ void TForm1::BuildPenBar() {
 void TForm1::BuildBrushBar() {
   BrushBar = MakeBar(false);
   BrushBar->SetName("BrushBar");
-  SolidBrush = MakeButton(BrushBar, 8, 1, TGlyph::BrushSolid, &TForm1::SetBrushStyle);
-  SolidBrush->SetName("SolidBrush");
+  for (const auto& row : kBrushStyles) {
+    this->*row.Button = MakeButton(BrushBar, row.Left, kBrushStyleGroup, row.Glyph, &TForm1::SetBrushStyle);
+    (this->*row.Button)->SetName(row.Name);
+  }
   SolidBrush->SetDown(true);
-  ClearBrush = MakeButton(BrushBar, 40, 1, TGlyph::BrushClear, &TForm1::SetBrushStyle);
-  ClearBrush->SetName("ClearBrush");
-  HorizontalBrush = MakeButton(BrushBar, 72, 1, TGlyph::BrushHorizontal, &TForm1::SetBrushStyle);
-  HorizontalBrush->SetName("HorizontalBrush");
-  VerticalBrush = MakeButton(BrushBar, 104, 1, TGlyph::BrushVertical, &TForm1::SetBrushStyle);
-  VerticalBrush->SetName("VerticalBrush");
-  FDiagonalBrush = MakeButton(BrushBar, 136, 1, TGlyph::BrushFDiagonal, &TForm1::SetBrushStyle);
-  FDiagonalBrush->SetName("FDiagonalBrush");
-  BDiagonalBrush = MakeButton(BrushBar, 168, 1, TGlyph::BrushBDiagonal, &TForm1::SetBrushStyle);
-  BDiagonalBrush->SetName("BDiagonalBrush");
-  CrossBrush = MakeButton(BrushBar, 200, 1, TGlyph::BrushCross, &TForm1::SetBrushStyle);
-  CrossBrush->SetName("CrossBrush");
-  DiagCrossBrush = MakeButton(BrushBar, 232, 1, TGlyph::BrushDiagCross, &TForm1::SetBrushStyle);
-  DiagCrossBrush->SetName("DiagCrossBrush");
+
   BrushColor = MakeButton(BrushBar, 272, 0, TGlyph::Colors, &TForm1::BrushColorClick);
   BrushColor->SetName("BrushColor");
 }
 
 // ---- drawing
 
-void TForm1::Snap(int X, int Y) {
-  SnapX = X;
-  SnapY = Y;
-  if (!ToolSnaps(ToolKind)) return;
-  TPoint p = SnapToLattice(X, Y, GridSize);
+TPoint TForm1::Snap(int X, int Y) {
+  TPoint p = ToolSnaps(ToolKind) ? SnapToLattice(X, Y, GridSize) : TPoint{X, Y};
   SnapX = p.X;
   SnapY = p.Y;
+  return p;
 }
 
 void TForm1::DrawIsoGrid(int G) {
@@ -264,17 +287,17 @@ void TForm1::DrawToolFigure(TPoint A, TPoint B, TPenMode Mode) {
   TCanvas* canvas = PictureCanvas();
   canvas->GetPen()->SetMode(Mode);
   switch (ToolKind) {
-    case 0:
+    case tkLongLine:
       canvas->MoveTo(A.X, A.Y);
       canvas->LineTo(B.X, B.Y);
       break;
-    case 1:
+    case tkRectangle:
       canvas->Rectangle(A.X, A.Y, B.X, B.Y);
       break;
-    case 2:
+    case tkEllipse:
       canvas->Ellipse(A.X, A.Y, B.X, B.Y);
       break;
-    case 3:
+    case tkRoundRect:
       // Signed corner sizes, as computed; 64 bits because the points may lie far apart.
       canvas->RoundRect(A.X, A.Y, B.X, B.Y, int((int64_t(A.X) - B.X) / 2), int((int64_t(A.Y) - B.Y) / 2));
       break;
@@ -285,45 +308,42 @@ void TForm1::DrawToolFigure(TPoint A, TPoint B, TPenMode Mode) {
 
 void TForm1::FormMouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {
   // A long line waits while its last band is neither vertical nor isometric.
-  if (ToolKind == 0 && CurrentPoint.X != StartPoint.X && !IsIsometric(StartPoint, CurrentPoint)) return;
+  if (ToolKind == tkLongLine && CurrentPoint.X != StartPoint.X && !IsIsometric(StartPoint, CurrentPoint)) return;
   IsDrawing = true;
-  Snap(X, Y);
-  StartPoint = CurrentPoint = TPoint{SnapX, SnapY};
-  StatusBar1->GetPanels()->GetItem(0)->SetText(Format("Start: (%d, %d)", SnapX, SnapY));
+  StartPoint = CurrentPoint = Snap(X, Y);
+  StatusBar1->GetPanels()->GetItem(0)->SetText(Format("Start: (%d, %d)", StartPoint.X, StartPoint.Y));
 }
 
 void TForm1::FormMouseMove(TObject*, TShiftState, int X, int Y) {
+  TPoint shown{X, Y};
   if (IsDrawing) {
-    Snap(X, Y);
+    shown = Snap(X, Y);
     DrawToolFigure(StartPoint, CurrentPoint, pmNotXor);  // takes the last band away
-    CurrentPoint = TPoint{SnapX, SnapY};
+    CurrentPoint = shown;
     DrawToolFigure(StartPoint, CurrentPoint, pmNotXor);
-    X = SnapX;
-    Y = SnapY;
   }
-  StatusBar1->GetPanels()->GetItem(1)->SetText(Format("Nu: (%d, %d)", X, Y));
+  StatusBar1->GetPanels()->GetItem(1)->SetText(Format("Nu: (%d, %d)", shown.X, shown.Y));
 }
 
 void TForm1::FormMouseUp(TObject*, TMouseButton, TShiftState, int X, int Y) {
   if (!IsDrawing) return;
   TCanvas* canvas = PictureCanvas();
   switch (ToolKind) {
-    case 4:
-    case 5:
-    case 6: {
+    case tkShortNS:
+    case tkShortNESW:
+    case tkShortNWSE: {
       // Too near the edge: the figure stays in progress.
       if (ShortLineRefused(ToolKind, X, Y, GridSize, Image1->GetWidth(), Image1->GetHeight())) return;
-      Snap(X, Y);
-      TPoint end = ShortLineEnd(ToolKind, TPoint{SnapX, SnapY}, GridSize);
-      canvas->MoveTo(SnapX, SnapY);
+      TPoint from = Snap(X, Y), end = ShortLineEnd(ToolKind, from, GridSize);
+      canvas->MoveTo(from.X, from.Y);
       canvas->LineTo(end.X, end.Y);
       break;
     }
-    case 0:
+    case tkLongLine:
       if (CurrentPoint.X != StartPoint.X) {
         if (!IsIsometric(StartPoint, CurrentPoint)) return;
-        Snap(X, Y);
-        if (StartPoint.X != SnapX) DrawToolFigure(StartPoint, TPoint{SnapX, SnapY}, pmCopy);
+        TPoint end = Snap(X, Y);
+        if (StartPoint.X != end.X) DrawToolFigure(StartPoint, end, pmCopy);
       }
       break;
     default:
@@ -334,13 +354,13 @@ void TForm1::FormMouseUp(TObject*, TMouseButton, TShiftState, int X, int Y) {
 
 // ---- tools
 
-void TForm1::LineButtonClick(TObject*) { ToolKind = 0; }
-void TForm1::RectangleButtonClick(TObject*) { ToolKind = 1; }
-void TForm1::EllipseButtonClick(TObject*) { ToolKind = 2; }
-void TForm1::RoundRectButtonClick(TObject*) { ToolKind = 3; }
-void TForm1::SpeedButton1Click(TObject*) { ToolKind = 4; }
-void TForm1::SpeedButton2Click(TObject*) { ToolKind = 5; }
-void TForm1::SpeedButton3Click(TObject*) { ToolKind = 6; }
+void TForm1::LineButtonClick(TObject*) { ToolKind = tkLongLine; }
+void TForm1::RectangleButtonClick(TObject*) { ToolKind = tkRectangle; }
+void TForm1::EllipseButtonClick(TObject*) { ToolKind = tkEllipse; }
+void TForm1::RoundRectButtonClick(TObject*) { ToolKind = tkRoundRect; }
+void TForm1::SpeedButton1Click(TObject*) { ToolKind = tkShortNS; }
+void TForm1::SpeedButton2Click(TObject*) { ToolKind = tkShortNESW; }
+void TForm1::SpeedButton3Click(TObject*) { ToolKind = tkShortNWSE; }
 
 // ---- pen and brush
 
@@ -350,18 +370,7 @@ void TForm1::BrushButtonClick(TObject*) { BrushBar->SetVisible(BrushButton->GetD
 
 void TForm1::SetPenStyle(TObject* Sender) {
   TPen* pen = PictureCanvas()->GetPen();
-  if (Sender == SolidPen)
-    pen->SetStyle(psSolid);
-  else if (Sender == DashPen)
-    pen->SetStyle(psDash);
-  else if (Sender == DotPen)
-    pen->SetStyle(psDot);
-  else if (Sender == DashDotPen)
-    pen->SetStyle(psDashDot);
-  else if (Sender == DashDotDotPen)
-    pen->SetStyle(psDashDotDot);
-  else if (Sender == ClearPen)
-    pen->SetStyle(psClear);
+  if (auto* row = RowOf(this, kPenStyles, Sender)) pen->SetStyle(row->Style);
 }
 
 void TForm1::PenSizeChange(TObject*) { PictureCanvas()->GetPen()->SetWidth(PenWidth->GetPosition()); }
@@ -376,22 +385,7 @@ void TForm1::StregFarve(TObject* Sender) { PenColorClick(Sender); }
 
 void TForm1::SetBrushStyle(TObject* Sender) {
   TBrush* brush = PictureCanvas()->GetBrush();
-  if (Sender == SolidBrush)
-    brush->SetStyle(bsSolid);
-  else if (Sender == ClearBrush)
-    brush->SetStyle(bsClear);
-  else if (Sender == HorizontalBrush)
-    brush->SetStyle(bsHorizontal);
-  else if (Sender == VerticalBrush)
-    brush->SetStyle(bsVertical);
-  else if (Sender == FDiagonalBrush)
-    brush->SetStyle(bsFDiagonal);
-  else if (Sender == BDiagonalBrush)
-    brush->SetStyle(bsBDiagonal);
-  else if (Sender == CrossBrush)
-    brush->SetStyle(bsCross);
-  else if (Sender == DiagCrossBrush)
-    brush->SetStyle(bsDiagCross);
+  if (auto* row = RowOf(this, kBrushStyles, Sender)) brush->SetStyle(row->Style);
 }
 
 void TForm1::BrushColorClick(TObject*) {
@@ -408,7 +402,7 @@ void TForm1::Fra1Click(TObject*) {
   BrushBar->Hide();
   PenBar->Hide();
   Panel1->Hide();
-  ToolKind = 0;
+  ToolKind = tkLongLine;
 }
 
 void TForm1::GentegnNet1Click(TObject*) { DrawIsoGrid(GridSize); }

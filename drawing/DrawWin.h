@@ -21,6 +21,7 @@
 #include "classlib/stringlist.h"
 #include "classlib/updown.h"
 #include "drawing/Settings.h"
+#include "drawing/ToolKind.h"
 
 namespace skadra {
 
@@ -122,7 +123,7 @@ class TForm1 : public TForm {
   bool IsDrawing = false;
   TPoint StartPoint;
   TPoint CurrentPoint;
-  uint8_t ToolKind = 0;
+  TToolKind ToolKind = tkLongLine;
   std::string PictureFileName;
   // The lines of the settings file read at start, as they stand in the file.
   TStringList SettingsLines;
@@ -136,8 +137,8 @@ class TForm1 : public TForm {
   void ApplyCommandLine(const std::vector<std::string>& Parameters);
 
   // ---- drawing
-  // Snaps (X, Y) for the current tool into SnapX, SnapY.
-  void Snap(int X, int Y);
+  // (X, Y) snapped for the current tool; also left in SnapX, SnapY.
+  TPoint Snap(int X, int Y);
   void DrawIsoGrid(int G);
   void DrawToolFigure(TPoint A, TPoint B, TPenMode Mode);
   void FormMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);

@@ -124,12 +124,12 @@ void TForm1::SKJUL1Click(TObject*) {
   Form4->Show();
   if (!LineButton->GetEnabled()) {
     Form4->CheckBox1->SetChecked(true);
-    ToolKind = 4;
+    ToolKind = tkShortNS;
     SpeedButton1->SetDown(true);
   }
   if (!PenButton->GetEnabled()) {
     Form4->CheckBox2->SetChecked(true);
-    ToolKind = 4;
+    ToolKind = tkShortNS;
     SpeedButton1->SetDown(true);
   }
   if (!RectangleButton->GetEnabled()) Form4->CheckBox3->SetChecked(true);

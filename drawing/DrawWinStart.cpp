@@ -30,7 +30,7 @@ void TForm1::FormCreate(TObject*) {
   bitmap->SetSize(780, 1200);
   Image1->GetPicture()->SetGraphic(bitmap.get());
   GridSize = 2;
-  ToolKind = 0;
+  ToolKind = tkLongLine;
   PictureCanvas()->GetPen()->SetColor(clBlack);
 
   if (StartParameters.empty()) {
@@ -60,7 +60,7 @@ void TForm1::ApplySetting(TSettingKey Key, const std::string& Value) {
       // A switched-off long line is no tool any more: the short N-S line takes its place, as
       // with the hide-tools dialog and switch "1".
       if (!LineButton->GetEnabled()) {
-        ToolKind = 4;
+        ToolKind = tkShortNS;
         SpeedButton1->SetDown(true);
       }
       break;
@@ -94,7 +94,7 @@ void TForm1::ApplyCommandLine(const std::vector<std::string>& Parameters) {
   for (const std::string& parameter : Parameters) {
     if (parameter == "1") {
       LineButton->SetEnabled(false);
-      ToolKind = 4;
+      ToolKind = tkShortNS;
       SpeedButton1->SetDown(true);
     } else if (parameter == "2") {
       PenButton->SetEnabled(false);

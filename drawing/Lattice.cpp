@@ -18,7 +18,9 @@ int Clamp32(int64_t V) {
 }
 }  // namespace
 
-bool ToolSnaps(int ToolKind) { return ToolKind == 0 || ToolKind == 4 || ToolKind == 5 || ToolKind == 6; }
+bool ToolSnaps(TToolKind Tool) {
+  return Tool == tkLongLine || Tool == tkShortNS || Tool == tkShortNESW || Tool == tkShortNWSE;
+}
 
 TPoint SnapToLattice(int X, int Y, int GridSize) {
   if (GridSize <= 0) return TPoint{X, Y};
@@ -33,28 +35,28 @@ bool IsIsometric(TPoint P, TPoint Q) {
   return dx != 0 && 17 * dy == 10 * dx;
 }
 
-bool ShortLineRefused(int ToolKind, int X, int Y, int GridSize, int ControlWidth, int ControlHeight) {
+bool ShortLineRefused(TToolKind Tool, int X, int Y, int GridSize, int ControlWidth, int ControlHeight) {
   int64_t g = GridSize;
-  switch (ToolKind) {
-    case 5:
+  switch (Tool) {
+    case tkShortNESW:
       return X < (17 * g) / 2 + 45;
-    case 4:
+    case tkShortNS:
       return Y > ControlHeight - 30 * g;
-    case 6:
+    case tkShortNWSE:
       return X > ControlWidth - 20 * g;
     default:
       return false;
   }
 }
 
-TPoint ShortLineEnd(int ToolKind, TPoint From, int GridSize) {
+TPoint ShortLineEnd(TToolKind Tool, TPoint From, int GridSize) {
   int64_t g = GridSize, x = From.X, y = From.Y;
-  switch (ToolKind) {
-    case 4:
+  switch (Tool) {
+    case tkShortNS:
       return TPoint{From.X, Clamp32(y + 20 * g)};
-    case 5:
+    case tkShortNESW:
       return TPoint{Clamp32(x - 17 * g), Clamp32(y + 10 * g)};
-    case 6:
+    case tkShortNWSE:
       return TPoint{Clamp32(x + 17 * g), Clamp32(y + 10 * g)};
     default:
       return From;

@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "classlib/types.h"
+#include "drawing/ToolKind.h"
 
 namespace skadra {
 
 using classlib::TPoint;
 
-// Tools whose points snap: the long line (0) and the three short lines (4, 5, 6).
-bool ToolSnaps(int ToolKind);
+// Tools whose points snap: the long line and the three short lines.
+bool ToolSnaps(TToolKind Tool);
 
 // The snap lattice is x = 39 + 17G*k, y = 20 + 10G*m; the first column and row take a wider band
 // because the division truncates toward zero.
@@ -24,13 +25,13 @@ TPoint SnapToLattice(int X, int Y, int GridSize);
 bool IsIsometric(TPoint P, TPoint Q);
 
 // A short line is refused when its release point (raw) is too near the control's edge: the
-// NE-SW line (tool 5) at the left, the N-S line (tool 4) at the bottom, the NW-SE line (tool 6)
-// at the right. Other tools are never refused.
-bool ShortLineRefused(int ToolKind, int X, int Y, int GridSize, int ControlWidth, int ControlHeight);
+// NE-SW line at the left, the N-S line at the bottom, the NW-SE line at the right. Other tools
+// are never refused.
+bool ShortLineRefused(TToolKind Tool, int X, int Y, int GridSize, int ControlWidth, int ControlHeight);
 
-// The far end of the short line of ToolKind drawn from From: 20G down (4), 17G left and 10G
-// down (5), 17G right and 10G down (6). Other tools: From.
-TPoint ShortLineEnd(int ToolKind, TPoint From, int GridSize);
+// The far end of the short line of Tool drawn from From: 20G down (N-S), 17G left and 10G down
+// (NE-SW), 17G right and 10G down (NW-SE). Other tools: From.
+TPoint ShortLineEnd(TToolKind Tool, TPoint From, int GridSize);
 
 // The grid's dots in drawing order: 80 div G row pairs from y = 20, row A with (42 div G) + 1
 // dots at x = 40 + 34G*j, row B with 42 dots at x = 40 + 17G + 34G*j.

@@ -61,7 +61,7 @@ TForm4::TForm4(TComponent* AOwner) : TForm(AOwner) {
 void TForm4::Button1Click(TObject*) {
   if (CheckBox1->GetChecked()) {
     Form1->LineButton->SetEnabled(false);
-    Form1->ToolKind = 4;
+    Form1->ToolKind = tkShortNS;
     Form1->SpeedButton1->SetDown(true);
   } else {
     Form1->LineButton->SetEnabled(true);

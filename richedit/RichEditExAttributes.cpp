@@ -1,7 +1,10 @@
 #include "richedit/RichEditExAttributes.h"
 
 #include <cstdint>
+#include <functional>
 #include <limits>
+#include <type_traits>
+#include <utility>
 
 #include "classlib/graphics.h"
 #include "classlib/numerics.h"
@@ -16,17 +19,57 @@ static_assert(sizeof(CHARFORMAT2W) == 116, "the rich edit 2.0 character format r
 
 namespace {
 constexpr WORD kOldControlLCID = 0x0800;  // LOCALE_SYSTEM_DEFAULT
+constexpr int kTwipsPerPoint = 20;
 
 // Points to whole twips, halves to even, clamped into the field T of the record.
 template <class T>
 T PointsToTwips(double Points) {
-  long double twips = static_cast<long double>(Points) * 20.0L;
+  long double twips = static_cast<long double>(Points) * kTwipsPerPoint;
   if (twips > std::numeric_limits<T>::max()) twips = std::numeric_limits<T>::max();
   if (twips < std::numeric_limits<T>::min()) twips = std::numeric_limits<T>::min();
   return T(Round(twips));  // NaN raises EInvalidOp
 }
 
+double TwipsToPoints(long Twips) { return Twips * (1.0 / kTwipsPerPoint); }
+
 TFontStyles WithStyle(TFontStyles Style, TFontStyles Flag, bool On) { return On ? (Style | Flag) : (Style & ~Flag); }
+
+// The class library's style flag for an effect bit; 0 for the effects it has none for.
+TFontStyles StyleOfEffect(DWORD Effect) {
+  switch (Effect) {
+    case CFE_BOLD: return fsBold;
+    case CFE_ITALIC: return fsItalic;
+    case CFE_STRIKEOUT: return fsStrikeOut;
+    default: return 0;
+  }
+}
+
+// The properties kept in more than one field of the record, each way.
+TColor TextColor(const CHARFORMAT2W& F) { return (F.dwEffects & CFE_AUTOCOLOR) ? clWindowText : TColor(F.crTextColor); }
+void PutTextColor(CHARFORMAT2W& F, TColor Value) {
+  // clDefault is no RGB value: handed over as one it would colour the text with nonsense.
+  if (Value == clWindowText || Value == clDefault)
+    F.dwEffects = CFE_AUTOCOLOR;
+  else
+    F.crTextColor = ColorToRGB(Value);
+}
+TColor BackColor(const CHARFORMAT2W& F) { return (F.dwEffects & CFE_AUTOBACKCOLOR) ? clNone : TColor(F.crBackColor); }
+void PutBackColor(CHARFORMAT2W& F, TColor Value) {
+  if (Value == clNone)
+    F.dwEffects = CFE_AUTOBACKCOLOR;
+  else
+    F.crBackColor = ColorToRGB(Value);
+}
+WideString FaceName(const CHARFORMAT2W& F) { return WideString(F.szFaceName, wcsnlen(F.szFaceName, LF_FACESIZE)); }
+void PutFaceName(CHARFORMAT2W& F, const WideString& Name) { Name.copy(F.szFaceName, LF_FACESIZE - 1); }
+int SubSuperScript(const CHARFORMAT2W& F) {
+  if (F.dwEffects & CFE_SUBSCRIPT) return 1;
+  if (F.dwEffects & CFE_SUPERSCRIPT) return 2;
+  return 0;
+}
+BYTE UnderlineType(const CHARFORMAT2W& F) { return (F.dwEffects & CFE_UNDERLINE) ? F.bUnderlineType : 0; }
+BYTE OldUnderlineType(TTextAttributes* A) { return (A->GetStyle() & fsUnderline) ? 1 : 0; }
+WORD OldWeight(TTextAttributes* A) { return (A->GetStyle() & fsBold) ? FW_BOLD : FW_NORMAL; }
 }  // namespace
 
 TTextAttributesEx::TTextAttributesEx(TCustomRichEditExBase* RichEdit, TAttributeType Kind)
@@ -68,258 +111,131 @@ void TTextAttributesEx::SetCharFormat(const CHARFORMAT2W& Format) {
   }
 }
 
+template <class Field, class Fallback>
+auto TTextAttributesEx::Read(Field FromRecord, Fallback ForOldControl) {
+  using T = std::decay_t<std::invoke_result_t<Field, const CHARFORMAT2W&>>;
+  if (Old()) {
+    if constexpr (std::is_invocable_v<Fallback, TTextAttributes*>)
+      return T(std::invoke(ForOldControl, FOldAttributes));
+    else
+      return T(ForOldControl);
+  }
+  CHARFORMAT2W format;
+  GetCharFormat(format);
+  return T(std::invoke(FromRecord, std::as_const(format)));
+}
+
+template <class Fill>
+bool TTextAttributesEx::Write(DWORD Mask, Fill FillIn) {
+  if (Old()) return false;
+  CHARFORMAT2W format;
+  InitCharFormat(format);
+  format.dwMask = Mask;
+  FillIn(format);
+  SetCharFormat(format);
+  return true;
+}
+
 // ---- effect bits: the mask bit is the effect bit
 
 bool TTextAttributesEx::GetEffect(DWORD Effect) {
-  if (Old()) {
-    TFontStyles style = FOldAttributes->GetStyle();
-    switch (Effect) {
-      case CFE_BOLD: return style & fsBold;
-      case CFE_ITALIC: return style & fsItalic;
-      case CFE_STRIKEOUT: return style & fsStrikeOut;
-      default: return false;
-    }
-  }
-  CHARFORMAT2W format;
-  GetCharFormat(format);
-  return format.dwEffects & Effect;
+  return Read([=](const CHARFORMAT2W& f) { return (f.dwEffects & Effect) != 0; },
+              [=](TTextAttributes* a) { return (a->GetStyle() & StyleOfEffect(Effect)) != 0; });
 }
 
 void TTextAttributesEx::SetEffect(DWORD Effect, bool Value) {
-  if (Old()) {
-    TFontStyles flag = 0;
-    if (Effect == CFE_BOLD) flag = fsBold;
-    if (Effect == CFE_ITALIC) flag = fsItalic;
-    if (Effect == CFE_STRIKEOUT) flag = fsStrikeOut;
-    if (flag) FOldAttributes->SetStyle(WithStyle(FOldAttributes->GetStyle(), flag, Value));
-    return;
-  }
-  CHARFORMAT2W format;
-  InitCharFormat(format);
-  format.dwMask = Effect;
-  format.dwEffects = Value ? Effect : 0;
-  SetCharFormat(format);
+  if (Write(Effect, [=](CHARFORMAT2W& f) { f.dwEffects = Value ? Effect : 0; })) return;
+  if (TFontStyles flag = StyleOfEffect(Effect))
+    FOldAttributes->SetStyle(WithStyle(FOldAttributes->GetStyle(), flag, Value));
 }
 
-// ---- fields
+// ---- fields: without the 2.0 library a setter hands its value to the class library's attributes
+// or drops it
 
-TColor TTextAttributesEx::GetColor() {
-  if (Old()) return FOldAttributes->GetColor();
-  CHARFORMAT2W format;
-  GetCharFormat(format);
-  return (format.dwEffects & CFE_AUTOCOLOR) ? clWindowText : TColor(format.crTextColor);
-}
-
+TColor TTextAttributesEx::GetColor() { return Read(TextColor, &TTextAttributes::GetColor); }
 void TTextAttributesEx::SetColor(TColor Value) {
-  if (Old()) return FOldAttributes->SetColor(Value);
-  CHARFORMAT2W format;
-  InitCharFormat(format);
-  format.dwMask = CFM_COLOR;
-  // clDefault is no RGB value: handed over as one it would colour the text with nonsense.
-  if (Value == clWindowText || Value == clDefault)
-    format.dwEffects = CFE_AUTOCOLOR;
-  else
-    format.crTextColor = ColorToRGB(Value);
-  SetCharFormat(format);
+  if (!Write(CFM_COLOR, [=](CHARFORMAT2W& f) { PutTextColor(f, Value); })) FOldAttributes->SetColor(Value);
 }
 
 std::string TTextAttributesEx::GetName() {
-  if (Old()) return FOldAttributes->GetName();
-  CHARFORMAT2W format;
-  GetCharFormat(format);
-  return WideToAnsiByCodePage(WideString(format.szFaceName, wcsnlen(format.szFaceName, LF_FACESIZE)),
-                              FRichEdit->GetCodePage());
+  return Read([this](const CHARFORMAT2W& f) { return WideToAnsiByCodePage(FaceName(f), FRichEdit->GetCodePage()); },
+              &TTextAttributes::GetName);
 }
-
 void TTextAttributesEx::SetName(const std::string& Value) {
-  if (Old()) return FOldAttributes->SetName(Value);
-  CHARFORMAT2W format;
-  InitCharFormat(format);
-  format.dwMask = CFM_FACE;
-  AnsiToWideByCodePage(Value, FRichEdit->GetCodePage()).copy(format.szFaceName, LF_FACESIZE - 1);
-  SetCharFormat(format);
+  if (!Write(CFM_FACE, [&](CHARFORMAT2W& f) { PutFaceName(f, AnsiToWideByCodePage(Value, FRichEdit->GetCodePage())); }))
+    FOldAttributes->SetName(Value);
 }
 
 TFontPitch TTextAttributesEx::GetPitch() {
-  if (Old()) return FOldAttributes->GetPitch();
-  CHARFORMAT2W format;
-  GetCharFormat(format);
-  return PitchOfFamily(format.bPitchAndFamily);
+  return Read([](const CHARFORMAT2W& f) { return PitchOfFamily(f.bPitchAndFamily); }, &TTextAttributes::GetPitch);
 }
-
 void TTextAttributesEx::SetPitch(TFontPitch Value) {
-  if (Old()) return FOldAttributes->SetPitch(Value);
-  CHARFORMAT2W format;
-  InitCharFormat(format);
-  format.bPitchAndFamily = FamilyOfPitch(Value);
-  SetCharFormat(format);
+  if (!Write(0, [=](CHARFORMAT2W& f) { f.bPitchAndFamily = FamilyOfPitch(Value); })) FOldAttributes->SetPitch(Value);
 }
 
 int TTextAttributesEx::GetSize() {
-  if (Old()) return FOldAttributes->GetSize();
-  CHARFORMAT2W format;
-  GetCharFormat(format);
-  return format.yHeight / 20;
+  return Read([](const CHARFORMAT2W& f) { return int(f.yHeight / kTwipsPerPoint); }, &TTextAttributes::GetSize);
 }
-
 void TTextAttributesEx::SetSize(int Value) {
-  if (Old()) return FOldAttributes->SetSize(Value);
-  CHARFORMAT2W format;
-  InitCharFormat(format);
-  format.dwMask = CFM_SIZE;
-  format.yHeight = PointsToTwips<LONG>(Value);
-  SetCharFormat(format);
+  if (!Write(CFM_SIZE, [=](CHARFORMAT2W& f) { f.yHeight = PointsToTwips<LONG>(Value); }))
+    FOldAttributes->SetSize(Value);
 }
 
-WORD TTextAttributesEx::GetWeight() {
-  if (Old()) return (FOldAttributes->GetStyle() & fsBold) ? FW_BOLD : FW_NORMAL;
-  CHARFORMAT2W format;
-  GetCharFormat(format);
-  return format.wWeight;
-}
-
+WORD TTextAttributesEx::GetWeight() { return Read(&CHARFORMAT2W::wWeight, OldWeight); }
 void TTextAttributesEx::SetWeight(WORD Value) {
-  if (Old()) return;
-  CHARFORMAT2W format;
-  InitCharFormat(format);
-  format.dwMask = CFM_WEIGHT;
-  format.wWeight = Value;
-  SetCharFormat(format);
+  Write(CFM_WEIGHT, [=](CHARFORMAT2W& f) { f.wWeight = Value; });
 }
 
 // The automatic background reads as clNone; as a colour (black) it would be handed on by Assign
 // and paint black behind the text.
-TColor TTextAttributesEx::GetBackColor() {
-  if (Old()) return clNone;
-  CHARFORMAT2W format;
-  GetCharFormat(format);
-  return (format.dwEffects & CFE_AUTOBACKCOLOR) ? clNone : TColor(format.crBackColor);
-}
-
+TColor TTextAttributesEx::GetBackColor() { return Read(BackColor, clNone); }
 void TTextAttributesEx::SetBackColor(TColor Value) {
-  if (Old()) return;
-  CHARFORMAT2W format;
-  InitCharFormat(format);
-  format.dwMask = CFM_BACKCOLOR;
-  if (Value == clNone)
-    format.dwEffects = CFE_AUTOBACKCOLOR;
-  else
-    format.crBackColor = ColorToRGB(Value);
-  SetCharFormat(format);
+  Write(CFM_BACKCOLOR, [=](CHARFORMAT2W& f) { PutBackColor(f, Value); });
 }
 
 WORD TTextAttributesEx::GetLCID() {
-  if (Old()) return kOldControlLCID;
-  CHARFORMAT2W format;
-  GetCharFormat(format);
-  return WORD(format.lcid);
+  return Read([](const CHARFORMAT2W& f) { return WORD(f.lcid); }, kOldControlLCID);
 }
-
 void TTextAttributesEx::SetLCID(WORD Value) {
-  if (Old()) return;
-  CHARFORMAT2W format;
-  InitCharFormat(format);
-  format.dwMask = CFM_LCID;
-  format.lcid = Value;
-  SetCharFormat(format);
+  Write(CFM_LCID, [=](CHARFORMAT2W& f) { f.lcid = Value; });
 }
 
-int TTextAttributesEx::GetSubSuperScript() {
-  if (Old()) return 0;
-  CHARFORMAT2W format;
-  GetCharFormat(format);
-  if (format.dwEffects & CFE_SUBSCRIPT) return 1;
-  if (format.dwEffects & CFE_SUPERSCRIPT) return 2;
-  return 0;
-}
-
+int TTextAttributesEx::GetSubSuperScript() { return Read(SubSuperScript, 0); }
 void TTextAttributesEx::SetSubSuperScript(int Value) {
-  if (Old()) return;
-  CHARFORMAT2W format;
-  InitCharFormat(format);
-  format.dwMask = CFM_SUBSCRIPT;  // both bits
-  format.dwEffects = DWORD(Value & 3) << 16;
-  SetCharFormat(format);
+  // CFM_SUBSCRIPT holds both bits.
+  Write(CFM_SUBSCRIPT, [=](CHARFORMAT2W& f) { f.dwEffects = DWORD(Value & 3) << 16; });
 }
 
 double TTextAttributesEx::GetOffset() {
-  if (Old()) return 0;
-  CHARFORMAT2W format;
-  GetCharFormat(format);
-  return format.yOffset * 0.05;
+  return Read([](const CHARFORMAT2W& f) { return TwipsToPoints(f.yOffset); }, 0.0);
 }
-
 void TTextAttributesEx::SetOffset(double Value) {
-  if (Old()) return;
-  CHARFORMAT2W format;
-  InitCharFormat(format);
-  format.dwMask = CFM_OFFSET;
-  format.yOffset = PointsToTwips<LONG>(Value);
-  SetCharFormat(format);
+  Write(CFM_OFFSET, [=](CHARFORMAT2W& f) { f.yOffset = PointsToTwips<LONG>(Value); });
 }
 
 double TTextAttributesEx::GetSpacing() {
-  if (Old()) return 0;
-  CHARFORMAT2W format;
-  GetCharFormat(format);
-  return format.sSpacing * 0.05;
+  return Read([](const CHARFORMAT2W& f) { return TwipsToPoints(f.sSpacing); }, 0.0);
 }
-
 void TTextAttributesEx::SetSpacing(double Value) {
-  if (Old()) return;
-  CHARFORMAT2W format;
-  InitCharFormat(format);
-  format.dwMask = CFM_SPACING;
-  format.sSpacing = PointsToTwips<SHORT>(Value);
-  SetCharFormat(format);
+  Write(CFM_SPACING, [=](CHARFORMAT2W& f) { f.sSpacing = PointsToTwips<SHORT>(Value); });
 }
 
 double TTextAttributesEx::GetKerning() {
-  if (Old()) return 0;
-  CHARFORMAT2W format;
-  GetCharFormat(format);
-  return format.wKerning * 0.05;
+  return Read([](const CHARFORMAT2W& f) { return TwipsToPoints(f.wKerning); }, 0.0);
 }
-
 void TTextAttributesEx::SetKerning(double Value) {
-  if (Old()) return;
-  CHARFORMAT2W format;
-  InitCharFormat(format);
-  format.dwMask = CFM_KERNING;
-  format.wKerning = PointsToTwips<WORD>(Value);
-  SetCharFormat(format);
+  Write(CFM_KERNING, [=](CHARFORMAT2W& f) { f.wKerning = PointsToTwips<WORD>(Value); });
 }
 
-BYTE TTextAttributesEx::GetUnderlineType() {
-  if (Old()) return (FOldAttributes->GetStyle() & fsUnderline) ? 1 : 0;
-  CHARFORMAT2W format;
-  GetCharFormat(format);
-  return (format.dwEffects & CFE_UNDERLINE) ? format.bUnderlineType : 0;
-}
-
+BYTE TTextAttributesEx::GetUnderlineType() { return Read(UnderlineType, OldUnderlineType); }
 void TTextAttributesEx::SetUnderlineType(BYTE Value) {
-  if (Old()) return FOldAttributes->SetStyle(WithStyle(FOldAttributes->GetStyle(), fsUnderline, Value != 0));
-  CHARFORMAT2W format;
-  InitCharFormat(format);
-  format.dwMask = CFM_UNDERLINETYPE;
-  format.bUnderlineType = Value;
-  SetCharFormat(format);
+  if (!Write(CFM_UNDERLINETYPE, [=](CHARFORMAT2W& f) { f.bUnderlineType = Value; }))
+    FOldAttributes->SetStyle(WithStyle(FOldAttributes->GetStyle(), fsUnderline, Value != 0));
 }
 
-BYTE TTextAttributesEx::GetAnimation() {
-  if (Old()) return 0;
-  CHARFORMAT2W format;
-  GetCharFormat(format);
-  return format.bAnimation;
-}
-
+BYTE TTextAttributesEx::GetAnimation() { return Read(&CHARFORMAT2W::bAnimation, BYTE(0)); }
 void TTextAttributesEx::SetAnimation(BYTE Value) {
-  if (Old()) return;
-  CHARFORMAT2W format;
-  InitCharFormat(format);
-  format.dwMask = CFM_ANIMATION;
-  format.bAnimation = Value;
-  SetCharFormat(format);
+  Write(CFM_ANIMATION, [=](CHARFORMAT2W& f) { f.bAnimation = Value; });
 }
 
 // ---- assignment

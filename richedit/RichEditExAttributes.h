@@ -90,6 +90,14 @@ class TTextAttributesEx : public classlib::TPersistent {
 
  private:
   bool Old() const;
+  // A property as FromRecord finds it in a fresh record of the control; without the 2.0 library
+  // ForOldControl: a value, or a function of the class library's attributes, asked only then.
+  template <class Field, class Fallback>
+  auto Read(Field FromRecord, Fallback ForOldControl);
+  // Sends a fresh record carrying only Mask, its fields set by Fill; false without the 2.0 library,
+  // when nothing is sent.
+  template <class Fill>
+  bool Write(DWORD Mask, Fill FillIn);
   bool GetEffect(DWORD Effect);
   void SetEffect(DWORD Effect, bool Value);
   TCustomRichEditExBase* FRichEdit;

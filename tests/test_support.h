@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "classlib/msgbox.h"
@@ -29,6 +30,21 @@ class MessageBoxRecorder {
   ~MessageBoxRecorder();
   std::vector<classlib::MessageBoxCall> Calls;
   int Answer;
+};
+
+// Gives a variable a value for one scope and puts the old value back at its end, also when an
+// assertion leaves the test early.
+template <class T>
+class ScopedValue {
+ public:
+  ScopedValue(T& Variable, std::type_identity_t<T> Value) : FVariable(Variable), FOld(Variable) { Variable = Value; }
+  ~ScopedValue() { FVariable = FOld; }
+  ScopedValue(const ScopedValue&) = delete;
+  ScopedValue& operator=(const ScopedValue&) = delete;
+
+ private:
+  T& FVariable;
+  T FOld;
 };
 
 // A CP1252 string with bytes outside printable ASCII escaped, for failure output.

@@ -201,7 +201,7 @@ TEST_F(Commands, NewPictureWithGoodAndBadSizes) {
     SCOPED_TRACE(std::string(c.Width) + " x " + c.Height);
     Form1->Image1->GetPicture()->GetBitmap()->SetSize(0, 0);
     Picture()->SetSize(780, 1200);
-    GridSize = 2;
+    testsupport::ScopedValue grid(GridSize, 2);
     Form1->PictureFileName = "Z:\\tmp\\old.bmp";
     Errors.clear();
     DrawMark();
@@ -229,7 +229,7 @@ TEST_F(Commands, NewPictureDialogShowsThePictureAndItsGrid) {
       {190, &TNewPictureForm::RadioButton1},
   };
   for (auto& c : cases) {
-    GridSize = c.Grid;
+    testsupport::ScopedValue grid(GridSize, c.Grid);
     NewPicture("x", "y", &TNewPictureForm::RadioButton1, mrCancel);
     EXPECT_EQ(Shown.Checked, NewPictureForm->*c.Expected) << c.Grid;
   }
@@ -535,22 +535,23 @@ TEST_F(Commands, HideToolsDialogSwitchesButtonsAndKeepsItsChoices) {
     Form4->CheckBox1->SetChecked(c.Line);
     Form4->CheckBox2->SetChecked(c.Pen);
     Form4->CheckBox3->SetChecked(c.Figures);
-    Form1->ToolKind = 0;
+    Form1->ToolKind = tkLongLine;
     Form4->Button1->Perform(CN_COMMAND, MAKEWPARAM(0, BN_CLICKED), 0);
     EXPECT_FALSE(Form4->GetVisible());
     EXPECT_EQ(Form1->LineButton->GetEnabled(), !c.Line);
     EXPECT_EQ(Form1->PenButton->GetEnabled(), !c.Pen);
     for (TSpeedButton* b : {Form1->RectangleButton, Form1->EllipseButton, Form1->RoundRectButton, Form1->BrushButton})
       EXPECT_EQ(b->GetEnabled(), !c.Figures);
-    EXPECT_EQ(Form1->ToolKind, c.Line ? 4 : 0);
+    EXPECT_EQ(Form1->ToolKind, c.Line ? tkShortNS : tkLongLine);
     // Opened again, the dialog shows what is switched off.
     Form1->LineButton->SetDown(true);
-    Form1->ToolKind = 0;
+    Form1->ToolKind = tkLongLine;
     Choose(Form1->SKJUL1);
     EXPECT_EQ(Form4->CheckBox1->GetChecked(), c.Line);
     EXPECT_EQ(Form4->CheckBox2->GetChecked(), c.Pen);
     EXPECT_EQ(Form4->CheckBox3->GetChecked(), c.Figures);
-    EXPECT_EQ(Form1->ToolKind, c.Line || c.Pen ? 4 : 0) << "a disabled pen also picks the short N-S line";
+    EXPECT_EQ(Form1->ToolKind, c.Line || c.Pen ? tkShortNS : tkLongLine)
+        << "a disabled pen also picks the short N-S line";
     EXPECT_EQ(Form1->SpeedButton1->GetDown(), c.Line || c.Pen);
     Form4->Close();
     // The next round starts from a clear dialog, as a user would untick it.

@@ -151,7 +151,7 @@ class DrawingWindow : public ::testing::Test {
 
 TEST_F(DrawingWindow, StartsWithTheGridOfSizeTwoOnAWhitePicture) {
   EXPECT_EQ(GridSize, 2);
-  EXPECT_EQ(Form->ToolKind, 0);
+  EXPECT_EQ(Form->ToolKind, tkLongLine);
   EXPECT_FALSE(Form->IsDrawing);
   TReference ref;
   ref.Grid(2);
@@ -312,7 +312,7 @@ TEST_F(DrawingWindow, LongLineFinalLineGoesToTheSnappedReleasePoint) {
 
 TEST_F(DrawingWindow, RectangleIsItsLastBandAndLocksTheLongLineOut) {
   Choose(Form->RectangleButton);
-  EXPECT_EQ(Form->ToolKind, 1);
+  EXPECT_EQ(Form->ToolKind, tkRectangle);
   EXPECT_FALSE(Form->LineButton->GetDown());
   Press(100, 100);
   EXPECT_EQ(Status(0), "Start: (100, 100)") << "rectangles are not snapped";
@@ -337,7 +337,7 @@ TEST_F(DrawingWindow, EllipseAndRoundRectWithSignedCornerSizes) {
   Choose(Form->EllipseButton);
   Drag(300, 300, 220, 250);
   Choose(Form->RoundRectButton);
-  EXPECT_EQ(Form->ToolKind, 3);
+  EXPECT_EQ(Form->ToolKind, tkRoundRect);
   Drag(400, 150, 500, 200);  // corner sizes (400 - 500) div 2 and (150 - 200) div 2: negative
   Drag(700, 600, 600, 560);  // and positive
   TReference ref;
@@ -353,18 +353,18 @@ TEST_F(DrawingWindow, ShortLinesFromTheSnappedReleasePoint) {
   TReference ref;
   ref.Grid(2);
   Choose(Form->SpeedButton1);
-  EXPECT_EQ(Form->ToolKind, 4);
+  EXPECT_EQ(Form->ToolKind, tkShortNS);
   Press(100, 100);
   Release(100, 100);
   EXPECT_FALSE(Form->IsDrawing);
   ref.Line({107, 100}, {107, 140}, R2_COPYPEN);
   Choose(Form->SpeedButton2);
-  EXPECT_EQ(Form->ToolKind, 5);
+  EXPECT_EQ(Form->ToolKind, tkShortNESW);
   Press(300, 300);
   Release(300, 300);
   ref.Line({311, 300}, {277, 320}, R2_COPYPEN);
   Choose(Form->SpeedButton3);
-  EXPECT_EQ(Form->ToolKind, 6);
+  EXPECT_EQ(Form->ToolKind, tkShortNWSE);
   Press(500, 500);
   Release(500, 500);
   ref.Line({515, 500}, {549, 520}, R2_COPYPEN);
@@ -527,9 +527,9 @@ TEST_F(DrawingWindow, ColourDialogStartsFromTheCanvasColourAndOkTakesTheChoice) 
 TEST_F(DrawingWindow, ToolPanelOffAndOnFromTheMenu) {
   Choose(Form->PenButton);
   Choose(Form->EllipseButton);
-  EXPECT_EQ(Form->ToolKind, 2);
+  EXPECT_EQ(Form->ToolKind, tkEllipse);
   Command(Form->Fra1);
-  EXPECT_EQ(Form->ToolKind, 0);
+  EXPECT_EQ(Form->ToolKind, tkLongLine);
   EXPECT_TRUE(Form->EllipseButton->GetDown()) << "the buttons are left as they are";
   EXPECT_FALSE(IsWindowVisible(Form->Panel1->GetHandle()));
   EXPECT_FALSE(IsWindowVisible(Form->PenBar->GetHandle()));
@@ -585,7 +585,7 @@ TEST_F(DrawingWindow, ChoosingAToolLeavesAPendingFigureInProgress) {
 }
 
 TEST_F(DrawingWindow, HugeGridSizeSnapsWithoutOverflow) {
-  GridSize = 2147483627;
+  testsupport::ScopedValue grid(GridSize, 2147483627);
   Press(500, 500);
   EXPECT_EQ(Status(0), "Start: (39, 20)");
   Release(500, 500);
@@ -598,5 +598,4 @@ TEST_F(DrawingWindow, HugeGridSizeSnapsWithoutOverflow) {
   Choose(Form->LineButton);
   Press(57, 31);
   EXPECT_EQ(Status(0), "Start: (57, 31)") << "a grid size of 0 snaps nothing";
-  GridSize = 2;
 }

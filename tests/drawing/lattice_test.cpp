@@ -50,7 +50,8 @@ TEST(SnapToLattice, HugeGridSizesNeitherOverflowNorWrap) {
 }
 
 TEST(ToolSnaps, OnlyTheLongAndShortLines) {
-  for (int tool = 0; tool <= 6; ++tool) EXPECT_EQ(ToolSnaps(tool), tool == 0 || tool >= 4) << tool;
+  for (int t = tkLongLine; t <= tkShortNWSE; ++t)
+    EXPECT_EQ(ToolSnaps(TToolKind(t)), t == tkLongLine || t >= tkShortNS) << t;
 }
 
 TEST(IsIsometric, AsManyColumnsAsRowsInAnyDirection) {
@@ -69,34 +70,35 @@ TEST(IsIsometric, AsManyColumnsAsRowsInAnyDirection) {
 }
 
 TEST(ShortLineRefused, EdgesForGridSizeTwoOnTheControl) {
-  // Control 780 x 1200: tool 5 below X 62, tool 4 beyond Y 1140, tool 6 beyond X 740.
-  EXPECT_TRUE(ShortLineRefused(5, 61, 500, 2, 780, 1200));
-  EXPECT_FALSE(ShortLineRefused(5, 62, 500, 2, 780, 1200));
-  EXPECT_TRUE(ShortLineRefused(4, 300, 1141, 2, 780, 1200));
-  EXPECT_FALSE(ShortLineRefused(4, 300, 1140, 2, 780, 1200));
-  EXPECT_TRUE(ShortLineRefused(6, 741, 500, 2, 780, 1200));
-  EXPECT_FALSE(ShortLineRefused(6, 740, 500, 2, 780, 1200));
-  for (int tool = 0; tool <= 3; ++tool) EXPECT_FALSE(ShortLineRefused(tool, -1000, 100000, 2, 780, 1200)) << tool;
+  // Control 780 x 1200: NE-SW below X 62, N-S beyond Y 1140, NW-SE beyond X 740.
+  EXPECT_TRUE(ShortLineRefused(tkShortNESW, 61, 500, 2, 780, 1200));
+  EXPECT_FALSE(ShortLineRefused(tkShortNESW, 62, 500, 2, 780, 1200));
+  EXPECT_TRUE(ShortLineRefused(tkShortNS, 300, 1141, 2, 780, 1200));
+  EXPECT_FALSE(ShortLineRefused(tkShortNS, 300, 1140, 2, 780, 1200));
+  EXPECT_TRUE(ShortLineRefused(tkShortNWSE, 741, 500, 2, 780, 1200));
+  EXPECT_FALSE(ShortLineRefused(tkShortNWSE, 740, 500, 2, 780, 1200));
+  for (TToolKind t : {tkLongLine, tkRectangle, tkEllipse, tkRoundRect})
+    EXPECT_FALSE(ShortLineRefused(t, -1000, 100000, 2, 780, 1200)) << int(t);
 }
 
 TEST(ShortLineRefused, HugeGridSizesRefuseEverywhereWithoutOverflow) {
-  EXPECT_TRUE(ShortLineRefused(5, INT_MAX, 0, INT_MAX, 780, 1200));
-  EXPECT_TRUE(ShortLineRefused(4, INT_MIN, INT_MIN, INT_MAX, 780, 1200));
-  EXPECT_TRUE(ShortLineRefused(6, INT_MIN, 0, INT_MAX, 780, 1200));
+  EXPECT_TRUE(ShortLineRefused(tkShortNESW, INT_MAX, 0, INT_MAX, 780, 1200));
+  EXPECT_TRUE(ShortLineRefused(tkShortNS, INT_MIN, INT_MIN, INT_MAX, 780, 1200));
+  EXPECT_TRUE(ShortLineRefused(tkShortNWSE, INT_MIN, 0, INT_MAX, 780, 1200));
 }
 
 TEST(ShortLineEnd, DownLeftAndRightByTheLatticeSteps) {
-  EXPECT_EQ(ShortLineEnd(4, {107, 100}, 2), (TPoint{107, 140}));
-  EXPECT_EQ(ShortLineEnd(5, {107, 100}, 2), (TPoint{73, 120}));
-  EXPECT_EQ(ShortLineEnd(6, {107, 100}, 2), (TPoint{141, 120}));
-  EXPECT_EQ(ShortLineEnd(6, {39, 20}, 5), (TPoint{124, 70}));
-  EXPECT_EQ(ShortLineEnd(0, {107, 100}, 2), (TPoint{107, 100}));
+  EXPECT_EQ(ShortLineEnd(tkShortNS, {107, 100}, 2), (TPoint{107, 140}));
+  EXPECT_EQ(ShortLineEnd(tkShortNESW, {107, 100}, 2), (TPoint{73, 120}));
+  EXPECT_EQ(ShortLineEnd(tkShortNWSE, {107, 100}, 2), (TPoint{141, 120}));
+  EXPECT_EQ(ShortLineEnd(tkShortNWSE, {39, 20}, 5), (TPoint{124, 70}));
+  EXPECT_EQ(ShortLineEnd(tkLongLine, {107, 100}, 2), (TPoint{107, 100}));
 }
 
 TEST(ShortLineEnd, IsClampedToTheThirtyTwoBitRange) {
-  EXPECT_EQ(ShortLineEnd(4, {39, 20}, INT_MAX), (TPoint{39, INT_MAX}));
-  EXPECT_EQ(ShortLineEnd(5, {39, 20}, INT_MAX), (TPoint{INT_MIN, INT_MAX}));
-  EXPECT_EQ(ShortLineEnd(6, {INT_MAX - 5, 20}, 3), (TPoint{INT_MAX, 50}));
+  EXPECT_EQ(ShortLineEnd(tkShortNS, {39, 20}, INT_MAX), (TPoint{39, INT_MAX}));
+  EXPECT_EQ(ShortLineEnd(tkShortNESW, {39, 20}, INT_MAX), (TPoint{INT_MIN, INT_MAX}));
+  EXPECT_EQ(ShortLineEnd(tkShortNWSE, {INT_MAX - 5, 20}, 3), (TPoint{INT_MAX, 50}));
 }
 
 TEST(GridDots, GridSizeTwoHasFortyRowPairsOfTwentyTwoAndFortyTwoDots) {

@@ -169,10 +169,10 @@ class SkadraScenario : public ::testing::TestWithParam<TSettings> {
   // command chosen before it.
   void Settle(SkadraProcess& P) {
     ASSERT_TRUE(P.Choose(kAbout.Top, kAbout.Item));
-    HWND about = P.Await("TForm5");
+    HWND about = P.WaitFor("TForm5");
     ASSERT_NE(about, nullptr);
     PostMessageA(about, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(Eventually([&] { return !IsWindowVisible(about); }));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }));
   }
 
   // Presses at A, moves through the middle to B and releases there, each step seen by the
@@ -184,12 +184,12 @@ class SkadraScenario : public ::testing::TestWithParam<TSettings> {
       return std::string(Label) + " (" + std::to_string(At.x) + ", " + std::to_string(At.y) + ")";
     };
     P.PointerTo(A);
-    ASSERT_TRUE(Eventually([&] { return P.Status(1) == text("Nu:", A); }, 10)) << P.Status(1);
+    ASSERT_TRUE(WaitUntil([&] { return P.StatusText(1) == text("Nu:", A); }, 10)) << P.StatusText(1);
     P.PointerTo(A);  // still there
     P.Button(true);
-    ASSERT_TRUE(Eventually([&] { return P.Status(0) == text("Start:", A); }, 10)) << P.Status(0);
+    ASSERT_TRUE(WaitUntil([&] { return P.StatusText(0) == text("Start:", A); }, 10)) << P.StatusText(0);
     for (POINT at : {Along(A, B, 0.5), B}) P.PointerTo(at);
-    ASSERT_TRUE(Eventually([&] { return P.Status(1) == text("Nu:", B); }, 10)) << P.Status(1);
+    ASSERT_TRUE(WaitUntil([&] { return P.StatusText(1) == text("Nu:", B); }, 10)) << P.StatusText(1);
     P.PointerTo(B);
     P.Button(false);
   }
@@ -204,7 +204,7 @@ TEST_P(SkadraScenario, ShowsTheFileDrawsSavesCopiesAndPrints) {
   TScreenShot blank = p.Shown(s.Width, s.Height);
   ASSERT_GT(blank.Width, 300);
   ASSERT_GT(blank.Height, 200);
-  EXPECT_TRUE(Eventually([&] { return (blank = p.Shown(s.Width, s.Height)) == GridAlone(g, blank.Width, blank.Height); }))
+  EXPECT_TRUE(WaitUntil([&] { return (blank = p.Shown(s.Width, s.Height)) == GridAlone(g, blank.Width, blank.Height); }))
       << "the screen shows no grid of size " << g;
   // Beyond a picture smaller than its control the scroll box's own colour shows.
   RECT box{};
@@ -227,17 +227,17 @@ TEST_P(SkadraScenario, ShowsTheFileDrawsSavesCopiesAndPrints) {
   p.Choose(kWordProcessor.Top, kWordProcessor.Item);
   p.Choose(kPainterEmpty.Top, kPainterEmpty.Item);
   if (s.Hide) {
-    HWND hide = p.Await("TForm4");
+    HWND hide = p.WaitFor("TForm4");
     ASSERT_NE(hide, nullptr) << "SKJUL opened no dialog";
     PostMessageA(hide, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(Eventually([&] { return !IsWindowVisible(hide); }));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(hide); }));
   }
   const std::string wordLog = p.Folder.File("RICHEDIT.EXE.log"), painterLog = p.Folder.File("mspaint.exe.log");
   if (s.WordProcessor) {
-    EXPECT_TRUE(Eventually([&] { return std::filesystem::exists(wordLog); })) << "no word processor";
+    EXPECT_TRUE(WaitUntil([&] { return std::filesystem::exists(wordLog); })) << "no word processor";
   }
   if (s.Painter) {
-    EXPECT_TRUE(Eventually([&] { return std::filesystem::exists(painterLog); })) << "no paint program";
+    EXPECT_TRUE(WaitUntil([&] { return std::filesystem::exists(painterLog); })) << "no paint program";
   }
   Settle(p);
   EXPECT_EQ(p.Find("TForm4") != nullptr, false) << "SKJUL is switched off";
@@ -266,9 +266,9 @@ TEST_P(SkadraScenario, ShowsTheFileDrawsSavesCopiesAndPrints) {
       return std::all_of(outline.begin(), outline.end(), [&](POINT q) { return BlackNear(now, q); });
     };
     if (offered)
-      EXPECT_TRUE(Eventually(drawn, 15)) << "not drawn";
+      EXPECT_TRUE(WaitUntil(drawn, 15)) << "not drawn";
     else
-      EXPECT_FALSE(Eventually(drawn, 1)) << "drawn with a tool the file switches off";
+      EXPECT_FALSE(WaitUntil(drawn, 1)) << "drawn with a tool the file switches off";
   }
   const TScreenShot drawing = p.Shown(s.Width, s.Height);
   EXPECT_NE(drawing, blank);
@@ -278,7 +278,7 @@ TEST_P(SkadraScenario, ShowsTheFileDrawsSavesCopiesAndPrints) {
   p.AnswerDialog("tegning.bmp");
   const std::string saved = p.Folder.File("billeder\\tegning.bmp");
   classlib::TBitmap file;
-  ASSERT_TRUE(Eventually([&] {
+  ASSERT_TRUE(WaitUntil([&] {
     try {
       file.LoadFromFile(saved);
       return true;
@@ -293,7 +293,7 @@ TEST_P(SkadraScenario, ShowsTheFileDrawsSavesCopiesAndPrints) {
   // ---- copied: the clipboard holds the whole picture
   classlib::Clipboard()->Clear();
   ASSERT_TRUE(p.Choose(kCopy.Top, kCopy.Item));
-  ASSERT_TRUE(Eventually([] { return classlib::Clipboard()->HasFormat(CF_BITMAP); })) << "nothing was copied";
+  ASSERT_TRUE(WaitUntil([] { return classlib::Clipboard()->HasFormat(CF_BITMAP); })) << "nothing was copied";
   classlib::TBitmap copied;
   copied.Assign(classlib::Clipboard());
   ASSERT_EQ(copied.GetWidth(), s.Width);
@@ -303,29 +303,29 @@ TEST_P(SkadraScenario, ShowsTheFileDrawsSavesCopiesAndPrints) {
   // ---- cut (the picture turns white), then pasted back; cut again, then opened again
   auto cut = [&] {
     ASSERT_TRUE(p.Choose(kCut.Top, kCut.Item));
-    EXPECT_TRUE(Eventually([&] {
+    EXPECT_TRUE(WaitUntil([&] {
       TScreenShot now = p.Shown(s.Width, s.Height);
       return std::all_of(now.Pixels.begin(), now.Pixels.end(), [](uint32_t c) { return c == kWhite; });
     })) << "the cut left the picture";
   };
   cut();
   ASSERT_TRUE(p.Choose(kPaste.Top, kPaste.Item));
-  EXPECT_TRUE(Eventually([&] { return p.Shown(s.Width, s.Height) == drawing; })) << "the paste did not bring it back";
+  EXPECT_TRUE(WaitUntil([&] { return p.Shown(s.Width, s.Height) == drawing; })) << "the paste did not bring it back";
   cut();
   ASSERT_TRUE(p.Choose(kOpen.Top, kOpen.Item));
   p.AnswerDialog("tegning.bmp");
-  EXPECT_TRUE(Eventually([&] { return p.Shown(s.Width, s.Height) == drawing; })) << "the file did not bring it back";
+  EXPECT_TRUE(WaitUntil([&] { return p.Shown(s.Width, s.Height) == drawing; })) << "the file did not bring it back";
 
   // ---- printed on the PDF printer: a new PDF of one page
   const std::string pdfs = PdfFolder();
   if (!pdfs.empty()) {
     const std::set<std::string> earlier = PdfsIn(pdfs);
     ASSERT_TRUE(p.Choose(kPrint.Top, kPrint.Item));
-    HWND setup = p.Await("#32770");
+    HWND setup = p.WaitFor("#32770");
     ASSERT_NE(setup, nullptr) << "no printer dialog";
     PostMessageA(GetDlgItem(setup, IDOK), BM_CLICK, 0, 0);
     int pages = -1;
-    EXPECT_TRUE(Eventually(
+    EXPECT_TRUE(WaitUntil(
         [&] {
           for (const std::string& name : PdfsIn(pdfs))
             if (!earlier.count(name) && (pages = PdfPages(Bytes(std::filesystem::path(pdfs) / name))) >= 0) return true;
@@ -340,7 +340,7 @@ TEST_P(SkadraScenario, ShowsTheFileDrawsSavesCopiesAndPrints) {
 
   EXPECT_TRUE(p.Answers());
   ASSERT_TRUE(p.Choose(kExit.Top, kExit.Item));
-  EXPECT_TRUE(p.Ends()) << "Afslut did not end the program";
+  EXPECT_TRUE(p.Ended()) << "Afslut did not end the program";
 }
 
 std::string CaseName(const ::testing::TestParamInfo<TSettings>& Info) {

@@ -145,7 +145,7 @@ TEST_F(Start, OffersTheCfgFolderAndAppliesTheChosenFileOnly) {
   EXPECT_EQ(Enabled(), AllBut({kLine}));
   // The long line switched off is no longer the tool: the short N-S line is.
   EXPECT_TRUE(Form->SpeedButton1->GetDown());
-  EXPECT_EQ(Form->ToolKind, 4);
+  EXPECT_EQ(Form->ToolKind, tkShortNS);
   EXPECT_EQ(Form->SettingsLines.GetCount(), 4);
 }
 
@@ -209,13 +209,13 @@ TEST_F(Start, ShowAndHideKeysSwitchTheirControls) {
                {"[De 4]", {kRect, kEllipse, kRoundRect, kBrush}}};
   for (const Case& c : cases) {
     std::string key = c.Key;
-    Form->ToolKind = 0;
+    Form->ToolKind = tkLongLine;
     Form->LineButton->SetDown(true);
     Apply(key + "\r\nGEM");
     EXPECT_EQ(Enabled(), AllBut(c.Controls)) << key;
     // The long line switched off is no longer the tool; the short N-S line is.
     const bool line = key == "[LINIE]";
-    EXPECT_EQ(Form->ToolKind, line ? 4 : 0) << key;
+    EXPECT_EQ(Form->ToolKind, line ? tkShortNS : tkLongLine) << key;
     EXPECT_EQ(Form->SpeedButton1->GetDown(), line) << key;
     for (const char* other : {"vis", "VIS ", " VIS", "JA", ""}) {
       Apply(key + "\r\n" + other);
@@ -240,7 +240,7 @@ TEST_F(Start, GridSizeKeyTakesTwoFourOrSixAndRedrawsTheGrid) {
   } cases[] = {{"4", 4}, {"6", 6}, {"2", 2}, {" 4", 4}, {"+6", 6}, {"3", 2},
                {"5", 2}, {"0", 2}, {"-4", 2}, {"8", 2}, {"40", 2}};
   for (const Case& c : cases) {
-    GridSize = 2;
+    testsupport::ScopedValue grid(GridSize, 2);
     Whiten();
     Apply(std::string("[SIZE]\r\n") + c.Value);
     EXPECT_EQ(GridSize, c.Size) << c.Value;
@@ -432,7 +432,7 @@ TEST_F(Start, ParametersReplaceTheSettingsFile) {
   EXPECT_EQ(DialogCalls, 0);
   EXPECT_EQ(Form->SettingsLines.GetCount(), 0);
   EXPECT_EQ(Enabled(), AllBut({kSkjul, kLine}));
-  EXPECT_EQ(Form->ToolKind, 4);
+  EXPECT_EQ(Form->ToolKind, tkShortNS);
   EXPECT_TRUE(Form->SpeedButton1->GetDown());
   EXPECT_FALSE(Form->LineButton->GetDown());
   EXPECT_EQ(GridSize, 4);
@@ -463,17 +463,17 @@ TEST_F(Start, EverySwitch) {
   };
   for (const Case& c : cases) {
     EnableAll();
-    Form->ToolKind = 1;
+    Form->ToolKind = tkRectangle;
     Form->ApplyCommandLine(c.Parameters);
     EXPECT_EQ(Enabled(), AllBut(c.Off)) << c.Parameters[0];
-    EXPECT_EQ(Form->ToolKind, 1) << "only switch 1 chooses a tool";
+    EXPECT_EQ(Form->ToolKind, tkRectangle) << "only switch 1 chooses a tool";
   }
   EnableAll();
   Form->RectangleButton->Click();
-  ASSERT_EQ(Form->ToolKind, 1);
+  ASSERT_EQ(Form->ToolKind, tkRectangle);
   Form->ApplyCommandLine({"1"});
   EXPECT_EQ(Enabled(), AllBut({kSkjul, kLine}));
-  EXPECT_EQ(Form->ToolKind, 4);
+  EXPECT_EQ(Form->ToolKind, tkShortNS);
   EXPECT_TRUE(Form->SpeedButton1->GetDown());
   EXPECT_FALSE(Form->RectangleButton->GetDown());
 }
@@ -486,7 +486,7 @@ TEST_F(Start, GridSizeSwitchesSortBetween21And27) {
   } cases[] = {{"22", 2}, {"23", 3}, {"24", 4}, {"25", 5},  {"26", 6}, {"210", 190}, {"2147483647", 2147483627},
                {"21", 0}, {"27", 0}, {"2", 0},  {"3", 0},   {"270", 0}, {"28", 0},   {"12", 0}};
   for (const Case& c : cases) {
-    GridSize = 0;
+    testsupport::ScopedValue grid(GridSize, 0);
     Form->ApplyCommandLine({c.Parameter});
     EXPECT_EQ(GridSize, c.Size) << c.Parameter;
   }
@@ -495,7 +495,7 @@ TEST_F(Start, GridSizeSwitchesSortBetween21And27) {
   EXPECT_EQ(GridSize, 3);
 
   for (const char* bad : {"21x", "21 ", "2147483648", "26.0", "25x"}) {
-    GridSize = 2;
+    testsupport::ScopedValue grid(GridSize, 2);
     EnableAll();
     try {
       Form->ApplyCommandLine({"3", bad, "2", "25"});
@@ -517,7 +517,7 @@ TEST_F(Start, BadGridSizeParameterIsShownAndEndsTheStartUp) {
   ASSERT_EQ(boxes.Calls.size(), 1u);
   EXPECT_EQ(boxes.Calls[0].Text, "'21x' is not a valid integer value.");
   EXPECT_EQ(Enabled(), AllBut({kSkjul, kLine}));
-  EXPECT_EQ(Form->ToolKind, 4);
+  EXPECT_EQ(Form->ToolKind, tkShortNS);
   EXPECT_EQ(BlackPixels(), 0);
 }
 
@@ -587,7 +587,7 @@ TEST_F(Start, ShippedSettingsFilesDoWhatTheySay) {
   };
   for (const Case& c : cases) {
     EnableAll();
-    GridSize = 2;
+    testsupport::ScopedValue grid(GridSize, 2);
     Bitmap()->SetSize(780, 1200);
     Form->SettingsLines.LoadFromFile(shipped + "/" + c.File);
     Form->ApplySettings();

@@ -6,6 +6,7 @@
 #include "imagelib/PGOptions.h"
 #include "imagelib/PGraphic.h"
 #include "tests/imagelib/bmp_builder.h"
+#include "tests/test_support.h"
 
 using namespace imagelib;
 using bmptest::Bytes;
@@ -40,12 +41,6 @@ std::vector<int32_t> RowOf(TPixelGraphic* P, int Y) {
   for (int x = 0; x < P->GetWidth(); ++x) row.push_back(P->GetPixel(x, Y));
   return row;
 }
-
-struct ScalingSwitch {  // sets PGDIB16BitScaling for one test
-  explicit ScalingSwitch(bool On) : Old(PGDIB16BitScaling) { PGDIB16BitScaling = On; }
-  ~ScalingSwitch() { PGDIB16BitScaling = Old; }
-  bool Old;
-};
 
 }  // namespace
 
@@ -102,7 +97,7 @@ TEST(ReadDIB, InfoHeaderIndexedPicturesAndColoursUsed) {
 
 TEST(ReadDIB, SixteenBitChannelsWithAndWithoutScaling) {
   for (bool on : {true, false}) {
-    ScalingSwitch scaling(on);
+    testsupport::ScopedValue scaling(PGDIB16BitScaling, on);
     auto p = Read(DIB::Info(4, 1, 16).Row({0xFF, 0x7F, 0x00, 0x00, 0x01, 0x00, 0x1E, 0x00}));
     EXPECT_EQ(p->GetPixel(0, 0), on ? MakeRGB(255, 255, 255) : MakeRGB(248, 248, 248)) << on;
     EXPECT_EQ(p->GetPixel(1, 0), 0) << "black either way";
@@ -112,7 +107,7 @@ TEST(ReadDIB, SixteenBitChannelsWithAndWithoutScaling) {
 }
 
 TEST(ReadDIB, BitFieldMasks) {
-  ScalingSwitch scaling(true);
+  testsupport::ScopedValue scaling(PGDIB16BitScaling, true);
   auto p565 = Read(DIB::Info(2, 1, 16, 3).Masks(0xF800, 0x07E0, 0x001F).Row({0xFF, 0xFF, 0x00, 0xF8}));
   EXPECT_EQ(p565->GetPixel(0, 0), MakeRGB(255, 255, 255));
   EXPECT_EQ(p565->GetPixel(1, 0), MakeRGB(255, 0, 0));

@@ -10,8 +10,11 @@
 #include <vector>
 
 #include "classlib/winapi.h"
+#include "tests/program_driver.h"
 
 namespace monkey {
+
+using namespace programdriver;
 
 // One user action in the form the failure files hold, one line each:
 //   <kind> <window> <child> [numbers...] [=text]   # note
@@ -63,27 +66,18 @@ const TProgram& Skadra();
 void WriteSamples(const std::string& Folder);
 
 // The running program and what the checks found.
-class TSession {
+class TSession : public ProgramProcess {
  public:
   TSession(const TProgram& Program, const std::string& Folder, DWORD AnswerMs);
-  ~TSession();
-  TSession(const TSession&) = delete;
-  TSession& operator=(const TSession&) = delete;
 
   // Starts the program (ending one that runs) and waits for a window of it.
   bool Start(std::string& Problem);
-  bool Running() const;
-  DWORD ExitCode() const;
-  void Stop();
 
-  // Visible top-level windows of the program, front to back.
-  std::vector<HWND> TopWindows() const;
   HWND ResolveWindow(const std::string& Name) const;
   HWND ResolveChild(HWND Window, const std::string& Name) const;
   std::string NameOfWindow(HWND Window) const;
   static std::string NameOfChild(HWND Window, HWND Child);
   static std::vector<HWND> VisibleChildren(HWND Window);
-  DWORD Thread() const;
 
   // Waits until every window of the program has answered WM_NULL and the set of windows holds
   // still. Empty when all is well; else what went wrong ("ended", a hang).
@@ -94,11 +88,7 @@ class TSession {
 
  private:
   DWORD FAnswerMs;
-  PROCESS_INFORMATION FInfo{};
 };
-
-std::string ClassOf(HWND Window);
-std::string TextOf(HWND Window);
 
 // Chooses the next action from what is on the screen.
 TAction Choose(TSession& Session, std::mt19937& Random);

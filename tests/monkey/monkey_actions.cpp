@@ -68,7 +68,7 @@ TAction KeyAction(const TSession& S, HWND Window, HWND Child, int Key) {
 
 // A mouse action somewhere in Child's client area.
 TAction MouseAction(const TSession& S, HWND Window, HWND Child, std::mt19937& Random) {
-  const std::string cls = ClassOf(Child);
+  const std::string cls = WindowClass(Child);
   if (IsButton(cls)) return Make("button", S, Window, Child);
   RECT r{};
   GetClientRect(Child, &r);
@@ -92,7 +92,7 @@ TAction ClipAction(std::mt19937& Random) {
 }
 
 TAction DialogAction(TSession& S, HWND Dialog, std::mt19937& Random) {
-  const std::string caption = TextOf(Dialog);
+  const std::string caption = WindowText(Dialog);
   HWND cancel = GetDlgItem(Dialog, IDCANCEL), ok = GetDlgItem(Dialog, IDOK);
   const bool print = GetDlgItem(Dialog, kPrinterCombo) || caption.find("rint") != std::string::npos ||
                      caption.find("Udskriv") != std::string::npos;
@@ -117,7 +117,7 @@ TAction DialogAction(TSession& S, HWND Dialog, std::mt19937& Random) {
       // Through the list, which shows each file picked in the preview.
       HWND list = nullptr;
       for (HWND c : TSession::VisibleChildren(Dialog))
-        if (ClassOf(c) == "SysListView32") list = c;
+        if (WindowClass(c) == "SysListView32") list = c;
       if (list) {
         if (Chance(0.5, Random)) return KeyAction(S, Dialog, list, Pick(kListKeys, Random));
         TAction a = Make(Chance(0.8, Random) ? "click" : "dclick", S, Dialog, list);
@@ -136,8 +136,8 @@ TAction DialogAction(TSession& S, HWND Dialog, std::mt19937& Random) {
   std::vector<HWND> children = Enabled(TSession::VisibleChildren(Dialog)), buttons;
   std::string text;
   for (HWND c : children) {
-    if (ClassOf(c) == "Button" && (GetWindowLongA(c, GWL_STYLE) & 0xF) <= BS_DEFPUSHBUTTON) buttons.push_back(c);
-    if (ClassOf(c) == "Static") text += TextOf(c);
+    if (WindowClass(c) == "Button" && (GetWindowLongA(c, GWL_STYLE) & 0xF) <= BS_DEFPUSHBUTTON) buttons.push_back(c);
+    if (WindowClass(c) == "Static") text += WindowText(c);
   }
   std::string seen = caption + ": " + text;
   if (std::find(gMessages.begin(), gMessages.end(), seen) == gMessages.end()) gMessages.push_back(seen);
@@ -148,7 +148,7 @@ TAction DialogAction(TSession& S, HWND Dialog, std::mt19937& Random) {
 }
 
 TAction FormAction(TSession& S, HWND Form, std::mt19937& Random) {
-  const std::string cls = ClassOf(Form);
+  const std::string cls = WindowClass(Form);
   std::vector<TMenuCommand> menus;
   for (const TMenuCommand& m : S.Program.Menus)
     if (m.WindowClass == cls)
@@ -164,7 +164,7 @@ TAction FormAction(TSession& S, HWND Form, std::mt19937& Random) {
   children.push_back(Form);
   std::vector<HWND> canvases;
   for (HWND c : children)
-    if (std::find(S.Program.Canvases.begin(), S.Program.Canvases.end(), ClassOf(c)) != S.Program.Canvases.end())
+    if (std::find(S.Program.Canvases.begin(), S.Program.Canvases.end(), WindowClass(c)) != S.Program.Canvases.end())
       canvases.push_back(c);
   const int r = Between(0, 99, Random);
   if (r < 25 && !canvases.empty()) return MouseAction(S, Form, Pick(canvases, Random), Random);
@@ -173,7 +173,7 @@ TAction FormAction(TSession& S, HWND Form, std::mt19937& Random) {
     GUITHREADINFO gui{};
   gui.cbSize = sizeof(gui);
     HWND target = Pick(children, Random);
-    if (Chance(0.5, Random) && GetGUIThreadInfo(S.Thread(), &gui) && gui.hwndFocus &&
+    if (Chance(0.5, Random) && GetGUIThreadInfo(S.ThreadId(), &gui) && gui.hwndFocus &&
         GetAncestor(gui.hwndFocus, GA_ROOT) == Form && IsWindowVisible(gui.hwndFocus))
       target = gui.hwndFocus;
     return KeyAction(S, Form, target, Pick(kFormKeys, Random));
@@ -181,7 +181,7 @@ TAction FormAction(TSession& S, HWND Form, std::mt19937& Random) {
   if (r < 88) {
     std::vector<HWND> edits;
     for (HWND c : children)
-      if (IsEdit(ClassOf(c))) edits.push_back(c);
+      if (IsEdit(WindowClass(c))) edits.push_back(c);
     if (!edits.empty()) {
       TAction a = Make("type", S, Form, Pick(edits, Random));
       a.HasText = true;
@@ -254,7 +254,7 @@ TAction Choose(TSession& S, std::mt19937& Random) {
   GUITHREADINFO gui{};
   gui.cbSize = sizeof(gui);
   std::vector<HWND> tops = Enabled(S.TopWindows());
-  if (GetGUIThreadInfo(S.Thread(), &gui) && (gui.flags & GUI_INMENUMODE) && !tops.empty()) {
+  if (GetGUIThreadInfo(S.ThreadId(), &gui) && (gui.flags & GUI_INMENUMODE) && !tops.empty()) {
     // A menu left open (its item was disabled): the user presses Esc.
     HWND owner = gui.hwndMenuOwner && IsWindowVisible(gui.hwndMenuOwner) ? gui.hwndMenuOwner : tops.front();
     TAction a = KeyAction(S, GetAncestor(owner, GA_ROOT), GetAncestor(owner, GA_ROOT), VK_ESCAPE);
@@ -268,7 +268,7 @@ TAction Choose(TSession& S, std::mt19937& Random) {
   }
   if (Chance(0.04, Random)) return ClipAction(Random);
   HWND target = Chance(0.75, Random) ? tops.front() : Pick(tops, Random);
-  const std::string cls = ClassOf(target);
+  const std::string cls = WindowClass(target);
   if (cls == "#32768") return KeyAction(S, target, target, VK_ESCAPE);
   if (cls == "#32770") return DialogAction(S, target, Random);
   return FormAction(S, target, Random);
@@ -343,7 +343,7 @@ bool MayEnd(const TSession& S, const TAction& A) {
   if (A.Kind == "menu") {
     HWND window = S.ResolveWindow(A.Window);
     for (const TMenuCommand& m : S.Program.Menus)
-      if (m.Ends && window && m.WindowClass == ClassOf(window) && A.Numbers.size() >= 2 && m.Top == A.Numbers[0] &&
+      if (m.Ends && window && m.WindowClass == WindowClass(window) && A.Numbers.size() >= 2 && m.Top == A.Numbers[0] &&
           m.Item == A.Numbers[1])
         return true;
     return false;

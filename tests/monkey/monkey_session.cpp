@@ -8,22 +8,6 @@
 
 namespace monkey {
 
-std::string ClassOf(HWND Window) {
-  char name[256] = {};
-  GetClassNameA(Window, name, sizeof(name));
-  return name;
-}
-
-std::string TextOf(HWND Window) {
-  // Asked of the window: for another program's window GetWindowText answers only the text the
-  // window was made with.
-  char text[512] = {};
-  DWORD_PTR result = 0;
-  SendMessageTimeoutA(Window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                      &result);
-  return text;
-}
-
 std::string Format(const TAction& Action) {
   std::ostringstream line;
   line << Action.Kind << ' ' << Action.Window << ' ' << Action.Child;
@@ -59,70 +43,26 @@ bool Parse(const std::string& Line, TAction& Action) {
 TSession::TSession(const TProgram& Program, const std::string& Folder, DWORD AnswerMs)
     : Program(Program), Folder(Folder), FAnswerMs(AnswerMs) {}
 
-TSession::~TSession() { Stop(); }
-
-bool TSession::Running() const {
-  return FInfo.hProcess && WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT;
-}
-
-DWORD TSession::ExitCode() const {
-  DWORD code = 0;
-  GetExitCodeProcess(FInfo.hProcess, &code);
-  return code;
-}
-
-void TSession::Stop() {
-  if (!FInfo.hProcess) return;
-  if (Running()) {
-    TerminateProcess(FInfo.hProcess, 1);
-    WaitForSingleObject(FInfo.hProcess, 10000);
-  }
-  CloseHandle(FInfo.hThread);
-  CloseHandle(FInfo.hProcess);
-  FInfo = {};
-}
-
 bool TSession::Start(std::string& Problem) {
-  Stop();
-  STARTUPINFOA startup{};
-  startup.cb = sizeof(startup);
-  std::string command = "\"" + Folder + "\\" + Program.ExeName + "\"";
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, Folder.c_str(), &startup,
-                      &FInfo)) {
+  if (!ProgramProcess::Start(Folder + "\\" + Program.ExeName, Folder)) {
     Problem = "the program did not start";
     return false;
   }
   // Its first window: the main one, or a dialog that its start-up shows.
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(FAnswerMs * 3);
-  while (TopWindows().empty()) {
-    if (!Running()) {
-      Problem = "ended while starting, exit code " + std::to_string(ExitCode());
-      return false;
-    }
-    if (std::chrono::steady_clock::now() > end) {
-      Problem = "no window appeared";
-      return false;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  bool shown = false;
+  if (!WaitUntil([&] { return (shown = !TopWindows().empty()) || !Running(); }, FAnswerMs * 3 / 1000.0)) {
+    Problem = "no window appeared";
+    return false;
+  }
+  if (!shown) {
+    Problem = "ended while starting, exit code " + std::to_string(ExitCode());
+    return false;
   }
   Problem = Settle();
   return Problem.empty();
 }
 
-DWORD TSession::Thread() const { return FInfo.dwThreadId; }
-
 namespace {
-struct TTopSearch {
-  DWORD Process;
-  std::vector<HWND> Found;
-};
-BOOL CALLBACK CollectTop(HWND Window, LPARAM Param) {
-  auto* s = reinterpret_cast<TTopSearch*>(Param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(Window, &process);
-  if (process == s->Process && IsWindowVisible(Window)) s->Found.push_back(Window);
-  return TRUE;
-}
 BOOL CALLBACK CollectChild(HWND Window, LPARAM Param) {
   auto* found = reinterpret_cast<std::vector<HWND>*>(Param);
   if (IsWindowVisible(Window)) found->push_back(Window);
@@ -136,25 +76,19 @@ HWND Nth(const std::vector<HWND>& Windows, const std::string& Name) {
   const std::string cls = Name.substr(0, colon);
   int k = std::stoi(Name.substr(colon + 1));
   for (HWND w : Windows)
-    if (ClassOf(w) == cls && k-- == 0) return w;
+    if (WindowClass(w) == cls && k-- == 0) return w;
   return nullptr;
 }
 std::string NameIn(const std::vector<HWND>& Windows, HWND Window) {
-  const std::string cls = ClassOf(Window);
+  const std::string cls = WindowClass(Window);
   int k = 0;
   for (HWND w : Windows) {
     if (w == Window) break;
-    if (ClassOf(w) == cls) ++k;
+    if (WindowClass(w) == cls) ++k;
   }
   return cls + ":" + std::to_string(k);
 }
 }  // namespace
-
-std::vector<HWND> TSession::TopWindows() const {
-  TTopSearch search{FInfo.dwProcessId, {}};
-  if (FInfo.hProcess) EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&search));
-  return search.Found;
-}
 
 std::vector<HWND> TSession::VisibleChildren(HWND Window) {
   std::vector<HWND> found;
@@ -193,12 +127,11 @@ std::string TSession::Settle() {
       continue;
     }
     for (HWND w : now) {
-      DWORD_PTR result = 0;
-      if (SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, FAnswerMs, &result)) continue;
+      if (Answers(w, FAnswerMs / 1000.0, SMTO_NORMAL)) continue;
       if (!Running()) return "ended";
       if (IsWindow(w) && GetLastError() == ERROR_TIMEOUT)
-        return "no answer in " + std::to_string(FAnswerMs / 1000) + " s from " + ClassOf(w) + " \"" + TextOf(w) +
-               "\"";
+        return "no answer in " + std::to_string(FAnswerMs / 1000) + " s from " + WindowClass(w) + " \"" +
+               WindowText(w) + "\"";
     }
     if (round >= 1 && now == before) return "";
     before = now;

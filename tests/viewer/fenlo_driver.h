@@ -5,15 +5,15 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "classlib/clipboard.h"
 #include "classlib/winapi.h"
 #include "imagelib/PGraphic.h"
+#include "tests/program_driver.h"
 #include "tests/test_support.h"
 #include "viewer/Unit1.h"
 
@@ -21,37 +21,9 @@
 
 namespace fenlotest {
 
-// Polls Condition until it holds or Seconds pass; true when it held. Messages that other programs
-// send to this process's windows are answered meanwhile: the clipboard's owner is told when
-// another program empties it, and that program waits for the answer.
-inline bool WaitUntil(const std::function<bool()>& Condition, double Seconds = 30) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(Seconds);
-  while (!Condition()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    MSG message;
-    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
-  }
-  return true;
-}
+using namespace programdriver;
 
-// Asked of the window itself: for another program's window GetWindowText answers only the text
-// the window was made with.
-inline std::string WindowText(HWND Window) {
-  char text[1024] = {};
-  DWORD_PTR result = 0;
-  SendMessageTimeoutA(Window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                      &result);
-  return text;
-}
-
-inline std::string ClassOf(HWND Window) {
-  char name[256] = {};
-  GetClassNameA(Window, name, sizeof(name));
-  return name;
-}
-
-class FenloProcess {
+class FenloProcess : public ProgramProcess {
  public:
   // Fenlo and, unless WithSeed is false, its seed file, in a folder of their own.
   explicit FenloProcess(bool WithSeed = true) {
@@ -59,81 +31,31 @@ class FenloProcess {
     UnmanagedUnderWine();
     fs::copy_file(FENLO_BUILD_DIR "/Fenlo.exe", Folder.File("Fenlo.exe"));
     if (WithSeed) fs::copy_file(FENLO_BUILD_DIR "/bc24.bmp", Folder.File("bc24.bmp"));
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    std::string command = "\"" + Folder.File("Fenlo.exe") + "\"";
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, Folder.Path().c_str(),
-                        &startup, &FInfo))
-      throw std::runtime_error("Fenlo did not start");
+    if (!Start(Folder.File("Fenlo.exe"), Folder.Path())) throw std::runtime_error("Fenlo did not start");
     if (!WaitUntil([&] { return (Main = Find("TForm1")) && IsWindowVisible(Main); }))
       throw std::runtime_error("Fenlo's window did not appear");
   }
-  ~FenloProcess() {
-    if (Running()) {
-      TerminateProcess(FInfo.hProcess, 1);
-      WaitForSingleObject(FInfo.hProcess, 10000);
-    }
-    CloseHandle(FInfo.hThread);
-    CloseHandle(FInfo.hProcess);
-  }
-  FenloProcess(const FenloProcess&) = delete;
-  FenloProcess& operator=(const FenloProcess&) = delete;
-
-  bool Running() const { return WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT; }
-  bool Ended(double Seconds = 20) {
-    return WaitForSingleObject(FInfo.hProcess, DWORD(Seconds * 1000)) == WAIT_OBJECT_0;
-  }
-
-  // A top-level window of the program by class, and by caption when one is given.
-  HWND Find(const std::string& Class, const char* Caption = nullptr, bool VisibleOnly = true) const {
-    TSearch search{FInfo.dwProcessId, &Class, Caption, VisibleOnly, nullptr};
-    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-  }
-  HWND WaitFor(const std::string& Class, const char* Caption = nullptr) const {
-    HWND found = nullptr;
-    WaitUntil([&] { return (found = Find(Class, Caption)) != nullptr; });
-    return found;
-  }
+  ~FenloProcess() { Stop(); }  // before its folder goes
 
   // Chooses a command through the menu bar, with the keys a user without a mouse would press: the
   // menu key, Right to the menu (Top counts from 0), Down into it and on to the item (Item
   // counts the items from 0, separators left out), Enter. Item -1 is a menu bar command.
   void Menu(int Top, int Item = -1) {
     PostMessageA(Main, WM_SYSCOMMAND, SC_KEYMENU, 0);
-    for (int i = 0; i < Top; ++i) Key(VK_RIGHT);
+    for (int i = 0; i < Top; ++i) PostKey(Main, VK_RIGHT);
     if (Item >= 0) {
-      Key(VK_DOWN);
-      for (int i = 0; i < Item; ++i) Key(VK_DOWN);
+      PostKey(Main, VK_DOWN);
+      for (int i = 0; i < Item; ++i) PostKey(Main, VK_DOWN);
     }
-    Key(VK_RETURN);
-  }
-  void Key(WORD Key) {
-    PostMessageA(Main, WM_KEYDOWN, Key, 1);
-    PostMessageA(Main, WM_KEYUP, Key, LPARAM(0xC0000001));
+    PostKey(Main, VK_RETURN);
   }
 
-  // Types Name into the file dialog with this caption and presses its OK button (or Cancel).
-  void AnswerFileDialog(const char* Caption, const std::string& Name, bool Ok = true) {
+  // Types Name into the file dialog with this caption and presses its OK button (Cancel for an
+  // empty name).
+  void AnswerFileDialog(const char* Caption, const std::string& Name) {
     HWND dialog = WaitFor("#32770", Caption);
     ASSERT_NE(dialog, nullptr) << "no dialog " << testsupport::Escaped(Caption);
-    if (Ok) {
-      HWND edit = FileNameEdit(dialog);
-      ASSERT_NE(edit, nullptr);
-      SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-      for (char c : Name) PostMessageA(edit, WM_CHAR, WPARAM(BYTE(c)), 1);
-      ASSERT_TRUE(WaitUntil([&] { return WindowText(edit) == Name; })) << WindowText(edit);
-    }
-    PostMessageA(GetDlgItem(dialog, Ok ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
-  }
-
-  // The file name's edit of a file dialog (the combo box's, where the dialog has no plain edit).
-  static HWND FileNameEdit(HWND Dialog) {
-    constexpr int kEdit = 0x480, kCombo = 0x47C;
-    HWND edit = GetDlgItem(Dialog, kEdit);
-    if (!edit) edit = FindWindowExA(GetDlgItem(Dialog, kCombo), nullptr, "Edit", nullptr);
-    return edit;
+    ASSERT_EQ(programdriver::AnswerFileDialog(dialog, Name), "");
   }
 
   // A message box of the program: its text, and it is closed.
@@ -149,26 +71,10 @@ class FenloProcess {
   }
 
   std::string Caption() const { return WindowText(Main); }
-  HWND Child(HWND Parent, const std::string& Class) const {
-    TSearch search{0, &Class, nullptr, false, nullptr};
-    EnumChildWindows(Parent, FindChild, reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-  }
   HWND View() const { return Child(Main, "TPGImage"); }
-
-  // A status panel's text, read in the program's own memory (the control keeps it there).
-  std::string StatusText(int Panel) const {
-    HWND bar = Child(Main, "TStatusBar");
-    const SIZE_T size = 4096;
-    void* remote = VirtualAllocEx(FInfo.hProcess, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-    LRESULT length = SendMessageA(bar, SB_GETTEXTA, WPARAM(Panel), reinterpret_cast<LPARAM>(remote));
-    std::string text(size, '\0');
-    SIZE_T read = 0;
-    ReadProcessMemory(FInfo.hProcess, remote, text.data(), size, &read);
-    VirtualFreeEx(FInfo.hProcess, remote, 0, MEM_RELEASE);
-    text.resize(std::min<size_t>(LOWORD(length), read));
-    return text;
-  }
+  std::string StatusText(int Panel) const { return StatusPanelText(Child(Main, "TStatusBar"), Panel); }
+  // True when the program's window answers a message within Seconds.
+  bool Answers(double Seconds = 10) const { return programdriver::Answers(Main, Seconds); }
 
   // A pixel as the screen shows it, at a point of Window's client area. The window is put on top
   // first: other programs' windows share the screen.
@@ -184,24 +90,8 @@ class FenloProcess {
   // The screen's pixels of Window's client area, row by row (the window put on top first).
   std::vector<COLORREF> Capture(HWND Window, int Width, int Height) const {
     SetWindowPos(GetAncestor(Window, GA_ROOT), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    POINT p{0, 0};
-    ClientToScreen(Window, &p);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), Width, -Height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, Width, Height, screen, p.x, p.y, SRCCOPY);
-    GdiFlush();
-    std::vector<COLORREF> pixels(size_t(Width) * size_t(Height));
-    const auto* quad = static_cast<const RGBQUAD*>(bits);
-    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = RGB(quad[i].rgbRed, quad[i].rgbGreen, quad[i].rgbBlue);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    std::vector<COLORREF> pixels;
+    for (uint32_t c : ShootClient(Window, Width, Height).Pixels) pixels.push_back(RGB(c >> 16, c >> 8, c));
     return pixels;
   }
   // Waits until the screen shows Color there (the program paints when it gets to it).
@@ -214,44 +104,15 @@ class FenloProcess {
   size_t PrivateBytes() const {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof(counters);
-    if (!GetProcessMemoryInfo(FInfo.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters)))
+    if (!GetProcessMemoryInfo(Process(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters)))
       return 0;
     return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
-  }
-  // True when the program's window answers a message within Seconds.
-  bool Answers(double Seconds = 10) const {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(Main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, DWORD(Seconds * 1000), &result) != 0;
   }
 
   testsupport::TempDir Folder;
   HWND Main = nullptr;
 
  private:
-  struct TSearch {
-    DWORD Process;
-    const std::string* Class;
-    const char* Caption;
-    bool Visible;
-    HWND Found;
-  };
-  // Enumeration callbacks in the platform's calling convention (a lambda's is not, on i686).
-  static BOOL CALLBACK FindTopLevel(HWND Window, LPARAM Param) {
-    auto* s = reinterpret_cast<TSearch*>(Param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(Window, &process);
-    if (process != s->Process || ClassOf(Window) != *s->Class) return TRUE;
-    if (s->Visible && !IsWindowVisible(Window)) return TRUE;
-    if (s->Caption && WindowText(Window) != s->Caption) return TRUE;
-    s->Found = Window;
-    return FALSE;
-  }
-  static BOOL CALLBACK FindChild(HWND Window, LPARAM Param) {
-    auto* s = reinterpret_cast<TSearch*>(Param);
-    if (ClassOf(Window) != *s->Class) return TRUE;
-    s->Found = Window;
-    return FALSE;
-  }
   // Under Wine on a screen without a window manager every hidden top-level window of a managed
   // program waits two seconds for a manager that never answers; Fenlo's windows, left to Wine
   // itself, close at once. Windows never reads this key.
@@ -263,7 +124,6 @@ class FenloProcess {
     RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
     RegCloseKey(key);
   }
-  PROCESS_INFORMATION FInfo{};
 };
 
 // The menu commands: the menu's place in the bar and the item's in the menu.

@@ -56,7 +56,7 @@ TEST_F(Fenlo, StartsWithItsFolderAndCaptionAndEndsOnExit) {
 
   // A cancelled Open names the file shown, which is none yet.
   Choose(p, kOpen);
-  p.AnswerFileDialog(kOpenTitle.c_str(), "", false);
+  p.AnswerFileDialog(kOpenTitle.c_str(), "");
   EXPECT_TRUE(WaitUntil([&] { return p.Caption() == AfterVersion(""); })) << p.Caption();
   EXPECT_EQ(p.StatusText(1), "");
 
@@ -92,7 +92,7 @@ TEST_F(Fenlo, OpensFitsSavesAndReopensAPicture) {
   Choose(p, kSaveAs);
   HWND dialog = p.WaitFor("#32770", kSaveTitle.c_str());
   ASSERT_NE(dialog, nullptr);
-  EXPECT_NE(WindowText(FenloProcess::FileNameEdit(dialog)).find("red.bmp"), std::string::npos);
+  EXPECT_NE(WindowText(FileNameEdit(dialog)).find("red.bmp"), std::string::npos);
   p.AnswerFileDialog(kSaveTitle.c_str(), "kopi.bmp");
   const std::string saved = PictureFolder(p) + "\\kopi.bmp";
   classlib::TOwned<TPixelGraphic> back(classlib::New<TPixelGraphic>());
@@ -112,7 +112,7 @@ TEST_F(Fenlo, OpensFitsSavesAndReopensAPicture) {
   p.AnswerFileDialog(kOpenTitle.c_str(), "tom.bmp");
   EXPECT_NE(p.TakeMessageBox(), "");
   Choose(p, kOpen);
-  p.AnswerFileDialog(kOpenTitle.c_str(), "", false);
+  p.AnswerFileDialog(kOpenTitle.c_str(), "");
   EXPECT_TRUE(WaitUntil([&] { return p.Caption() == AfterVersion("kopi.bmp"); })) << p.Caption();
   EXPECT_EQ(p.StatusText(1), saved);
   EXPECT_TRUE(p.ShowsPixel(view, 5, 5, kRed));
@@ -162,8 +162,8 @@ TEST_F(Fenlo, CopiesToAndPastesFromAnotherProgram) {
   Choose(p, kSaveAs);
   HWND dialog = p.WaitFor("#32770", kSaveTitle.c_str());
   ASSERT_NE(dialog, nullptr);
-  EXPECT_NE(WindowText(FenloProcess::FileNameEdit(dialog)).find("bc24.bmp"), std::string::npos);
-  p.AnswerFileDialog(kSaveTitle.c_str(), "", false);
+  EXPECT_NE(WindowText(FileNameEdit(dialog)).find("bc24.bmp"), std::string::npos);
+  p.AnswerFileDialog(kSaveTitle.c_str(), "");
 }
 
 TEST_F(Fenlo, PasteWithoutTheSeedWarnsAndLukEndsTheProgram) {
@@ -176,7 +176,7 @@ TEST_F(Fenlo, PasteWithoutTheSeedWarnsAndLukEndsTheProgram) {
   EXPECT_EQ(WindowText(warning), "   ADVARSEL");
   std::string text;
   for (const char* line : fenlo::kWarningLines) text += std::string(line) + "\r";
-  HWND rich = p.Child(warning, "TRichEdit");
+  HWND rich = Child(warning, "TRichEdit");
   ASSERT_NE(rich, nullptr);
   std::string shown = WindowText(rich);
   // The control may keep its paragraphs with CR or with CR LF.
