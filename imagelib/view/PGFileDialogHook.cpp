@@ -304,9 +304,9 @@ void TPGOpenDialog::DrawPreviewProgressClock(int Stage, int Percent) {
   const int cx = client.left + (client.right - client.left) / 2, cy = client.top + (client.bottom - client.top) / 2;
   HDC dc = GetDC(FPreviewWindow);
   HDC mem = CreateCompatibleDC(dc);
-  HBITMAP clock = CreateCompatibleBitmap(dc, 15, 15);
+  HBITMAP clock = CreateCompatibleBitmap(dc, PGProgressClockSize, PGProgressClockSize);
   HGDIOBJ oldBitmap = SelectObject(mem, clock);
-  const RECT all{0, 0, 15, 15};
+  const RECT all{0, 0, PGProgressClockSize, PGProgressClockSize};
   HBRUSH face = CreateSolidBrush(ColorToRGB(clBtnFace));
   FillRect(mem, &all, face);
   DeleteObject(face);
@@ -314,13 +314,15 @@ void TPGOpenDialog::DrawPreviewProgressClock(int Stage, int Percent) {
   HBRUSH brush = CreateSolidBrush(ColorToRGB(FProgressClockBkColor));
   HGDIOBJ oldPen = SelectObject(mem, pen);
   HGDIOBJ oldBrush = SelectObject(mem, brush);
-  Ellipse(mem, 0, 0, 15, 15);
+  Ellipse(mem, 0, 0, PGProgressClockSize, PGProgressClockSize);
   const TClockHands hands = ProgressClockHands(Stage, Percent);
-  MoveToEx(mem, 7, 7, nullptr);
-  LineTo(mem, 7 + hands.Hour.X, 7 + hands.Hour.Y);
-  MoveToEx(mem, 7, 7, nullptr);
-  LineTo(mem, 7 + hands.Minute.X, 7 + hands.Minute.Y);
-  BitBlt(dc, cx - 8, cy - 8, 15, 15, mem, 0, 0, SRCCOPY);
+  const int c = PGProgressClockCentre;
+  MoveToEx(mem, c, c, nullptr);
+  LineTo(mem, c + hands.Hour.X, c + hands.Hour.Y);
+  MoveToEx(mem, c, c, nullptr);
+  LineTo(mem, c + hands.Minute.X, c + hands.Minute.Y);
+  // The clock's centre a pixel up and left of the panel's.
+  BitBlt(dc, cx - c - 1, cy - c - 1, PGProgressClockSize, PGProgressClockSize, mem, 0, 0, SRCCOPY);
   SelectObject(mem, oldBrush);
   SelectObject(mem, oldPen);
   SelectObject(mem, oldBitmap);

@@ -266,7 +266,7 @@ void TCreateSrcPGThread::Execute() {
     };
     Dest->CopyFrom(Source);
   }
-  if (!GetTerminated()) PostMessageA(FormWindow, WM_PGFILTERPREVIEW, 1, 0);
+  if (!GetTerminated()) PostMessageA(FormWindow, WM_PGFILTERPREVIEW, PGFilterPreviewSourceReady, 0);
 }
 
 void TCreateSrcPGThread::ProgressAbort(TObject*, int, int, bool& Abort) { Abort = GetTerminated(); }
@@ -281,7 +281,8 @@ void TCreateDestPGThread::Execute() {
   std::unique_ptr<TPixelGraphic, FreeDeleter> result(New<TPixelGraphic>());
   result->ApplyFilter(filter.get(), Source);
   if (GetTerminated()) return;
-  if (PostMessageA(FormWindow, WM_PGFILTERPREVIEW, 2, reinterpret_cast<LPARAM>(result.get()))) result.release();
+  if (PostMessageA(FormWindow, WM_PGFILTERPREVIEW, PGFilterPreviewFiltered, reinterpret_cast<LPARAM>(result.get())))
+    result.release();
 }
 
 // ---- the form
@@ -318,7 +319,7 @@ void TFilterDialogForm::FormDestroy(TObject*) {
   FreeAndNil(SrcThread);
   if (HandleAllocated())
     DrainPostedMessages(GetHandle(), WM_PGFILTERPREVIEW, [](const MSG& Message) {
-      if (Message.wParam == 2) Free(reinterpret_cast<TPixelGraphic*>(Message.lParam));
+      if (Message.wParam == PGFilterPreviewFiltered) Free(reinterpret_cast<TPixelGraphic*>(Message.lParam));
     });
   FreeAndNil(PreviewSource);
 }
@@ -333,10 +334,10 @@ void TFilterDialogForm::WndProc(TMessage& Message) {
 
 void TFilterDialogForm::WMPGFilterPreview(TMessage& Message) {
   Message.Result = 0;
-  if (Message.WParam == 1) {
+  if (Message.WParam == PGFilterPreviewSourceReady) {
     SourceReady = true;
     ParamsChanged();
-  } else if (Message.WParam == 2) {
+  } else if (Message.WParam == PGFilterPreviewFiltered) {
     Preview->SetPixelGraphic(reinterpret_cast<TPixelGraphic*>(Message.LParam));
   }
 }

@@ -23,9 +23,12 @@ namespace imagelib {
 
 using namespace classlib;
 
-// Posted by the preview threads to the form: wParam 1 when the reduced copy is ready, wParam 2
-// with a filtered picture in lParam that the form's preview takes over.
+// Posted by the preview threads to the form: wParam PGFilterPreviewSourceReady when the reduced
+// copy is ready, PGFilterPreviewFiltered with a filtered picture in lParam that the form's
+// preview takes over.
 constexpr UINT WM_PGFILTERPREVIEW = WM_USER;
+constexpr WPARAM PGFilterPreviewSourceReady = 1;
+constexpr WPARAM PGFilterPreviewFiltered = 2;
 
 struct TFilterDialogSlider {
   bool Used = false;

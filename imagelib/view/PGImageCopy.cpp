@@ -171,8 +171,8 @@ void TPGImage::DrawProgressClock(int X, int Y) {
   FCanvas->GetPen()->SetColor(FProgressClockLineColor);
   FCanvas->GetBrush()->SetStyle(bsSolid);
   FCanvas->GetBrush()->SetColor(FProgressClockBkColor);
-  FCanvas->Ellipse(X, Y, X + 15, Y + 15);
-  const int cx = X + 7, cy = Y + 7;
+  FCanvas->Ellipse(X, Y, X + PGProgressClockSize, Y + PGProgressClockSize);
+  const int cx = X + PGProgressClockCentre, cy = Y + PGProgressClockCentre;
   FCanvas->MoveTo(cx, cy);
   FCanvas->LineTo(cx + hands.Hour.X, cy + hands.Hour.Y);
   FCanvas->MoveTo(cx, cy);
