@@ -94,7 +94,18 @@ class TFilterDialog : public TComponent {
   static std::string PercentText(int32_t Position);
 
  private:
+  // Builds the form in these stages; Margin is its left and right margin.
   void BuildForm();
+  void BuildSliders(int Margin);
+  void BuildPreview(int Margin);
+  // The check box, the radio buttons and the option label.
+  void BuildChoices(int Margin);
+  // The line, OK and Cancel, and the form's height.
+  void BuildButtons();
+  void StartPreviewThreads();
+  // Slider1..Slider3 and their value texts, N from 0.
+  TFilterDialogSlider& SliderAt(int N);
+  std::string ValueTextAt(int N);
 };
 
 class TPreviewFilterDialog : public TFilterDialog {
@@ -145,9 +156,22 @@ class TCreateDestPGThread : public TThread {
   void Execute() override;
 };
 
+// One slider's controls on the form: its fields, so that they can be filled in.
+struct TSliderControls {
+  TTrackBar*& TrackBar;
+  TLabel*& CaptionLabel;
+  TLabel*& MinLabel;
+  TLabel*& MiddleLabel;
+  TLabel*& MaxLabel;
+  TLabel*& ValueLabel;
+};
+
 class TFilterDialogForm : public TForm {
   CL_CLASS(TFilterDialogForm)
   explicit TFilterDialogForm(TComponent* AOwner) : TForm(AOwner) {}
+
+  // The controls of slider N + 1 (TrackBar1, CaptionLabel1, ... for N = 0).
+  TSliderControls SliderControls(int N);
 
   TTrackBar* TrackBar1 = nullptr;
   TLabel *CaptionLabel1 = nullptr, *MinLabel1 = nullptr, *MiddleLabel1 = nullptr, *MaxLabel1 = nullptr,
