@@ -107,6 +107,7 @@ UINT_PTR CALLBACK PGOpenDialogHookProc(HWND Window, UINT Msg, WPARAM wParam, LPA
         dialog->NcDestroy();
         return 0;  // the dialog manager frees what it holds for the window
       case WM_PGPROGRESS:
+        // Also DM_SETDEFID's number, which never comes here (PGViewMessages.h).
         dialog->DrawPreviewProgressClock(int(wParam) / 16, int(lParam));
         return 1;
       case WM_PGSTARTPREVIEW:

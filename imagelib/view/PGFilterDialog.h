@@ -18,17 +18,11 @@
 #include "classlib/trackbar.h"
 #include "imagelib/PGFilters.h"
 #include "imagelib/view/PGImage.h"
+#include "imagelib/view/PGViewMessages.h"
 
 namespace imagelib {
 
 using namespace classlib;
-
-// Posted by the preview threads to the form: wParam PGFilterPreviewSourceReady when the reduced
-// copy is ready, PGFilterPreviewFiltered with a filtered picture in lParam that the form's
-// preview takes over.
-constexpr UINT WM_PGFILTERPREVIEW = WM_USER;
-constexpr WPARAM PGFilterPreviewSourceReady = 1;
-constexpr WPARAM PGFilterPreviewFiltered = 2;
 
 struct TFilterDialogSlider {
   bool Used = false;
