@@ -12,11 +12,13 @@
 
 #include "classlib/application.h"
 #include "classlib/files.h"
+#include "classlib/gdihandles.h"
 #include "classlib/graphics.h"
 #include "classlib/text.h"
 #include "imagelib/PGInit.h"
 #include "imagelib/view/PGFileDialogs.h"
 #include "imagelib/view/PGPaintGeometry.h"
+#include "imagelib/view/PGProgressClock.h"
 
 namespace imagelib {
 
@@ -60,15 +62,29 @@ void CenterDialogWindow(HWND Window) {
   SetWindowPos(Window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// A polyline of two segments in one pen colour.
-void Corner(HDC DC, COLORREF Color, POINT A, POINT B, POINT C) {
-  HPEN pen = CreatePen(PS_SOLID, 1, Color);
-  HGDIOBJ old = SelectObject(DC, pen);
-  MoveToEx(DC, A.x, A.y, nullptr);
-  LineTo(DC, B.x, B.y);
-  LineTo(DC, C.x, C.y);
-  SelectObject(DC, old);
-  DeleteObject(pen);
+// A canvas on a device context that the hook borrows, which gets its state back afterwards.
+class TBorrowedCanvas {
+ public:
+  explicit TBorrowedCanvas(HDC DC) : FDC(DC), FSaved(SaveDC(DC)) { Canvas.SetHandle(DC); }
+  TBorrowedCanvas(const TBorrowedCanvas&) = delete;
+  TBorrowedCanvas& operator=(const TBorrowedCanvas&) = delete;
+  ~TBorrowedCanvas() {
+    Canvas.SetHandle(nullptr);
+    RestoreDC(FDC, FSaved);
+  }
+  TCanvas Canvas;
+
+ private:
+  HDC FDC;
+  int FSaved;
+};
+
+// A line of two segments in one pen colour.
+void Corner(TCanvas& Canvas, TColor Color, TPoint A, TPoint B, TPoint C) {
+  Canvas.GetPen()->SetColor(Color);
+  Canvas.MoveTo(A.X, A.Y);
+  Canvas.LineTo(B.X, B.Y);
+  Canvas.LineTo(C.X, C.Y);
 }
 
 }  // namespace
@@ -91,6 +107,7 @@ UINT_PTR CALLBACK PGOpenDialogHookProc(HWND Window, UINT Msg, WPARAM wParam, LPA
         dialog->NcDestroy();
         return 0;  // the dialog manager frees what it holds for the window
       case WM_PGPROGRESS:
+        // Also DM_SETDEFID's number, which never comes here (PGViewMessages.h).
         dialog->DrawPreviewProgressClock(int(wParam) / 16, int(lParam));
         return 1;
       case WM_PGSTARTPREVIEW:
@@ -263,38 +280,34 @@ std::vector<std::string> TPGOpenDialog::InfoLines() const {
 // ---- the panels
 
 void TPGOpenDialog::DrawPreviewPanel(const DRAWITEMSTRUCT& Item) {
-  HDC dc = Item.hDC;
   const int L = Item.rcItem.left, T = Item.rcItem.top, R = Item.rcItem.right, B = Item.rcItem.bottom;
-  HBRUSH face = CreateSolidBrush(ColorToRGB(clBtnFace));
-  HGDIOBJ oldBrush = SelectObject(dc, face);
-  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-  Rectangle(dc, L + 2, T + 2, R - 1, B - 1);
-  SelectObject(dc, oldPen);
-  SelectObject(dc, oldBrush);
-  DeleteObject(face);
+  TBorrowedCanvas borrowed(Item.hDC);
+  TCanvas& canvas = borrowed.Canvas;
+  canvas.GetPen()->SetStyle(psClear);
+  canvas.GetBrush()->SetColor(clBtnFace);
+  canvas.Rectangle(L + 2, T + 2, R - 1, B - 1);
   // The sunken frame, two pixels wide.
-  Corner(dc, ColorToRGB(clBtnShadow), {L, B - 2}, {L, T}, {R - 1, T});
-  Corner(dc, RGB(0, 0, 0), {L + 1, B - 3}, {L + 1, T + 1}, {R - 2, T + 1});
-  Corner(dc, RGB(255, 255, 255), {L, B - 1}, {R - 1, B - 1}, {R - 1, T - 1});
-  Corner(dc, ColorToRGB(clBtnFace), {L + 1, B - 2}, {R - 2, B - 2}, {R - 2, T});
+  canvas.GetPen()->SetStyle(psSolid);
+  Corner(canvas, clBtnShadow, {L, B - 2}, {L, T}, {R - 1, T});
+  Corner(canvas, clBlack, {L + 1, B - 3}, {L + 1, T + 1}, {R - 2, T + 1});
+  Corner(canvas, clWhite, {L, B - 1}, {R - 1, B - 1}, {R - 1, T - 1});
+  Corner(canvas, clBtnFace, {L + 1, B - 2}, {R - 2, B - 2}, {R - 2, T});
   if (!FPreviewGraphic || FPreviewGraphic->GetWidth() <= 0 || FPreviewGraphic->GetHeight() <= 0) return;
   const TSize size = PreviewSize(FPreviewGraphic->GetWidth(), FPreviewGraphic->GetHeight(), R - L - 4, B - T - 4);
   const int x = (L + R - size.cx) / 2, y = (T + B - size.cy) / 2;
-  FPreviewGraphic->DrawToDC(dc, Rect(x, y, x + size.cx, y + size.cy), false, SRCCOPY);
+  FPreviewGraphic->DrawToDC(Item.hDC, Rect(x, y, x + size.cx, y + size.cy), false, SRCCOPY);
 }
 
 void TPGOpenDialog::DrawInfoPanel(const DRAWITEMSTRUCT& Item) {
   if (!FShowInfo) return;
   const std::vector<std::string> lines = InfoLines();
   if (lines.empty()) return;
-  HDC dc = Item.hDC;
-  HFONT font = CreateFontIndirectA(&PGDialogLogFont);
-  HGDIOBJ old = SelectObject(dc, font);
+  // A font of every field the dialog font's record may set, which a canvas's font would not keep.
+  TGdiObject<HFONT> font(CreateFontIndirectA(&PGDialogLogFont));
+  TSelectedObject selected(Item.hDC, font.get());
   const int height = Item.rcItem.bottom - Item.rcItem.top, n = int(lines.size());
   for (int i = 0; i < n; ++i)
-    TextOutA(dc, 0, i * height / n, lines[size_t(i)].c_str(), int(lines[size_t(i)].size()));
-  SelectObject(dc, old);
-  DeleteObject(font);
+    TextOutA(Item.hDC, 0, i * height / n, lines[size_t(i)].c_str(), int(lines[size_t(i)].size()));
 }
 
 void TPGOpenDialog::DrawPreviewProgressClock(int Stage, int Percent) {
@@ -302,33 +315,18 @@ void TPGOpenDialog::DrawPreviewProgressClock(int Stage, int Percent) {
   RECT client{};
   GetClientRect(FPreviewWindow, &client);
   const int cx = client.left + (client.right - client.left) / 2, cy = client.top + (client.bottom - client.top) / 2;
-  HDC dc = GetDC(FPreviewWindow);
-  HDC mem = CreateCompatibleDC(dc);
-  HBITMAP clock = CreateCompatibleBitmap(dc, 15, 15);
-  HGDIOBJ oldBitmap = SelectObject(mem, clock);
-  const RECT all{0, 0, 15, 15};
-  HBRUSH face = CreateSolidBrush(ColorToRGB(clBtnFace));
-  FillRect(mem, &all, face);
-  DeleteObject(face);
-  HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(FProgressClockLineColor));
-  HBRUSH brush = CreateSolidBrush(ColorToRGB(FProgressClockBkColor));
-  HGDIOBJ oldPen = SelectObject(mem, pen);
-  HGDIOBJ oldBrush = SelectObject(mem, brush);
-  Ellipse(mem, 0, 0, 15, 15);
-  const TClockHands hands = ProgressClockHands(Stage, Percent);
-  MoveToEx(mem, 7, 7, nullptr);
-  LineTo(mem, 7 + hands.Hour.X, 7 + hands.Hour.Y);
-  MoveToEx(mem, 7, 7, nullptr);
-  LineTo(mem, 7 + hands.Minute.X, 7 + hands.Minute.Y);
-  BitBlt(dc, cx - 8, cy - 8, 15, 15, mem, 0, 0, SRCCOPY);
-  SelectObject(mem, oldBrush);
-  SelectObject(mem, oldPen);
-  SelectObject(mem, oldBitmap);
-  DeleteObject(brush);
-  DeleteObject(pen);
-  DeleteObject(clock);
-  DeleteDC(mem);
-  ReleaseDC(FPreviewWindow, dc);
+  const int size = PGProgressClockSize, c = PGProgressClockCentre;
+  TWindowDC dc(FPreviewWindow);
+  // Drawn on the panel's face off screen, then copied in one piece.
+  TMemoryDC mem(CreateCompatibleDC(dc.Get()));
+  TGdiObject<HBITMAP> clock(CreateCompatibleBitmap(dc.Get(), size, size));
+  TSelectedObject selected(mem.get(), clock.get());
+  TBorrowedCanvas borrowed(mem.get());
+  borrowed.Canvas.GetBrush()->SetColor(clBtnFace);
+  borrowed.Canvas.FillRect(Rect(0, 0, size, size));
+  PaintProgressClock(&borrowed.Canvas, 0, 0, Stage, Percent, FProgressClockLineColor, FProgressClockBkColor);
+  // The clock's centre a pixel up and left of the panel's.
+  BitBlt(dc.Get(), cx - c - 1, cy - c - 1, size, size, mem.get(), 0, 0, SRCCOPY);
 }
 
 void TPGOpenDialog::InvalidatePreviewPanel() {

@@ -19,11 +19,9 @@
 #include "imagelib/formats/PGFileFormats.h"
 #include "imagelib/view/PGDisplayCopy.h"
 #include "imagelib/view/PGPreviewThread.h"
+#include "imagelib/view/PGViewMessages.h"
 
 namespace imagelib {
-
-// Posted by the dialog's timer to its own hook window: time to make the preview.
-constexpr UINT WM_PGSTARTPREVIEW = WM_USER + 3;
 
 UINT_PTR CALLBACK PGOpenDialogHookProc(HWND Window, UINT Msg, WPARAM wParam, LPARAM lParam);
 

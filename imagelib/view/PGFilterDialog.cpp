@@ -14,7 +14,21 @@
 namespace imagelib {
 
 namespace {
+// The layout, in pixels at kLayoutPixelsPerInch: the sliders in rows from the top, the preview
+// right of them, a row of choices below, then the line and the buttons under it.
+constexpr int kLayoutPixelsPerInch = 100;
 constexpr int kTrackWidth = 240, kTrackHeight = 32, kPreviewSize = 140, kTextWidth = 80;
+constexpr int kMargin = 10, kPreviewMargin = 40;  // left and right; the second without slider 1
+constexpr int kGap = 10;                          // between columns, rows and the two buttons
+constexpr int kSliderTop = 10, kSliderPitch = 50;
+constexpr int kLabelDrop = 6;  // a slider's caption and value stand this far below its track's top
+constexpr int kPreviewTop = 12;
+// The row below three sliders and the preview; without slider 3 the radio buttons stand in its row.
+constexpr int kLowerRowTop = 160, kRadioTopWithoutSlider3 = 115, kOptionLabelTop = kLowerRowTop + 1;
+constexpr int kCheckBoxWidth = 140;
+constexpr int kRadio1Left = 6, kRadio2Left = 112;  // right of slider 1's caption column
+constexpr int kBevelInset = 5, kBevelHeight = 3;
+constexpr int kButtonDrop = 12, kButtonWidth = 85, kButtonHeight = 24;  // the buttons under the line
 
 TLabel* AddLabel(TFilterDialogForm* Form, int Left, int Top, int Width, TAlignment Alignment,
                  const std::string& Text) {
@@ -98,26 +112,29 @@ void TFilterDialog::BuildForm() {
   // The window first: the track bars take their marks as messages.
   form->HandleNeeded();
 
-  const int m = Slider1.Used ? 10 : 40;
-  const int lw = Slider1.LabelWidth;
-  int clientWidth = m + m + kPreviewSize;
-  if (Slider1.Used) clientWidth = m + lw + kTrackWidth + Slider1.ValueWidth + (HasPreview ? 10 + kPreviewSize : 0) + m;
+  const int m = Slider1.Used ? kMargin : kPreviewMargin;
+  int clientWidth = m + kPreviewSize + m;
+  if (Slider1.Used)
+    clientWidth = m + Slider1.LabelWidth + kTrackWidth + Slider1.ValueWidth + (HasPreview ? kGap + kPreviewSize : 0) + m;
   form->SetClientWidth(clientWidth);
+  BuildSliders(m);
+  if (HasPreview) BuildPreview(m);
+  BuildChoices(m);
+  BuildButtons();
+  form->ScaleBy(Screen->GetPixelsPerInch(), kLayoutPixelsPerInch);
+  form->GetFont()->SetSize(8);
+  if (HasPreview) StartPreviewThreads();
+}
 
-  TFilterDialogSlider* sliders[3] = {&Slider1, &Slider2, &Slider3};
-  TTrackBar** tracks[3] = {&form->TrackBar1, &form->TrackBar2, &form->TrackBar3};
-  TLabel** captions[3] = {&form->CaptionLabel1, &form->CaptionLabel2, &form->CaptionLabel3};
-  TLabel** mins[3] = {&form->MinLabel1, &form->MinLabel2, &form->MinLabel3};
-  TLabel** middles[3] = {&form->MiddleLabel1, &form->MiddleLabel2, &form->MiddleLabel3};
-  TLabel** maxes[3] = {&form->MaxLabel1, &form->MaxLabel2, &form->MaxLabel3};
-  TLabel** values[3] = {&form->ValueLabel1, &form->ValueLabel2, &form->ValueLabel3};
+void TFilterDialog::BuildSliders(int Margin) {
+  TFilterDialogForm* form = Form;
   for (int n = 0; n < 3; ++n) {
-    TFilterDialogSlider& s = *sliders[n];
-    const int y = 10 + 50 * n;
-    const int l = m + s.LabelWidth;
+    const TFilterDialogSlider& s = SliderAt(n);
+    TSliderControls row = form->SliderControls(n);
+    const int y = kSliderTop + kSliderPitch * n, l = Margin + s.LabelWidth;
     // Slider 3's caption column also captions the radio buttons when they stand alone.
     if (s.Used || (n == 2 && HasRadioButtons))
-      *captions[n] = AddLabel(form, m, y + 6, s.LabelWidth, taLeftJustify, s.Caption);
+      row.CaptionLabel = AddLabel(form, Margin, y + kLabelDrop, s.LabelWidth, taLeftJustify, s.Caption);
     if (!s.Used) continue;
     auto* track = New<TTrackBar>(form);
     track->SetBounds(l, y, kTrackWidth, kTrackHeight);
@@ -128,38 +145,44 @@ void TFilterDialog::BuildForm() {
     track->SetParent(form);
     track->Perform(TBM_SETSEL, TRUE, MAKELONG(WORD(s.Mark), WORD(s.Mark)));
     track->OnChange = [this](TObject* Sender) { ControlChange(Sender); };
-    *tracks[n] = track;
-    *mins[n] = AddLabel(form, l, y + 32, kTextWidth, taLeftJustify, s.MinText);
-    *middles[n] = AddLabel(form, l + kTextWidth, y + 32, kTextWidth, taCenter, s.MiddleText);
-    *maxes[n] = AddLabel(form, l + 2 * kTextWidth, y + 32, kTextWidth, taRightJustify, s.MaxText);
-    std::string text = n == 0 ? GetValueText1() : n == 1 ? GetValueText2() : GetValueText3();
-    *values[n] = AddLabel(form, l + kTrackWidth, y + 6, s.ValueWidth, taRightJustify, text);
+    row.TrackBar = track;
+    const int under = y + kTrackHeight;
+    row.MinLabel = AddLabel(form, l, under, kTextWidth, taLeftJustify, s.MinText);
+    row.MiddleLabel = AddLabel(form, l + kTextWidth, under, kTextWidth, taCenter, s.MiddleText);
+    row.MaxLabel = AddLabel(form, l + 2 * kTextWidth, under, kTextWidth, taRightJustify, s.MaxText);
+    row.ValueLabel = AddLabel(form, l + kTrackWidth, y + kLabelDrop, s.ValueWidth, taRightJustify, ValueTextAt(n));
   }
+}
 
-  if (HasPreview) {
-    form->Preview = New<TPGImage>(form);
-    TPGImage* preview = form->Preview;
-    preview->SetBounds(form->GetClientWidth() - m - kPreviewSize, 12, kPreviewSize, kPreviewSize);
-    preview->SetPalette8BitSys24BitGraphic(Palette8BitSys24BitGraphic);
-    preview->SetPalette8BitSys8BitGraphic(Palette8BitSys8BitGraphic);
-    preview->SetProgressClockBkColor(ProgressClockBkColor);
-    preview->SetProgressClockLineColor(ProgressClockLineColor);
-    preview->SetProgressClockVisible(ProgressClockVisible);
-    preview->SetKeepOldPaintPixelGraphic(true);
-    preview->SetCenter(true);
-    preview->SetParent(form);
-  }
+void TFilterDialog::BuildPreview(int Margin) {
+  TFilterDialogForm* form = Form;
+  form->Preview = New<TPGImage>(form);
+  TPGImage* preview = form->Preview;
+  preview->SetBounds(form->GetClientWidth() - Margin - kPreviewSize, kPreviewTop, kPreviewSize, kPreviewSize);
+  preview->SetPalette8BitSys24BitGraphic(Palette8BitSys24BitGraphic);
+  preview->SetPalette8BitSys8BitGraphic(Palette8BitSys8BitGraphic);
+  preview->SetProgressClockBkColor(ProgressClockBkColor);
+  preview->SetProgressClockLineColor(ProgressClockLineColor);
+  preview->SetProgressClockVisible(ProgressClockVisible);
+  preview->SetKeepOldPaintPixelGraphic(true);
+  preview->SetCenter(true);
+  preview->SetParent(form);
+}
+
+void TFilterDialog::BuildChoices(int Margin) {
+  TFilterDialogForm* form = Form;
+  const int lw = Slider1.LabelWidth;
   if (HasCheckBox) {
     form->CheckBox = New<TCheckBox>(form);
     TCheckBox* box = form->CheckBox;
-    box->SetBounds(m, 160, 140, box->GetHeight());
+    box->SetBounds(Margin, kLowerRowTop, kCheckBoxWidth, box->GetHeight());
     box->SetCaption(CheckBoxCaption);
     box->SetChecked(CheckBoxChecked);
     box->SetParent(form);
     box->OnClick = [this](TObject* Sender) { ControlChange(Sender); };
   }
   if (HasRadioButtons) {
-    const int top = Slider3.Used ? 160 : 115;
+    const int top = Slider3.Used ? kLowerRowTop : kRadioTopWithoutSlider3;
     auto add = [&](int Left, const std::string& Text, bool Checked) {
       auto* radio = New<TRadioButton>(form);
       radio->SetBounds(Left, top, radio->GetWidth(), radio->GetHeight());
@@ -168,46 +191,52 @@ void TFilterDialog::BuildForm() {
       radio->SetChecked(Checked);
       return radio;
     };
-    form->RadioButton1 = add(m + lw + 6, Radio1Caption, Radio1Checked);
-    form->RadioButton2 = add(m + lw + 112, Radio2Caption, Radio2Checked);
+    form->RadioButton1 = add(Margin + lw + kRadio1Left, Radio1Caption, Radio1Checked);
+    form->RadioButton2 = add(Margin + lw + kRadio2Left, Radio2Caption, Radio2Checked);
     form->RadioButton1->OnClick = [this](TObject* Sender) { ControlChange(Sender); };
     form->RadioButton2->OnClick = [this](TObject* Sender) { ControlChange(Sender); };
   }
-  if (!OptionCaption.empty()) form->OptionLabel = AddLabel(form, m, 161, lw, taLeftJustify, OptionCaption);
+  if (!OptionCaption.empty())
+    form->OptionLabel = AddLabel(form, Margin, kOptionLabelTop, lw, taLeftJustify, OptionCaption);
+}
 
-  int bevelTop = 10;
-  if (Slider2.Used) bevelTop = Bottom(form->MaxLabel2) + 10;
-  if (HasPreview) bevelTop = 160;
-  if (HasRadioButtons) bevelTop = Bottom(form->RadioButton1) + 10;
-  if (HasCheckBox) bevelTop = Bottom(form->CheckBox) + 10;
+void TFilterDialog::BuildButtons() {
+  TFilterDialogForm* form = Form;
+  // Each later rule that applies wins.
+  int bevelTop = kGap;
+  if (Slider2.Used) bevelTop = Bottom(form->MaxLabel2) + kGap;
+  if (HasPreview) bevelTop = kLowerRowTop;
+  if (HasRadioButtons) bevelTop = Bottom(form->RadioButton1) + kGap;
+  if (HasCheckBox) bevelTop = Bottom(form->CheckBox) + kGap;
+  const int width = form->GetClientWidth();
   form->Bevel = New<TBevel>(form);
   form->Bevel->SetShape(bsTopLine);
-  form->Bevel->SetBounds(5, bevelTop, form->GetClientWidth() - 10, 3);
+  form->Bevel->SetBounds(kBevelInset, bevelTop, width - 2 * kBevelInset, kBevelHeight);
   form->Bevel->SetParent(form);
 
   auto button = [&](int Left, uint8_t Text, int Result) {
     auto* b = New<TButton>(form);
     b->SetCaption(PGLangStr(Text));
     b->SetModalResult(Result);
-    b->SetBounds(Left, bevelTop + 12, 85, 24);
+    b->SetBounds(Left, bevelTop + kButtonDrop, kButtonWidth, kButtonHeight);
     b->SetParent(form);
     return b;
   };
-  form->OKButton = button(form->GetClientWidth() / 2 - 95, 42, mrOk);
+  // Either side of the middle.
+  form->OKButton = button(width / 2 - kGap - kButtonWidth, 42, mrOk);
   form->OKButton->SetDefault(true);
-  form->CancelButton = button(form->GetClientWidth() / 2 + 10, 43, mrCancel);
+  form->CancelButton = button(width / 2 + kGap, 43, mrCancel);
   form->CancelButton->SetCancel(true);
-  form->SetClientHeight(Bottom(form->OKButton) + 10);
+  form->SetClientHeight(Bottom(form->OKButton) + kGap);
   // The keys work on the first control from the start.
   if (form->TrackBar1)
     form->SetActiveControl(form->TrackBar1);
   else if (form->CheckBox)
     form->SetActiveControl(form->CheckBox);
+}
 
-  form->ScaleBy(Screen->GetPixelsPerInch(), 100);
-  form->GetFont()->SetSize(8);
-
-  if (!HasPreview) return;
+void TFilterDialog::StartPreviewThreads() {
+  TFilterDialogForm* form = Form;
   OnParamsChanged = [form] { form->ParamsChanged(); };
   form->Timer = New<TTimer>(form);
   form->Timer->SetEnabled(false);
@@ -232,15 +261,20 @@ void TFilterDialog::BuildForm() {
   form->DestThread = New<TCreateDestPGThread>(false, true);
 }
 
+TFilterDialogSlider& TFilterDialog::SliderAt(int N) { return N == 0 ? Slider1 : N == 1 ? Slider2 : Slider3; }
+
+std::string TFilterDialog::ValueTextAt(int N) {
+  return N == 0 ? GetValueText1() : N == 1 ? GetValueText2() : GetValueText3();
+}
+
 void TFilterDialog::ControlChange(TObject*) {
   if (!Form) return;
-  TFilterDialogSlider* sliders[3] = {&Slider1, &Slider2, &Slider3};
-  TTrackBar* tracks[3] = {Form->TrackBar1, Form->TrackBar2, Form->TrackBar3};
-  TLabel* values[3] = {Form->ValueLabel1, Form->ValueLabel2, Form->ValueLabel3};
   for (int n = 0; n < 3; ++n) {
-    if (!sliders[n]->Used || !tracks[n]) continue;
-    sliders[n]->Position = tracks[n]->GetPosition();
-    values[n]->SetCaption(n == 0 ? GetValueText1() : n == 1 ? GetValueText2() : GetValueText3());
+    TFilterDialogSlider& s = SliderAt(n);
+    TSliderControls row = Form->SliderControls(n);
+    if (!s.Used || !row.TrackBar) continue;
+    s.Position = row.TrackBar->GetPosition();
+    row.ValueLabel->SetCaption(ValueTextAt(n));
   }
   if (HasCheckBox && Form->CheckBox) CheckBoxChecked = Form->CheckBox->GetChecked();
   if (HasRadioButtons && Form->RadioButton1 && Form->RadioButton2) {
@@ -266,7 +300,7 @@ void TCreateSrcPGThread::Execute() {
     };
     Dest->CopyFrom(Source);
   }
-  if (!GetTerminated()) PostMessageA(FormWindow, WM_PGFILTERPREVIEW, 1, 0);
+  if (!GetTerminated()) PostMessageA(FormWindow, WM_PGFILTERPREVIEW, PGFilterPreviewSourceReady, 0);
 }
 
 void TCreateSrcPGThread::ProgressAbort(TObject*, int, int, bool& Abort) { Abort = GetTerminated(); }
@@ -281,10 +315,19 @@ void TCreateDestPGThread::Execute() {
   std::unique_ptr<TPixelGraphic, FreeDeleter> result(New<TPixelGraphic>());
   result->ApplyFilter(filter.get(), Source);
   if (GetTerminated()) return;
-  if (PostMessageA(FormWindow, WM_PGFILTERPREVIEW, 2, reinterpret_cast<LPARAM>(result.get()))) result.release();
+  if (PostMessageA(FormWindow, WM_PGFILTERPREVIEW, PGFilterPreviewFiltered, reinterpret_cast<LPARAM>(result.get())))
+    result.release();
 }
 
 // ---- the form
+
+TSliderControls TFilterDialogForm::SliderControls(int N) {
+  switch (N) {
+    case 0: return {TrackBar1, CaptionLabel1, MinLabel1, MiddleLabel1, MaxLabel1, ValueLabel1};
+    case 1: return {TrackBar2, CaptionLabel2, MinLabel2, MiddleLabel2, MaxLabel2, ValueLabel2};
+    default: return {TrackBar3, CaptionLabel3, MinLabel3, MiddleLabel3, MaxLabel3, ValueLabel3};
+  }
+}
 
 void TFilterDialogForm::ParamsChanged() {
   if (DestThread) DestThread->Terminate();
@@ -318,7 +361,7 @@ void TFilterDialogForm::FormDestroy(TObject*) {
   FreeAndNil(SrcThread);
   if (HandleAllocated())
     DrainPostedMessages(GetHandle(), WM_PGFILTERPREVIEW, [](const MSG& Message) {
-      if (Message.wParam == 2) Free(reinterpret_cast<TPixelGraphic*>(Message.lParam));
+      if (Message.wParam == PGFilterPreviewFiltered) Free(reinterpret_cast<TPixelGraphic*>(Message.lParam));
     });
   FreeAndNil(PreviewSource);
 }
@@ -333,10 +376,10 @@ void TFilterDialogForm::WndProc(TMessage& Message) {
 
 void TFilterDialogForm::WMPGFilterPreview(TMessage& Message) {
   Message.Result = 0;
-  if (Message.WParam == 1) {
+  if (Message.WParam == PGFilterPreviewSourceReady) {
     SourceReady = true;
     ParamsChanged();
-  } else if (Message.WParam == 2) {
+  } else if (Message.WParam == PGFilterPreviewFiltered) {
     Preview->SetPixelGraphic(reinterpret_cast<TPixelGraphic*>(Message.LParam));
   }
 }

@@ -18,14 +18,11 @@
 #include "classlib/trackbar.h"
 #include "imagelib/PGFilters.h"
 #include "imagelib/view/PGImage.h"
+#include "imagelib/view/PGViewMessages.h"
 
 namespace imagelib {
 
 using namespace classlib;
-
-// Posted by the preview threads to the form: wParam 1 when the reduced copy is ready, wParam 2
-// with a filtered picture in lParam that the form's preview takes over.
-constexpr UINT WM_PGFILTERPREVIEW = WM_USER;
 
 struct TFilterDialogSlider {
   bool Used = false;
@@ -91,7 +88,18 @@ class TFilterDialog : public TComponent {
   static std::string PercentText(int32_t Position);
 
  private:
+  // Builds the form in these stages; Margin is its left and right margin.
   void BuildForm();
+  void BuildSliders(int Margin);
+  void BuildPreview(int Margin);
+  // The check box, the radio buttons and the option label.
+  void BuildChoices(int Margin);
+  // The line, OK and Cancel, and the form's height.
+  void BuildButtons();
+  void StartPreviewThreads();
+  // Slider1..Slider3 and their value texts, N from 0.
+  TFilterDialogSlider& SliderAt(int N);
+  std::string ValueTextAt(int N);
 };
 
 class TPreviewFilterDialog : public TFilterDialog {
@@ -142,9 +150,22 @@ class TCreateDestPGThread : public TThread {
   void Execute() override;
 };
 
+// One slider's controls on the form: its fields, so that they can be filled in.
+struct TSliderControls {
+  TTrackBar*& TrackBar;
+  TLabel*& CaptionLabel;
+  TLabel*& MinLabel;
+  TLabel*& MiddleLabel;
+  TLabel*& MaxLabel;
+  TLabel*& ValueLabel;
+};
+
 class TFilterDialogForm : public TForm {
   CL_CLASS(TFilterDialogForm)
   explicit TFilterDialogForm(TComponent* AOwner) : TForm(AOwner) {}
+
+  // The controls of slider N + 1 (TrackBar1, CaptionLabel1, ... for N = 0).
+  TSliderControls SliderControls(int N);
 
   TTrackBar* TrackBar1 = nullptr;
   TLabel *CaptionLabel1 = nullptr, *MinLabel1 = nullptr, *MiddleLabel1 = nullptr, *MaxLabel1 = nullptr,

@@ -319,7 +319,6 @@ class TPGImage : public TScrollBox {
   void SetProgress(int Stage, int Percent);
   // The clocks over the picture area, on the view's canvas.
   void DrawProgressClocks();
-  void DrawProgressClock(int X, int Y);
 
   // ---- selection and mouse
   // Drag states: none, moving the picture, moving the selection, making one; resizing by handle

@@ -8,6 +8,7 @@
 // goes.
 #include "classlib/graphics.h"
 #include "imagelib/view/PGImage.h"
+#include "imagelib/view/PGProgressClock.h"
 
 namespace imagelib {
 
@@ -162,21 +163,8 @@ void TPGImage::SetProgress(int Stage, int Percent) {
 void TPGImage::DrawProgressClocks() {
   if (!FProgressClockVisible) return;
   for (TPoint corner : ProgressClockCorners(FPicBox->GetBoundsRect(), FProgress5Clocks))
-    DrawProgressClock(corner.X, corner.Y);
-}
-
-void TPGImage::DrawProgressClock(int X, int Y) {
-  TClockHands hands = ProgressClockHands(FProgressStage, FProgressPercent);
-  FCanvas->GetPen()->SetStyle(psSolid);
-  FCanvas->GetPen()->SetColor(FProgressClockLineColor);
-  FCanvas->GetBrush()->SetStyle(bsSolid);
-  FCanvas->GetBrush()->SetColor(FProgressClockBkColor);
-  FCanvas->Ellipse(X, Y, X + 15, Y + 15);
-  const int cx = X + 7, cy = Y + 7;
-  FCanvas->MoveTo(cx, cy);
-  FCanvas->LineTo(cx + hands.Hour.X, cy + hands.Hour.Y);
-  FCanvas->MoveTo(cx, cy);
-  FCanvas->LineTo(cx + hands.Minute.X, cy + hands.Minute.Y);
+    PaintProgressClock(FCanvas, corner.X, corner.Y, FProgressStage, FProgressPercent, FProgressClockLineColor,
+                       FProgressClockBkColor);
 }
 
 }  // namespace imagelib

@@ -44,12 +44,15 @@ TTileMirror TileMirror(int Column, int Row, bool FlipHorizontal, bool FlipVertic
 std::vector<TPoint> ProgressClockCorners(const TRect& R, bool FiveClocks) {
   std::vector<TPoint> corners;
   int64_t w = int64_t(R.Right) - R.Left, h = int64_t(R.Bottom) - R.Top;
-  if (w > 20 && h > 20) corners.push_back(TPoint{int(R.Left + w / 2 - 7), int(R.Top + h / 2 - 7)});
+  if (w > 20 && h > 20)
+    corners.push_back(TPoint{int(R.Left + w / 2 - PGProgressClockCentre), int(R.Top + h / 2 - PGProgressClockCentre)});
   if (FiveClocks && w >= 101 && h >= 101) {
-    corners.push_back(TPoint{R.Left + 5, R.Top + 5});
-    corners.push_back(TPoint{R.Right - 20, R.Top + 5});
-    corners.push_back(TPoint{R.Left + 5, R.Bottom - 20});
-    corners.push_back(TPoint{R.Right - 20, R.Bottom - 20});
+    // Each clock 5 pixels in from the two edges of its corner.
+    const int inset = 5, farInset = inset + PGProgressClockSize;
+    corners.push_back(TPoint{R.Left + inset, R.Top + inset});
+    corners.push_back(TPoint{R.Right - farInset, R.Top + inset});
+    corners.push_back(TPoint{R.Left + inset, R.Bottom - farInset});
+    corners.push_back(TPoint{R.Right - farInset, R.Bottom - farInset});
   }
   return corners;
 }

@@ -34,9 +34,13 @@ struct TTileMirror {
 };
 TTileMirror TileMirror(int Column, int Row, bool FlipHorizontal, bool FlipVertical, TTiling Tiling);
 
-// The top-left corners of the 15 x 15 progress clocks over the picture rectangle R: one in the
-// middle when R is larger than 20 x 20, four more in its corners with FiveClocks when it is at
-// least 101 x 101.
+// A progress clock is drawn in a square of PGProgressClockSize pixels, its hands starting
+// PGProgressClockCentre pixels right of and below the square's corner.
+constexpr int PGProgressClockSize = 15, PGProgressClockCentre = 7;
+
+// The top-left corners of the progress clocks over the picture rectangle R: one in the middle
+// when R is larger than 20 x 20, four more in its corners with FiveClocks when it is at least
+// 101 x 101.
 std::vector<classlib::TPoint> ProgressClockCorners(const classlib::TRect& R, bool FiveClocks);
 // The ends of the hour and minute hands of a clock centred at (0, 0) (y grows downward): a full
 // turn of the minute hand per stage, an hour per stage.

@@ -7,14 +7,9 @@
 
 #include "classlib/thread.h"
 #include "imagelib/view/PGDisplayCopy.h"
+#include "imagelib/view/PGViewMessages.h"
 
 namespace imagelib {
-
-// Posted to the view's window. The receiver owns the picture in lParam from the moment it takes
-// the message (lParam 0: the job failed). The file dialogs' preview uses the same numbers.
-constexpr UINT WM_PGPAINTPIXELGRAPHIC = WM_USER;
-// wParam the job's stage (from 1), lParam its percent (0..100).
-constexpr UINT WM_PGPROGRESS = WM_USER + 1;
 
 class TCreatePaintPGThread : public TThread, public TDisplayCopyJob {
   CL_CLASS(TCreatePaintPGThread)

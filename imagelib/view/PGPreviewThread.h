@@ -12,15 +12,10 @@
 #include <string>
 
 #include "classlib/thread.h"
-#include "imagelib/view/PGPaintThread.h"
 #include "imagelib/view/PGPreviewJob.h"
+#include "imagelib/view/PGViewMessages.h"
 
 namespace imagelib {
-
-// Posted to the hook window: WM_PGPAINTPIXELGRAPHIC with the finished preview in lParam (the
-// receiver owns it from then on), WM_PGPROGRESS with the stage x 16 in wParam and the percent in
-// lParam, and this instead of a preview when making it failed (GetFailureText says why).
-constexpr UINT WM_PGPREVIEWFAILED = WM_USER + 4;
 
 class TCreateOpenSaveDialogPaintPGThread : public TThread, public TPreviewJob {
   CL_CLASS(TCreateOpenSaveDialogPaintPGThread)

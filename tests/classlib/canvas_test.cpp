@@ -1,10 +1,12 @@
-// The canvas contract, on memory device contexts over 24-bit sections (no display needed).
+// The canvas contract, on memory device contexts over 24-bit sections (no display needed), and
+// the holders of raw GDI handles.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "classlib/canvas.h"
 #include "classlib/exceptions.h"
+#include "classlib/gdihandles.h"
 
 using namespace classlib;
 
@@ -139,4 +141,20 @@ TEST(TCanvas, BrushStyleDecidesTheBackgroundMode) {
   canvas.Rectangle(0, 0, 4, 4);
   EXPECT_EQ(GetBkMode(canvas.GetHandle()), TRANSPARENT);
   EXPECT_EQ(canvas.Pixel(0, 0), RGB(0, 0, 0));
+}
+
+TEST(GdiHandles, HoldersPutBackWhatTheyReplacedAndFreeTheirHandles) {
+  HGDIOBJ bitmap = nullptr;
+  {
+    TMemoryDC mem(CreateCompatibleDC(nullptr));
+    TGdiObject<HBITMAP> owned(CreateBitmap(4, 4, 1, 1, nullptr));
+    bitmap = owned.get();
+    const HGDIOBJ first = GetCurrentObject(mem.get(), OBJ_BITMAP);
+    {
+      TSelectedObject selected(mem.get(), owned.get());
+      EXPECT_EQ(GetCurrentObject(mem.get(), OBJ_BITMAP), bitmap);
+    }
+    EXPECT_EQ(GetCurrentObject(mem.get(), OBJ_BITMAP), first);
+  }
+  EXPECT_EQ(GetObjectType(bitmap), 0u) << "deleted with its holder";
 }

@@ -123,21 +123,28 @@ TEST_F(FilterDialogs, EachFormIsBuiltWithItsControlsRangesAndDefaults) {
       if (form.Preview) {
         EXPECT_EQ(form.Preview->GetLeft(), look.ClientWidth - (look.Sliders.empty() ? 40 : 10) - 140);
       }
-      TTrackBar* tracks[3] = {form.TrackBar1, form.TrackBar2, form.TrackBar3};
-      TLabel* values[3] = {form.ValueLabel1, form.ValueLabel2, form.ValueLabel3};
       for (size_t n = 0; n < 3; ++n) {
         SCOPED_TRACE(n + 1);
-        EXPECT_EQ(tracks[n] != nullptr, n < look.Sliders.size());
-        if (!tracks[n] || n >= look.Sliders.size()) continue;
-        HWND track = tracks[n]->GetHandle();
+        TSliderControls row = form.SliderControls(int(n));
+        EXPECT_EQ(row.TrackBar != nullptr, n < look.Sliders.size());
+        if (!row.TrackBar || n >= look.Sliders.size()) continue;
+        HWND track = row.TrackBar->GetHandle();
         const SliderLook& s = look.Sliders[n];
         EXPECT_EQ(SendMessageA(track, TBM_GETRANGEMIN, 0, 0), s.Min);
         EXPECT_EQ(SendMessageA(track, TBM_GETRANGEMAX, 0, 0), s.Max);
         EXPECT_EQ(SendMessageA(track, TBM_GETPOS, 0, 0), s.Position);
         EXPECT_EQ(SendMessageA(track, TBM_GETSELSTART, 0, 0), s.Mark);
         EXPECT_EQ(SendMessageA(track, TBM_GETSELEND, 0, 0), s.Mark);
-        EXPECT_EQ(values[n]->GetCaption(), s.Value);
-        EXPECT_EQ(tracks[n]->GetTop(), 10 + 50 * int(n));
+        EXPECT_EQ(row.ValueLabel->GetCaption(), s.Value);
+        const int top = 10 + 50 * int(n), left = row.TrackBar->GetLeft();
+        EXPECT_EQ(row.TrackBar->GetTop(), top);
+        // The caption and the value a little below the track's top, the three texts under it.
+        EXPECT_EQ(row.CaptionLabel->GetTop(), top + 6);
+        EXPECT_EQ(row.ValueLabel->GetTop(), top + 6);
+        EXPECT_EQ(row.ValueLabel->GetLeft(), left + 240);
+        for (TLabel* text : {row.MinLabel, row.MiddleLabel, row.MaxLabel}) EXPECT_EQ(text->GetTop(), top + 32);
+        EXPECT_EQ(row.MinLabel->GetLeft(), left);
+        EXPECT_EQ(row.MaxLabel->GetLeft() + row.MaxLabel->GetWidth(), left + 240) << "ends where the track ends";
       }
       EXPECT_EQ(form.CheckBox != nullptr, look.CheckBox != nullptr);
       if (form.CheckBox) {
