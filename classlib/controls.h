@@ -340,6 +340,10 @@ class TWinControl : public TControl {
   virtual bool CommandFromMenu(WPARAM WParam) { return false; }
   // The solid brush of the effective colour, for reflected WM_CTLCOLOR*.
   HBRUSH GetColorBrush();
+  // The frame of a bordered window: a sunken edge with Ctl3D, else a line. In the parameters of
+  // a new window, or changed on the window there is.
+  void BorderParams(TCreateParams& Params, bool Bordered) const;
+  void UpdateBorderStyle(bool Bordered);
   // The focus came or went; the key events, before the control sees the key.
   virtual void DoEnter();
   virtual void DoExit();

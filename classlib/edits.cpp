@@ -16,10 +16,7 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
   Params.Style |= ES_AUTOHSCROLL | ES_LEFT;
   if (FReadOnly) Params.Style |= ES_READONLY;
   if (!FHideSelection) Params.Style |= ES_NOHIDESEL;
-  if (FCtl3D)
-    Params.ExStyle |= WS_EX_CLIENTEDGE;
-  else
-    Params.Style |= WS_BORDER;
+  BorderParams(Params, true);
 }
 
 void TCustomEdit::CreateWndDone() {
@@ -41,13 +38,7 @@ void TCustomEdit::SetHideSelection(bool Value) {
 void TCustomEdit::SetCtl3D(bool Value) {
   if (Value == FCtl3D) return;
   TWinControl::SetCtl3D(Value);
-  if (!HandleAllocated()) return;
-  // The frame changes without a new window.
-  LONG style = GetWindowLongA(FHandle, GWL_STYLE), exStyle = GetWindowLongA(FHandle, GWL_EXSTYLE);
-  SetWindowLongA(FHandle, GWL_STYLE, Value ? style & ~WS_BORDER : style | WS_BORDER);
-  SetWindowLongA(FHandle, GWL_EXSTYLE, Value ? exStyle | WS_EX_CLIENTEDGE : exStyle & ~WS_EX_CLIENTEDGE);
-  SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  UpdateBorderStyle(true);
 }
 
 void TCustomEdit::SetMaxLength(int Value) {

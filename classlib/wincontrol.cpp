@@ -417,6 +417,25 @@ void TWinControl::SetCtl3D(bool Value) {
   for (TWinControl* c : FTabList) c->ParentCtl3DChanged();
 }
 
+void TWinControl::BorderParams(TCreateParams& Params, bool Bordered) const {
+  if (!Bordered) return;
+  if (FCtl3D)
+    Params.ExStyle |= WS_EX_CLIENTEDGE;
+  else
+    Params.Style |= WS_BORDER;
+}
+
+void TWinControl::UpdateBorderStyle(bool Bordered) {
+  if (!FHandle) return;
+  TCreateParams params;
+  BorderParams(params, Bordered);
+  LONG ex = GetWindowLongA(FHandle, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE;
+  LONG style = GetWindowLongA(FHandle, GWL_STYLE) & ~WS_BORDER;
+  SetWindowLongA(FHandle, GWL_EXSTYLE, LONG(ex | params.ExStyle));
+  SetWindowLongA(FHandle, GWL_STYLE, LONG(style | params.Style));
+  SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 void TWinControl::SetParentCtl3D(bool Value) {
   if (Value == FParentCtl3D) return;
   FParentCtl3D = Value;
