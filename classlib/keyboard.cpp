@@ -1,6 +1,7 @@
 // TWinControl and the keyboard: the order Tab goes through the controls, the key and focus
 // events, and the input method editor while a control has the focus.
 #include <algorithm>
+#include <iterator>
 
 #include "classlib/controls.h"
 #include "classlib/text.h"
