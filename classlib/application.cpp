@@ -13,6 +13,15 @@ namespace classlib {
 
 TApplication* Application = nullptr;
 
+namespace {
+// The control of the focused window, or of the nearest window around it that has one.
+TWinControl* FocusedControl(HWND Window) {
+  for (; Window; Window = ::GetParent(Window))
+    if (TWinControl* control = TWinControl::FindControl(Window)) return control;
+  return nullptr;
+}
+}  // namespace
+
 void detail::CreateApplicationObjects() {
   if (!Application) Application = new TApplication(nullptr);
   if (!Screen) Screen = new TScreen(nullptr);
@@ -93,8 +102,15 @@ bool TApplication::IsKeyMessage(const MSG& Msg) {
     WORD key = WORD(Msg.wParam & 0xFF);
     if (form->GetMenu() && key != VK_CONTROL && key != VK_SHIFT && key != VK_MENU)
       handled = form->GetMenu()->IsShortCut(ShortCut(key, shift));
+    // Asked without the message: given one, edit controls act as in a dialog box, where they keep
+    // Enter out of the text and send dialog messages to the parent.
+    if (!handled && Msg.wParam == VK_TAB && Msg.message == WM_KEYDOWN && GetKeyState(VK_CONTROL) >= 0 &&
+        !(SendMessageA(Msg.hwnd, WM_GETDLGCODE, Msg.wParam, 0) & DLGC_WANTTAB)) {
+      form->SelectNext(FocusedControl(Msg.hwnd), GetKeyState(VK_SHIFT) >= 0, true);
+      handled = true;
+    }
     if (!handled && (Msg.wParam == VK_RETURN || Msg.wParam == VK_ESCAPE) && Msg.message == WM_KEYDOWN) {
-      LRESULT code = SendMessageA(Msg.hwnd, WM_GETDLGCODE, Msg.wParam, LPARAM(&Msg));
+      LRESULT code = SendMessageA(Msg.hwnd, WM_GETDLGCODE, Msg.wParam, 0);
       if (!(code & DLGC_WANTALLKEYS)) {
         auto* focused = dynamic_cast<TButton*>(TWinControl::FindControl(Msg.hwnd));
         TWinControl* button = Msg.wParam == VK_RETURN && focused ? focused

@@ -62,7 +62,8 @@ class TApplication : public TComponent {
  private:
   void FinishCreateForm(TForm* Form);
   bool ProcessMessage(MSG& Msg);
-  // Menu short-cuts, then Enter and Esc for the form's buttons; true when the key was used.
+  // Menu short-cuts, then Tab between the form's controls and Enter and Esc for its buttons,
+  // unless the focused control wants the key; true when the key was used.
   bool IsKeyMessage(const MSG& Msg);
   TForm* FMainForm = nullptr;
   bool FTerminated = false;

@@ -59,6 +59,14 @@ using TControlStyle = unsigned;
 
 using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+// A handler that sets Key to 0 keeps the key from the control.
+using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
+using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
+
+// How the input method editor is set while a control has the focus: off for the control
+// (imDisable), closed, open, left as it is (imDontCare), or open in one input mode.
+enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese,
+                imSHanguel, imHanguel };
 
 // Dragging controls onto each other is not built: its mode, cursor and events are only stored.
 enum TDragMode { dmManual, dmAutomatic };
@@ -86,6 +94,8 @@ struct TCreateParams {
 
 // MK_* key flags of a mouse message plus the Alt key state.
 TShiftState KeysToShiftState(WPARAM Keys);
+// Shift and Ctrl as they are now, Alt from a key message's data.
+TShiftState KeyDataToShiftState(LPARAM KeyData);
 
 class TControl : public TComponent {
   CL_CLASS(TControl)
@@ -262,9 +272,33 @@ class TWinControl : public TControl {
   void SetFocus();  // "Cannot focus a disabled or invisible window"
   bool GetTabStop() const { return FTabStop; }
   void SetTabStop(bool Value);
-  // Three-dimensional look of borders and frames.
+  // The place among the parent's windowed children in the order Tab goes through them; they
+  // come in the order they were put on the parent. Without a parent it is -1 and setting it
+  // does nothing; a value out of range makes the control the last.
+  int GetTabOrder() const;
+  void SetTabOrder(int Value);
+  // Focuses the next (or previous) control after Current in this one's tab order, children of
+  // windowed children included, that can take the focus and, with CheckTabStop, is a tab stop;
+  // wraps around. False when there is none.
+  bool SelectNext(TWinControl* Current, bool GoForward, bool CheckTabStop);
+  // Three-dimensional look of borders and frames; setting it ends ParentCtl3D.
   bool GetCtl3D() const { return FCtl3D; }
   virtual void SetCtl3D(bool Value);
+  // Ctl3D follows the parent's.
+  bool GetParentCtl3D() const { return FParentCtl3D; }
+  void SetParentCtl3D(bool Value);
+  // Applied whenever the control takes the focus; ImeName is the description of the input
+  // method's keyboard layout, which is made active then ('' leaves the layout).
+  TImeMode GetImeMode() const { return FImeMode; }
+  void SetImeMode(TImeMode Value);
+  const std::string& GetImeName() const { return FImeName; }
+  void SetImeName(const std::string& Value);
+
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
+  TKeyEvent OnKeyDown;
+  TKeyPressEvent OnKeyPress;
+  TKeyEvent OnKeyUp;
 
   // Lays out the aligned children within the client area (see AlignControls).
   void Realign();
@@ -306,6 +340,16 @@ class TWinControl : public TControl {
   virtual bool CommandFromMenu(WPARAM WParam) { return false; }
   // The solid brush of the effective colour, for reflected WM_CTLCOLOR*.
   HBRUSH GetColorBrush();
+  // The frame of a bordered window: a sunken edge with Ctl3D, else a line. In the parameters of
+  // a new window, or changed on the window there is.
+  void BorderParams(TCreateParams& Params, bool Bordered) const;
+  void UpdateBorderStyle(bool Bordered);
+  // The focus came or went; the key events, before the control sees the key.
+  virtual void DoEnter();
+  virtual void DoExit();
+  virtual void KeyDown(WORD& Key, TShiftState Shift);
+  virtual void KeyPress(char& Key);
+  virtual void KeyUp(WORD& Key, TShiftState Shift);
   bool IsWindowed() const override { return true; }
   void FontChanged() override;
   void ParentColorChanged() override;
@@ -321,6 +365,12 @@ class TWinControl : public TControl {
   bool FCtl3D = true;
 
  private:
+  void AddTabOrderList(std::vector<TWinControl*>& List);
+  void ParentCtl3DChanged();
+  void ApplyIme();
+  void ResetIme();
+  // Runs a key message through the key events; false when a handler swallowed the key.
+  bool KeyEvent(TMessage& Message);
   void ReflectTo(HWND Child, UINT Msg, TMessage& Message);
   void RouteMouse(TMessage& Message);
   // WM_SETCURSOR and WM_CONTEXTMENU for this window; false leaves them to the default procedure.
@@ -334,6 +384,13 @@ class TWinControl : public TControl {
   HFONT FWindowFont = nullptr;
   HBRUSH FColorBrush = nullptr;
   TColor FColorBrushColor = clNone;
+  std::vector<TWinControl*> FTabList;
+  bool FParentCtl3D = true;
+  bool FUpdatingCtl3D = false;
+  TImeMode FImeMode = imDontCare;
+  std::string FImeName;
+  bool FImeDisabled = false;
+  HKL FLayoutBeforeIme = nullptr;
 };
 
 // A canvas on a control: the paint DC during painting; outside painting a DC of the window

@@ -15,12 +15,30 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
   Params.SuperClassOf = "EDIT";
   Params.Style |= ES_AUTOHSCROLL | ES_LEFT;
   if (FReadOnly) Params.Style |= ES_READONLY;
-  Params.ExStyle |= WS_EX_CLIENTEDGE;
+  if (!FHideSelection) Params.Style |= ES_NOHIDESEL;
+  BorderParams(Params, true);
 }
 
 void TCustomEdit::CreateWndDone() {
   TWinControl::CreateWndDone();
   DoSetMaxLength(FMaxLength);
+}
+
+void TCustomEdit::DestroyWnd() {
+  FText = GetText();
+  TWinControl::DestroyWnd();
+}
+
+void TCustomEdit::SetHideSelection(bool Value) {
+  if (Value == FHideSelection) return;
+  FHideSelection = Value;
+  RecreateWnd();
+}
+
+void TCustomEdit::SetCtl3D(bool Value) {
+  if (Value == FCtl3D) return;
+  TWinControl::SetCtl3D(Value);
+  UpdateBorderStyle(true);
 }
 
 void TCustomEdit::SetMaxLength(int Value) {
@@ -68,6 +86,32 @@ void TCustomMemo::CreateParams(TCreateParams& Params) {
   if (FWordWrap) Params.Style &= ~DWORD(ES_AUTOHSCROLL);
   if (FScrollBars == ssHorizontal || FScrollBars == ssBoth) Params.Style |= WS_HSCROLL;
   if (FScrollBars == ssVertical || FScrollBars == ssBoth) Params.Style |= WS_VSCROLL;
+}
+
+void TCustomMemo::WndProc(TMessage& Message) {
+  if (Message.Msg != WM_GETDLGCODE) {
+    TCustomEdit::WndProc(Message);
+    return;
+  }
+  DefaultHandler(Message);
+  if (FWantTabs)
+    Message.Result |= DLGC_WANTTAB;
+  else
+    Message.Result &= ~LRESULT(DLGC_WANTTAB);
+  // Ctrl+Enter stays the control's.
+  if (!FWantReturns && GetKeyState(VK_CONTROL) >= 0) Message.Result &= ~LRESULT(DLGC_WANTALLKEYS);
+}
+
+// Without WantReturns the control never sees a plain Enter, whether it acts on the key or on
+// its character; Ctrl+Enter passes.
+void TCustomMemo::KeyDown(WORD& Key, TShiftState Shift) {
+  TCustomEdit::KeyDown(Key, Shift);
+  if (Key == VK_RETURN && !FWantReturns && !(Shift & ssCtrl)) Key = 0;
+}
+
+void TCustomMemo::KeyPress(char& Key) {
+  TCustomEdit::KeyPress(Key);
+  if (Key == '\r' && !FWantReturns) Key = 0;
 }
 
 void TCustomMemo::SetScrollBars(TScrollStyle Value) {

@@ -15,6 +15,12 @@ class TCustomEdit : public TWinControl {
   void SetMaxLength(int Value);
   bool GetReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool Value);
+  // False: the selection stays shown while the control has not the focus. A style of the
+  // window: a change makes a new window.
+  bool GetHideSelection() const { return FHideSelection; }
+  void SetHideSelection(bool Value);
+  // A sunken edge with Ctl3D, else a line.
+  void SetCtl3D(bool Value) override;
   // Empties the text.
   virtual void Clear();
 
@@ -25,6 +31,8 @@ class TCustomEdit : public TWinControl {
  protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWndDone() override;
+  // Keeps the text for the next window.
+  void DestroyWnd() override;
   void WndProc(TMessage& Message) override;
   virtual void Change();
   // Hands the limit to the window (after every creation and on every change).
@@ -32,6 +40,7 @@ class TCustomEdit : public TWinControl {
 
   int FMaxLength = 0;
   bool FReadOnly = false;
+  bool FHideSelection = true;
 };
 
 class TEdit : public TCustomEdit {
@@ -51,12 +60,24 @@ class TCustomMemo : public TCustomEdit {
   // Off: lines run on beyond the right edge and the text scrolls sideways.
   bool GetWordWrap() const { return FWordWrap; }
   void SetWordWrap(bool Value);
+  // Tab puts a tab into the text instead of going to the next control.
+  bool GetWantTabs() const { return FWantTabs; }
+  void SetWantTabs(bool Value) { FWantTabs = Value; }
+  // Enter starts a new line; off, Enter is the form's (its default button's) and Ctrl+Enter
+  // starts the line.
+  bool GetWantReturns() const { return FWantReturns; }
+  void SetWantReturns(bool Value) { FWantReturns = Value; }
 
  protected:
   void CreateParams(TCreateParams& Params) override;
+  void WndProc(TMessage& Message) override;
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+  void KeyPress(char& Key) override;
 
   TScrollStyle FScrollBars = ssNone;
   bool FWordWrap = true;
+  bool FWantTabs = false;
+  bool FWantReturns = true;
 };
 
 }  // namespace classlib

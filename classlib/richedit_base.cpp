@@ -277,6 +277,13 @@ void TCustomRichEdit::CreateParams(TCreateParams& Params) {
   LoadRichEdit1();
   TCustomMemo::CreateParams(Params);
   Params.SuperClassOf = "RICHEDIT";
+  if (!FHideScrollBars) Params.Style |= ES_DISABLENOSCROLL;
+}
+
+void TCustomRichEdit::SetHideScrollBars(bool Value) {
+  if (Value == FHideScrollBars) return;
+  FHideScrollBars = Value;
+  RecreateWnd();
 }
 
 void TCustomRichEdit::CreateWndDone() {

@@ -117,6 +117,10 @@ class TCustomRichEdit : public TCustomMemo {
   // The selection in characters; reading it makes the window.
   int GetSelStart();
   int GetSelLength();
+  // False: the scroll bars of ScrollBars stay, disabled, while the text needs none. A style of
+  // the window: a change makes a new window.
+  bool GetHideScrollBars() const { return FHideScrollBars; }
+  void SetHideScrollBars(bool Value);
 
   // The converter class that streams use when their caller names none.
   static TConversionClass DefaultConverter;
@@ -147,6 +151,7 @@ class TCustomRichEdit : public TCustomMemo {
   TParaAttributes* FParagraph;
   TMemoryStream* FKeptContent = nullptr;
   bool FGoing = false;
+  bool FHideScrollBars = true;
 };
 
 }  // namespace classlib

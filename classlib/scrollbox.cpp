@@ -84,12 +84,7 @@ TScrollBox::TScrollBox(TComponent* AOwner) : TWinControl(AOwner) {
 void TScrollBox::CreateParams(TCreateParams& Params) {
   TWinControl::CreateParams(Params);
   Params.Style |= WS_CLIPCHILDREN;
-  if (FBorderStyle == bsSingle) {
-    if (FCtl3D)
-      Params.ExStyle |= WS_EX_CLIENTEDGE;
-    else
-      Params.Style |= WS_BORDER;
-  }
+  BorderParams(Params, FBorderStyle == bsSingle);
   Params.ClassStyle = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
 }
 
@@ -107,17 +102,7 @@ void TScrollBox::SetCtl3D(bool Value) {
 
 void TScrollBox::UpdateBorder() {
   if (!FHandle) return;
-  LONG ex = GetWindowLongA(FHandle, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE;
-  LONG style = GetWindowLongA(FHandle, GWL_STYLE) & ~WS_BORDER;
-  if (FBorderStyle == bsSingle) {
-    if (FCtl3D)
-      ex |= WS_EX_CLIENTEDGE;
-    else
-      style |= WS_BORDER;
-  }
-  SetWindowLongA(FHandle, GWL_EXSTYLE, ex);
-  SetWindowLongA(FHandle, GWL_STYLE, style);
-  SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  UpdateBorderStyle(FBorderStyle == bsSingle);
   UpdateScrollBars();
 }
 

@@ -122,6 +122,7 @@ void TWinControl::BeforeDestruction() {
   DestroyHandle();
   for (TControl* c : FControls) c->FParent = nullptr;
   FControls.clear();
+  FTabList.clear();
   FCaptureControl = nullptr;
   TControl::BeforeDestruction();
 }
@@ -270,7 +271,12 @@ HBRUSH TWinControl::GetColorBrush() {
 void TWinControl::InsertControl(TControl* Control) {
   FControls.push_back(Control);
   Control->FParent = this;
-  if (Control->IsWindowed() && FHandle) static_cast<TWinControl*>(Control)->HandleNeeded();
+  if (Control->IsWindowed()) {
+    auto* windowed = static_cast<TWinControl*>(Control);
+    FTabList.push_back(windowed);
+    windowed->ParentCtl3DChanged();
+    if (FHandle) windowed->HandleNeeded();
+  }
   if (Control->FVisible) Control->Invalidate();
   Realign();
 }
@@ -280,6 +286,7 @@ void TWinControl::RemoveControl(TControl* Control) {
   Control->Invalidate();
   if (Control->IsWindowed()) static_cast<TWinControl*>(Control)->DestroyHandle();
   FControls.erase(std::remove(FControls.begin(), FControls.end(), Control), FControls.end());
+  FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), Control), FTabList.end());
   Control->FParent = nullptr;
   if (!IsDestroying()) Realign();
 }
@@ -405,7 +412,41 @@ void TWinControl::SetTabStop(bool Value) {
 void TWinControl::SetCtl3D(bool Value) {
   if (Value == FCtl3D) return;
   FCtl3D = Value;
+  if (!FUpdatingCtl3D) FParentCtl3D = false;
   Invalidate();
+  for (TWinControl* c : FTabList) c->ParentCtl3DChanged();
+}
+
+void TWinControl::BorderParams(TCreateParams& Params, bool Bordered) const {
+  if (!Bordered) return;
+  if (FCtl3D)
+    Params.ExStyle |= WS_EX_CLIENTEDGE;
+  else
+    Params.Style |= WS_BORDER;
+}
+
+void TWinControl::UpdateBorderStyle(bool Bordered) {
+  if (!FHandle) return;
+  TCreateParams params;
+  BorderParams(params, Bordered);
+  LONG ex = GetWindowLongA(FHandle, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE;
+  LONG style = GetWindowLongA(FHandle, GWL_STYLE) & ~WS_BORDER;
+  SetWindowLongA(FHandle, GWL_EXSTYLE, LONG(ex | params.ExStyle));
+  SetWindowLongA(FHandle, GWL_STYLE, LONG(style | params.Style));
+  SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TWinControl::SetParentCtl3D(bool Value) {
+  if (Value == FParentCtl3D) return;
+  FParentCtl3D = Value;
+  ParentCtl3DChanged();
+}
+
+void TWinControl::ParentCtl3DChanged() {
+  if (!FParentCtl3D || !FParent) return;
+  FUpdatingCtl3D = true;
+  ScopeExit done([this] { FUpdatingCtl3D = false; });
+  SetCtl3D(FParent->GetCtl3D());
 }
 
 // ---- alignment
@@ -579,6 +620,26 @@ void TWinControl::WndProc(TMessage& Message) {
     return;
   }
   switch (msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_CHAR:
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      if (KeyEvent(Message))
+        DefaultHandler(Message);
+      else
+        Message.Result = 0;
+      return;
+    case WM_SETFOCUS:
+      DefaultHandler(Message);
+      ApplyIme();
+      DoEnter();
+      return;
+    case WM_KILLFOCUS:
+      DefaultHandler(Message);
+      ResetIme();
+      DoExit();
+      return;
     case WM_PAINT:
       if (OwnWindowClass())
         PaintHandler(reinterpret_cast<HDC>(Message.WParam));

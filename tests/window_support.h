@@ -1,10 +1,13 @@
 // Helpers of the window tests: mouse messages sent straight to a window (in its client
-// coordinates, negative ones included) and reading the status bar and other windows back.
+// coordinates, negative ones included), keys typed through the message loop, and reading the
+// status bar and other windows back.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "classlib/application.h"
+#include "classlib/controls.h"
 #include "classlib/winapi.h"
 
 namespace testsupport {
@@ -21,6 +24,25 @@ inline void MouseUp(HWND Window, int X, int Y, UINT Msg = WM_LBUTTONUP) { SendMe
 inline void Click(HWND Window, int X = 5, int Y = 5) {
   MouseDown(Window, X, Y);
   MouseUp(Window, X, Y);
+}
+
+// Types a key into Window through the application's message loop, with Shift and Ctrl held as
+// Modifiers says (ssShift, ssCtrl); the modifiers are let go afterwards. The window is named
+// rather than taken from the focus, which another program's window coming up may take.
+inline void PressKey(HWND Window, WORD Key, unsigned Modifiers = 0) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  auto hold = [&](bool Down) {
+    keys[VK_SHIFT] = keys[VK_LSHIFT] = Down && (Modifiers & classlib::ssShift) ? 0x80 : 0;
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = Down && (Modifiers & classlib::ssCtrl) ? 0x80 : 0;
+    SetKeyboardState(keys);
+  };
+  hold(true);
+  LPARAM scan = LPARAM(MapVirtualKeyA(Key, MAPVK_VK_TO_VSC)) << 16;
+  PostMessageA(Window, WM_KEYDOWN, Key, scan | 1);
+  PostMessageA(Window, WM_KEYUP, Key, scan | 0xC0000001);
+  classlib::Application->ProcessMessages();
+  hold(false);
 }
 
 inline std::string StatusPanelText(HWND StatusBar, int Panel) {

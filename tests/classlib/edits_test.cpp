@@ -1,5 +1,6 @@
-// TEdit's change event, TUpDown with its buddy, TStatusBar's panels, the scroll box's range and
-// bars, and the colour dialog's exchange through the dialog hook.
+// TEdit's change event, a memo's Tab and Enter and its text in a new window, TUpDown with its
+// buddy, TStatusBar's panels, the scroll box's range and bars, and the colour dialog's exchange
+// through the dialog hook.
 #include <gtest/gtest.h>
 
 #include "classlib/application.h"
@@ -55,6 +56,23 @@ TEST_F(Widgets, EditChangesFireOnceTheWindowExistsNotWhileItIsMade) {
   SendMessageA(edit->GetHandle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("3"));
   EXPECT_EQ(changes, 2);
   EXPECT_EQ(edit->GetText(), "123");
+}
+
+TEST_F(Widgets, AMemoTakesTabAndEnterAsToldAndKeepsItsTextInANewWindow) {
+  auto* memo = New<TCustomMemo>(Form);
+  memo->SetParent(Form);
+  Form->Show();
+  HWND window = memo->GetHandle();
+  memo->SetWantTabs(true);
+  memo->SetWantReturns(false);
+  for (WORD key : {WORD('A'), WORD(VK_TAB), WORD(VK_RETURN), WORD('B')}) testsupport::PressKey(window, key);
+  EXPECT_EQ(memo->GetText(), "a\tb") << "no line for a plain Enter";
+  testsupport::PressKey(window, VK_RETURN, ssCtrl);
+  EXPECT_EQ(memo->GetText(), "a\tb\r\n");
+  memo->SetHideSelection(false);
+  EXPECT_NE(memo->GetHandle(), window);
+  EXPECT_TRUE(GetWindowLongA(memo->GetHandle(), GWL_STYLE) & ES_NOHIDESEL);
+  EXPECT_EQ(memo->GetText(), "a\tb\r\n");
 }
 
 TEST_F(Widgets, UpDownPositionIsTheBuddysNumber) {
