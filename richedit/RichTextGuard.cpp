@@ -7,8 +7,9 @@ namespace richedit {
 namespace {
 bool IsLetter(char C) { return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z'); }
 bool IsDigit(char C) { return C >= '0' && C <= '9'; }
-constexpr int64_t kParameterCap = int64_t(1) << 40;  // far beyond any value the format uses
+// The format's own limits on a control word, far beyond what any word needs.
 constexpr size_t kLongestName = 32;
+constexpr int kMostDigits = 10;
 }  // namespace
 
 // A tab stop needs a position of 0 or more that fits 32 bits; a table nesting level is small.
@@ -76,13 +77,15 @@ size_t TRichTextGuard::Accept(const char* Data, size_t Count, bool MayHold, bool
         continue;
       case sWord:
         if (IsLetter(c)) {
-          if (FWord.size() < kLongestName) FWord += c;
+          if (FWord.size() == kLongestName) return refuse(i);
+          FWord += c;
           continue;
         }
         if (!NameAllowed()) return refuse(wordStart == kEarlier ? 0 : wordStart);
         if (c == '-' || IsDigit(c)) {
           FNegative = c == '-';
           FParameter = FNegative ? 0 : c - '0';
+          FDigits = FNegative ? 0 : 1;
           FState = sParameter;
           if (!ParameterAllowed()) return refuse(i);
           continue;
@@ -90,7 +93,8 @@ size_t TRichTextGuard::Accept(const char* Data, size_t Count, bool MayHold, bool
         break;
       case sParameter:
         if (IsDigit(c)) {
-          if (FParameter < kParameterCap) FParameter = FParameter * 10 + (c - '0');
+          if (++FDigits > kMostDigits) return refuse(i);
+          FParameter = FParameter * 10 + (c - '0');
           if (!ParameterAllowed()) return refuse(i);
           continue;
         }

@@ -6,7 +6,9 @@
 // one beyond 32 bits, which the control reads as positive) keeps it busy for minutes. A brace
 // where a Unicode character (\uN) has its replacement upsets the control's count of groups and
 // crashes it; where \uc0 says there is no replacement, a brace there is text as usual. The control
-// reads the data of \binN as rich text, braces and all, and so does the guard.
+// reads the data of \binN as rich text, braces and all, and so does the guard. A control word
+// of about a thousand letters or digits crashes it too; the guard holds words to the format's
+// own limits, a name of at most 32 letters and a parameter of at most 10 digits.
 // The guard reads the bytes as they stream past, as far as braces and control words go, and
 // refuses the text at the byte (or the control word) that makes such a construct, so that the
 // control never sees it; the caller then ends the stream with an error.
@@ -52,6 +54,7 @@ class TRichTextGuard {
   int FIgnoredFrom = 0;  // the depth of the outermost {\* group being read, or 0
   std::string FWord;     // the control word being read
   int64_t FParameter = 0;
+  int FDigits = 0;  // of the parameter
   bool FNegative = false;
   bool FRefused = false;
 };

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -82,11 +83,14 @@ class SkadraProcess {
 
   // Starts the program from a folder that holds what the build puts beside it, plus stand-ins
   // for the word processor and the paint program, and answers the settings dialog: Settings
-  // names a file of its "cfg" folder, an empty name cancels the dialog.
-  SkadraProcess(const std::string& BuildFolder, const std::string& StandIn, const std::string& Settings) {
+  // names a file of its "cfg" folder, an empty name cancels the dialog. Help, when given, is
+  // the help file's text instead of the shipped one.
+  SkadraProcess(const std::string& BuildFolder, const std::string& StandIn, const std::string& Settings,
+                const std::string* Help = nullptr) {
     namespace fs = std::filesystem;
     for (const char* file : {"Skadra.exe", "Help.rtf", "default.cfg"})
       fs::copy_file(BuildFolder + "/" + file, Folder.File(file));
+    if (Help) std::ofstream(Folder.File("Help.rtf"), std::ios::binary | std::ios::trunc) << *Help;
     fs::copy(BuildFolder + "/cfg", Folder.File("cfg"));
     for (const char* name : {"RICHEDIT.EXE", "mspaint.exe"}) fs::copy_file(StandIn, Folder.File(name));
     STARTUPINFOA startup{};
@@ -95,30 +99,15 @@ class SkadraProcess {
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, Folder.Path().c_str(), &startup,
                         &FProcess))
       throw std::runtime_error("Skadra did not start");
-    HWND dialog = Await("#32770", kSettingsTitle);
-    if (!dialog) throw std::runtime_error("no settings dialog at start");
-    AnswerFileDialog(dialog, Settings);
-    if (!Eventually([&] { return (Main = Find("TForm1")) != nullptr; }))
-      throw std::runtime_error("the drawing window did not appear");
-    // The splash lies over the middle of the drawing until its timer closes it.
-    if (!Eventually([&] { return Find("TForm3") == nullptr; }))
-      throw std::runtime_error("the splash stayed");
-    Image = Child(Main, "TImage");
-    Box = Child(Main, "TScrollBox");
-    // Kept above whatever else is on the screen, so that the screen shows this window.
-    SetWindowPos(Main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    // The keys go to the active window, as they would after a click on it.
-    if (!Eventually([&] { return SetForegroundWindow(Main), GetForegroundWindow() == Main; }))
-      throw std::runtime_error("the drawing window cannot be made active");
-  }
-  ~SkadraProcess() {
-    if (Running()) {
-      TerminateProcess(FProcess.hProcess, 1);
-      WaitForSingleObject(FProcess.hProcess, 10000);
+    // A program that fails to start (or crashes on the way) must not outlive the test.
+    try {
+      AwaitStart(Settings);
+    } catch (...) {
+      Stop();
+      throw;
     }
-    CloseHandle(FProcess.hThread);
-    CloseHandle(FProcess.hProcess);
   }
+  ~SkadraProcess() { Stop(); }
   SkadraProcess(const SkadraProcess&) = delete;
   SkadraProcess& operator=(const SkadraProcess&) = delete;
 
@@ -289,6 +278,33 @@ class SkadraProcess {
     if (WindowClass(Window) != q->Class) return TRUE;
     q->Found = Window;
     return FALSE;
+  }
+  // Answers the settings dialog and waits for the drawing window, active and clear of the splash.
+  void AwaitStart(const std::string& Settings) {
+    HWND dialog = Await("#32770", kSettingsTitle);
+    if (!dialog) throw std::runtime_error("no settings dialog at start");
+    AnswerFileDialog(dialog, Settings);
+    if (!Eventually([&] { return (Main = Find("TForm1")) != nullptr; }))
+      throw std::runtime_error("the drawing window did not appear");
+    // The splash lies over the middle of the drawing until its timer closes it.
+    if (!Eventually([&] { return Find("TForm3") == nullptr; }))
+      throw std::runtime_error("the splash stayed");
+    Image = Child(Main, "TImage");
+    Box = Child(Main, "TScrollBox");
+    // Kept above whatever else is on the screen, so that the screen shows this window.
+    SetWindowPos(Main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    // The keys go to the active window, as they would after a click on it.
+    if (!Eventually([&] { return SetForegroundWindow(Main), GetForegroundWindow() == Main; }))
+      throw std::runtime_error("the drawing window cannot be made active");
+  }
+  void Stop() {
+    if (Running()) {
+      TerminateProcess(FProcess.hProcess, 1);
+      WaitForSingleObject(FProcess.hProcess, 10000);
+    }
+    CloseHandle(FProcess.hThread);
+    CloseHandle(FProcess.hProcess);
+    FProcess = {};
   }
   PROCESS_INFORMATION FProcess{};
 };

@@ -77,6 +77,12 @@ TEST(RichTextGuard, StopsBeforeWhatTheControlCannotTake) {
       {"{\\rtf1 \\tx2147483647 x}", 23},
       {"{\\rtf1 \\tx2147483648 x}", 19},  // beyond 32 bits at the last digit
       {"{\\rtf1 \\txe x}", 14},           // another word
+      // A control word within the format's limits: 32 letters, 10 digits; beyond, up to there.
+      {"{\\rtf1 \\" + std::string(32, 'a') + "9999999999 x}", 53},
+      {"{\\rtf1 \\fs-9999999999 x}", 24},
+      {"{\\rtf1 \\" + std::string(1040, 'a') + " x}", 40},
+      {"{\\rtf1 \\fs" + std::string(1100, '9') + " x}", 20},
+      {"{\\rtf1 \\fs-00000000001 x}", 21},
       {"}}}}{\\rtf1 x}", 13},         // closing more than was opened is the control's business
       // A brace where a Unicode character's replacement goes, unless \uc0 says there is none.
       {"{\\rtf1{\\u65{x}}}", 11},
