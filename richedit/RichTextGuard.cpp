@@ -1,5 +1,6 @@
 #include "richedit/RichTextGuard.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace richedit {
@@ -23,13 +24,23 @@ bool TRichTextGuard::ParameterAllowed() const {
 bool TRichTextGuard::AllowedWithoutParameter() const { return FWord != "tx"; }
 
 // A paragraph mark right after a row's end, before text or paragraph properties begin the next
-// paragraph, crashes the control or keeps it busy for good.
+// paragraph, crashes the control or keeps it busy for good; so does the end of a row that has
+// ended two or more cells beyond those it defines, or more than 64 cells.
 bool TRichTextGuard::NameAllowed() const {
-  return !FAfterRow || (FWord != "par" && FWord != "sect" && FWord != "page");
+  if (FAfterRow && (FWord == "par" || FWord == "sect" || FWord == "page")) return false;
+  if (FIgnoredFrom != 0 || (FWord != "row" && FWord != "nestrow")) return true;
+  int level = FWord == "row" ? 1 : FTableLevel;
+  int cells = FCells[level], defined = FCellsDefined[level];
+  return defined == 0 || (cells <= defined + 1 && cells <= kMostCells);
 }
 
-// A nested cell or row may only end inside a nested table, at level 2 or more.
+// Keeps the count of what the rules need. A nested cell or row may only end inside a nested
+// table, at level 2 or more.
 bool TRichTextGuard::WordEnds() {
+  // Counts up to one beyond the most a row may hold, which is all the row's end needs.
+  auto count = [](int& Count) { Count = std::min(Count + 1, kMostCells + 1); };
+  // A row's definition (\trowd, \cellxN) belongs to the table of the paragraph it is in.
+  int rowLevel = std::max(FTableLevel, 1);
   if (FWord == "pard") {
     FTableLevel = 0;
     FAfterRow = false;
@@ -39,15 +50,40 @@ bool TRichTextGuard::WordEnds() {
   } else if (FWord == "itap" && FState == sParameter) {
     FTableLevel = FNegative ? 0 : int(FParameter);
   } else if (FWord == "nestcell" || FWord == "nestrow") {
-    return FTableLevel >= 2;
-  } else if (FWord == "row" && FIgnoredFrom == 0) {
+    if (FTableLevel < 2) return false;
+    if (FIgnoredFrom == 0 && FWord == "nestcell") count(FCells[FTableLevel]);
+    if (FIgnoredFrom == 0 && FWord == "nestrow") FCells[FTableLevel] = 0;
+  } else if (FIgnoredFrom != 0) {
+    // The control reads a nested row's definition although the group is marked as one to skip.
+    if (FWord == "nesttableprops" && FIgnoredFrom == FDepth) FIgnoredFrom = 0;
+  } else if (FWord == "row") {
     FAfterRow = true;
-  } else if (FWord == "uc" && FState == sParameter) {
-    FReplacements = FNegative ? 0 : FParameter;
-  } else if (FWord == "u" && FIgnoredFrom == 0) {
+    FCells[1] = 0;
+  } else if (FWord == "cell") {
+    count(FCells[1]);
+  } else if (FWord == "trowd") {
+    FCellsDefined[rowLevel] = 0;
+  } else if (FWord == "cellx") {
+    count(FCellsDefined[rowLevel]);
+  } else if (FWord == "fonttbl" || FWord == "stylesheet") {
+    FNamesFrom = FDepth;
+    FNameLength = 0;
+  } else if (FWord == "u") {
     FAfterUnicode = FReplacements > 0;
   }
+  if (FWord == "uc" && FState == sParameter) FReplacements = FNegative ? 0 : FParameter;
   return true;
+}
+
+// A font's or a style's name, the text up to a semicolon or a brace, of about a thousand
+// characters crashes the control.
+bool TRichTextGuard::NameCharacter(char C) {
+  if (FNamesFrom < 0 || FIgnoredFrom != 0) return true;
+  if (C == ';') {
+    FNameLength = 0;
+    return true;
+  }
+  return ++FNameLength <= kLongestTableName;
 }
 
 size_t TRichTextGuard::Accept(const char* Data, size_t Count, bool MayHold, bool Last) {
@@ -72,6 +108,7 @@ size_t TRichTextGuard::Accept(const char* Data, size_t Count, bool MayHold, bool
           // A control symbol: \{ \} \\ \' \* and the rest open or close no group.
           if (c == '*' && FIgnoredFrom == 0) FIgnoredFrom = FDepth;
           if (c == '\'' && FIgnoredFrom == 0) FAfterRow = false;  // a character
+          if (c != '*' && !NameCharacter(c)) return refuse(wordStart == kEarlier ? 0 : wordStart);
           FState = sText;
         }
         continue;
@@ -120,14 +157,18 @@ size_t TRichTextGuard::Accept(const char* Data, size_t Count, bool MayHold, bool
       if (++FDepth > kMaxDepth) return refuse(i);
       FTableLevels[FDepth] = FTableLevel;
       FReplacementsOf[FDepth] = FReplacements;
+      FNameLength = 0;
     } else if (c == '}') {
       if (FDepth > 0) {
         FTableLevel = FTableLevels[FDepth];
         FReplacements = FReplacementsOf[FDepth--];
       }
       if (FDepth < FIgnoredFrom) FIgnoredFrom = 0;
-    } else if (c != '\r' && c != '\n' && FIgnoredFrom == 0) {
-      FAfterRow = false;
+      if (FDepth < FNamesFrom) FNamesFrom = -1;
+      FNameLength = 0;
+    } else if (c != '\r' && c != '\n') {
+      if (!NameCharacter(c)) return refuse(i);
+      if (FIgnoredFrom == 0) FAfterRow = false;
     }
   }
   if (Last && FState == sWord && !NameAllowed()) return refuse(wordStart == kEarlier ? 0 : wordStart);

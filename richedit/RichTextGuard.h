@@ -8,7 +8,12 @@
 // crashes it; where \uc0 says there is no replacement, a brace there is text as usual. The control
 // reads the data of \binN as rich text, braces and all, and so does the guard. A control word
 // of about a thousand letters or digits crashes it too; the guard holds words to the format's
-// own limits, a name of at most 32 letters and a parameter of at most 10 digits.
+// own limits, a name of at most 32 letters and a parameter of at most 10 digits. So does a font's
+// or a style's name (the text up to a semicolon or a brace in \fonttbl or \stylesheet) of about
+// a thousand characters; the guard takes 255. And so does the end of a row (\row, or \nestrow
+// at a nested level) that defines cells (\cellxN since \trowd, wherever they stand in the row)
+// and has ended (\cell, \nestcell) two or more beyond them, or more than 64; the control reads
+// a nested row's definition in {\*\nesttableprops} although the group is marked to be skipped.
 // The guard reads the bytes as they stream past, as far as braces and control words go, and
 // refuses the text at the byte (or the control word) that makes such a construct, so that the
 // control never sees it; the caller then ends the stream with an error.
@@ -24,6 +29,8 @@ class TRichTextGuard {
  public:
   static constexpr int kMaxDepth = 32;
   static constexpr int64_t kMaxTableLevel = 32;
+  static constexpr int kMostCells = 64;  // in a row
+  static constexpr int kLongestTableName = 255;
 
   // How many of the Count bytes may go on: all of them, or those before the construct the
   // control cannot take (and the guard refuses from then on). With MayHold, a control word
@@ -39,6 +46,7 @@ class TRichTextGuard {
   bool AllowedWithoutParameter() const;
   bool NameAllowed() const;  // false when the word whose name was just read may not go on
   bool WordEnds();           // false when the word just read may not go on
+  bool NameCharacter(char C);  // false when C makes a font's or style's name too long
   TState FState = sText;
   int FDepth = 0;
   // The table level of the paragraph (\intbl, \itapN, \pard), kept per group.
@@ -51,6 +59,11 @@ class TRichTextGuard {
   bool FAfterUnicode = false;
   // A row has ended and no paragraph has begun since.
   bool FAfterRow = false;
+  // The cells ended in the row being read and the cells its definition holds, per table level.
+  int FCells[kMaxTableLevel + 1] = {};
+  int FCellsDefined[kMaxTableLevel + 1] = {};
+  int FNamesFrom = -1;  // the depth of the font table or style sheet being read, or -1
+  int FNameLength = 0;  // of the name being read there
   int FIgnoredFrom = 0;  // the depth of the outermost {\* group being read, or 0
   std::string FWord;     // the control word being read
   int64_t FParameter = 0;
