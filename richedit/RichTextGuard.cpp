@@ -25,13 +25,13 @@ bool TRichTextGuard::AllowedWithoutParameter() const { return FWord != "tx"; }
 
 // A paragraph mark right after a row's end, before text or paragraph properties begin the next
 // paragraph, crashes the control or keeps it busy for good; so does the end of a row that has
-// ended two or more cells beyond those it defines, or more than 64 cells.
+// ended more cells than it defines, or more than the format's 63.
 bool TRichTextGuard::NameAllowed() const {
   if (FAfterRow && (FWord == "par" || FWord == "sect" || FWord == "page")) return false;
   if (FIgnoredFrom != 0 || (FWord != "row" && FWord != "nestrow")) return true;
   int level = FWord == "row" ? 1 : FTableLevel;
   int cells = FCells[level], defined = FCellsDefined[level];
-  return defined == 0 || (cells <= defined + 1 && cells <= kMostCells);
+  return cells <= kMostCells && (defined == 0 || cells <= defined);
 }
 
 // Keeps the count of what the rules need. A nested cell or row may only end inside a nested
@@ -76,9 +76,9 @@ bool TRichTextGuard::WordEnds() {
 }
 
 // A font's or a style's name, the text up to a semicolon or a brace, of about a thousand
-// characters crashes the control.
+// characters crashes the control, and so does as much text of a group marked to be skipped there.
 bool TRichTextGuard::NameCharacter(char C) {
-  if (FNamesFrom < 0 || FIgnoredFrom != 0) return true;
+  if (FNamesFrom < 0) return true;
   if (C == ';') {
     FNameLength = 0;
     return true;

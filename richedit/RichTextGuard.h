@@ -10,10 +10,12 @@
 // of about a thousand letters or digits crashes it too; the guard holds words to the format's
 // own limits, a name of at most 32 letters and a parameter of at most 10 digits. So does a font's
 // or a style's name (the text up to a semicolon or a brace in \fonttbl or \stylesheet) of about
-// a thousand characters; the guard takes 255. And so does the end of a row (\row, or \nestrow
-// at a nested level) that defines cells (\cellxN since \trowd, wherever they stand in the row)
-// and has ended (\cell, \nestcell) two or more beyond them, or more than 64; the control reads
-// a nested row's definition in {\*\nesttableprops} although the group is marked to be skipped.
+// a thousand characters (text in a group marked to be skipped there counts too); the guard takes
+// 255. The end of a row (\row, or \nestrow at a nested level) that has ended (\cell, \nestcell)
+// more cells than its definition holds (\cellxN since \trowd, wherever they stand in the row)
+// makes the control read memory that is not the row's, and crashes it when that holds no row;
+// so does a row of more than 63 cells, the format's own limit. The control reads a nested row's
+// definition in {\*\nesttableprops} although the group is marked to be skipped.
 // The guard reads the bytes as they stream past, as far as braces and control words go, and
 // refuses the text at the byte (or the control word) that makes such a construct, so that the
 // control never sees it; the caller then ends the stream with an error.
@@ -29,7 +31,7 @@ class TRichTextGuard {
  public:
   static constexpr int kMaxDepth = 32;
   static constexpr int64_t kMaxTableLevel = 32;
-  static constexpr int kMostCells = 64;  // in a row
+  static constexpr int kMostCells = 63;  // in a row
   static constexpr int kLongestTableName = 255;
 
   // How many of the Count bytes may go on: all of them, or those before the construct the

@@ -100,7 +100,7 @@ TEST(RichTextGuard, StopsBeforeWhatTheControlCannotTake) {
   // A paragraph begun by text or its properties, or a row in an ignored group, lets the mark go.
   for (const char* next : {"\\pard\\par d}", "\\intbl\\par d}", " d\\par}", "\\pard{\\*\\x\\row}\\par}"})
     cases.push_back({row + next, row.size() + std::string(next).size()});
-  // A row may end one cell more than it defines, and 64 at most; one that defines none, any.
+  // A row may end as many cells as it defines, 63 at most.
   auto cells = [](int N, const std::string& End) {
     std::string text = "{\\rtf1\\pard\\intbl";
     for (int i = 0; i < N; ++i) text += " c\\cell";
@@ -111,8 +111,8 @@ TEST(RichTextGuard, StopsBeforeWhatTheControlCannotTake) {
     for (int i = 0; i < N; ++i) text += "\\cellx" + std::to_string(100 * i + 100);
     return text;
   };
-  for (auto [n, defs, fits] : {std::tuple(2, 1, true), {3, 1, false}, {64, 100, true}, {65, 100, false},
-                               {300, 0, true}}) {
+  for (auto [n, defs, fits] : {std::tuple(1, 1, true), {2, 1, false}, {63, 100, true}, {64, 100, false},
+                               {63, 0, true}, {64, 0, false}}) {
     // The definition before the cells, after them, or in a group: the row's end counts them all.
     for (const std::string& text : {"{\\rtf1" + defined(defs) + cells(n, "\\row}").substr(6),
                                     cells(n, "") + defined(defs) + "\\row}", cells(n, "{" + defined(defs) + "}\\row}")})
@@ -121,7 +121,7 @@ TEST(RichTextGuard, StopsBeforeWhatTheControlCannotTake) {
   // Cells in a group, a row without a paragraph in the table, a new definition: one row still.
   std::string grouped = "{\\rtf1\\trowd\\cellx100\\pard\\intbl a\\cell{b\\cell}\\trowd\\cellx100\\pard c\\cell\\row}";
   cases.push_back({grouped, grouped.rfind("\\row")});
-  std::string rows = "{\\rtf1\\trowd\\cellx100\\pard\\intbl a\\cell b\\cell\\row\\pard\\intbl c\\cell d\\cell\\row}";
+  std::string rows = "{\\rtf1\\trowd\\cellx100\\cellx200\\pard\\intbl a\\cell b\\cell\\row\\pard\\intbl c\\cell d\\cell\\row}";
   cases.push_back({rows, rows.size()});
   std::string ignored = "{\\rtf1\\trowd\\cellx100\\pard\\intbl a\\cell{\\*\\x\\cell\\cell\\cell}\\row}";
   cases.push_back({ignored, ignored.size()});
@@ -132,20 +132,22 @@ TEST(RichTextGuard, StopsBeforeWhatTheControlCannotTake) {
     return text;
   };
   const std::string props = "{\\*\\nesttableprops\\trowd\\cellx100\\nestrow}";
-  std::string nested2 = "{\\rtf1\\trowd\\cellx5000" + nest(2, 2) + nest(3, 1) + props + nest(2, 1) + props + "}";
+  std::string nested2 = "{\\rtf1\\trowd\\cellx5000" + nest(2, 1) + nest(3, 1) + props + nest(2, 1) + props + "}";
   cases.push_back({nested2, nested2.rfind("\\nestrow")});
-  std::string nested3 = "{\\rtf1\\trowd\\cellx5000" + nest(2, 1) + nest(3, 3) + props + "}";
+  std::string nested3 = "{\\rtf1\\trowd\\cellx5000" + nest(2, 1) + nest(3, 2) + props + "}";
   cases.push_back({nested3, nested3.rfind("\\nestrow")});
-  std::string nestedFits = "{\\rtf1\\trowd\\cellx5000" + nest(2, 1) + nest(3, 2) + props + nest(2, 1) + props + "}";
+  std::string nestedFits = "{\\rtf1\\trowd\\cellx5000" + nest(2, 0) + nest(3, 1) + props + nest(2, 1) + props + "}";
   cases.push_back({nestedFits, nestedFits.size()});
 
   // A font's or style's name, up to a semicolon or a brace, of 255 characters at most.
   const std::string name(255, 'A');
   for (const char* table : {"fonttbl", "stylesheet"}) {
     std::string head = "{\\rtf1{\\" + std::string(table) + "{\\f0 ";
-    std::string names = head + name + ";" + name + "{\\*\\falt " + name + name + "}" + name + ";}}" + name + name + "}";
+    std::string names = head + name + ";" + name + "{\\*\\falt " + name + "}" + name + ";}}" + name + name + "}";
     cases.push_back({names, names.size()});
     cases.push_back({head + name + "B;}}}", head.size() + 255});
+    std::string skipped = head + "A;}{\\*\\bkmkstart " + name + "B}}}";  // a group marked to be skipped too
+    cases.push_back({skipped, skipped.rfind('B')});
     cases.push_back({head + name + "\\{;}}}", head.size() + 255});  // a symbol is a character too
   }
   std::string two = "{\\rtf1\\trowd\\cellx2000\\cellx4000\\pard\\intbl a\\cell b\\cell\\row\\pard d\\par}";
