@@ -23,15 +23,25 @@ bool TRichTextGuard::ParameterAllowed() const {
 
 bool TRichTextGuard::AllowedWithoutParameter() const { return FWord != "tx"; }
 
+// A row of Cells cells at a table level, as the control takes it when the row ends.
+bool TRichTextGuard::RowFits(int Level, int Cells) const {
+  return Cells <= kMostCells && (FCellsDefined[Level] == 0 || Cells <= FCellsDefined[Level]);
+}
+
 // A paragraph mark right after a row's end, before text or paragraph properties begin the next
-// paragraph, crashes the control or keeps it busy for good; so does the end of a row that has
-// ended more cells than it defines, or more than the format's 63.
+// paragraph, crashes the control or keeps it busy for good; so does a row that has ended more
+// cells than it defines, or more than the format's 63. The control takes such a row when the
+// row ends, or when the text does: a row defined before its cells is judged at each cell, one
+// defined after them only at its end.
 bool TRichTextGuard::NameAllowed() const {
   if (FAfterRow && (FWord == "par" || FWord == "sect" || FWord == "page")) return false;
-  if (FIgnoredFrom != 0 || (FWord != "row" && FWord != "nestrow")) return true;
-  int level = FWord == "row" ? 1 : FTableLevel;
-  int cells = FCells[level], defined = FCellsDefined[level];
-  return cells <= kMostCells && (defined == 0 || cells <= defined);
+  bool nested = FWord == "nestcell" || FWord == "nestrow";
+  if (FIgnoredFrom != 0 || (nested && FTableLevel < 2)) return true;  // the latter is refused as it ends
+  int level = nested ? FTableLevel : 1;
+  if (FWord == "row" || FWord == "nestrow") return RowFits(level, FCells[level]);
+  if (FWord == "cell" || FWord == "nestcell")
+    return FCells[level] < kMostCells && (!FRowDefined[level] || RowFits(level, FCells[level] + 1));
+  return true;
 }
 
 // Keeps the count of what the rules need. A nested cell or row may only end inside a nested
@@ -52,17 +62,22 @@ bool TRichTextGuard::WordEnds() {
   } else if (FWord == "nestcell" || FWord == "nestrow") {
     if (FTableLevel < 2) return false;
     if (FIgnoredFrom == 0 && FWord == "nestcell") count(FCells[FTableLevel]);
-    if (FIgnoredFrom == 0 && FWord == "nestrow") FCells[FTableLevel] = 0;
+    if (FIgnoredFrom == 0 && FWord == "nestrow") {
+      FCells[FTableLevel] = 0;
+      FRowDefined[FTableLevel] = false;
+    }
   } else if (FIgnoredFrom != 0) {
     // The control reads a nested row's definition although the group is marked as one to skip.
     if (FWord == "nesttableprops" && FIgnoredFrom == FDepth) FIgnoredFrom = 0;
   } else if (FWord == "row") {
     FAfterRow = true;
     FCells[1] = 0;
+    FRowDefined[1] = false;
   } else if (FWord == "cell") {
     count(FCells[1]);
   } else if (FWord == "trowd") {
     FCellsDefined[rowLevel] = 0;
+    FRowDefined[rowLevel] = true;
   } else if (FWord == "cellx") {
     count(FCellsDefined[rowLevel]);
   } else if (FWord == "fonttbl" || FWord == "stylesheet") {

@@ -11,11 +11,14 @@
 // own limits, a name of at most 32 letters and a parameter of at most 10 digits. So does a font's
 // or a style's name (the text up to a semicolon or a brace in \fonttbl or \stylesheet) of about
 // a thousand characters (text in a group marked to be skipped there counts too); the guard takes
-// 255. The end of a row (\row, or \nestrow at a nested level) that has ended (\cell, \nestcell)
-// more cells than its definition holds (\cellxN since \trowd, wherever they stand in the row)
-// makes the control read memory that is not the row's, and crashes it when that holds no row;
-// so does a row of more than 63 cells, the format's own limit. The control reads a nested row's
-// definition in {\*\nesttableprops} although the group is marked to be skipped.
+// 255. A row (\row, or \nestrow at a nested level) that has ended (\cell, \nestcell) more
+// cells than its definition holds (\cellxN since \trowd, wherever they stand in the row) makes
+// the control read memory that is not the row's when the row or the text ends, and crashes it
+// when that holds no row; so does a row of more than 63 cells, the format's own limit. The guard
+// refuses the cell too many where the row was defined before its cells, else the row's end; a
+// text that ends, or is refused, while a row defined after its cells is still short of cells
+// is beyond it. The control reads a nested row's definition in {\*\nesttableprops} although
+// the group is marked to be skipped.
 // The guard reads the bytes as they stream past, as far as braces and control words go, and
 // refuses the text at the byte (or the control word) that makes such a construct, so that the
 // control never sees it; the caller then ends the stream with an error.
@@ -47,6 +50,7 @@ class TRichTextGuard {
   bool ParameterAllowed() const;
   bool AllowedWithoutParameter() const;
   bool NameAllowed() const;  // false when the word whose name was just read may not go on
+  bool RowFits(int Level, int Cells) const;
   bool WordEnds();           // false when the word just read may not go on
   bool NameCharacter(char C);  // false when C makes a font's or style's name too long
   TState FState = sText;
@@ -64,6 +68,7 @@ class TRichTextGuard {
   // The cells ended in the row being read and the cells its definition holds, per table level.
   int FCells[kMaxTableLevel + 1] = {};
   int FCellsDefined[kMaxTableLevel + 1] = {};
+  bool FRowDefined[kMaxTableLevel + 1] = {};  // defined (\trowd) since the last row ended
   int FNamesFrom = -1;  // the depth of the font table or style sheet being read, or -1
   int FNameLength = 0;  // of the name being read there
   int FIgnoredFrom = 0;  // the depth of the outermost {\* group being read, or 0

@@ -100,11 +100,17 @@ TEST(RichTextGuard, StopsBeforeWhatTheControlCannotTake) {
   // A paragraph begun by text or its properties, or a row in an ignored group, lets the mark go.
   for (const char* next : {"\\pard\\par d}", "\\intbl\\par d}", " d\\par}", "\\pard{\\*\\x\\row}\\par}"})
     cases.push_back({row + next, row.size() + std::string(next).size()});
-  // A row may end as many cells as it defines, 63 at most.
+  // A row may end as many cells as it defines, 63 at most: defined before its cells, the cell
+  // too many stays out, else the row's end.
   auto cells = [](int N, const std::string& End) {
     std::string text = "{\\rtf1\\pard\\intbl";
     for (int i = 0; i < N; ++i) text += " c\\cell";
     return text + End;
+  };
+  auto nth = [](const std::string& Text, const char* Word, int N) {  // where the Nth Word stands
+    size_t at = Text.find(Word);
+    while (--N > 0) at = Text.find(Word, at + 1);
+    return at;
   };
   auto defined = [](int N) {
     std::string text = "\\trowd";
@@ -114,13 +120,14 @@ TEST(RichTextGuard, StopsBeforeWhatTheControlCannotTake) {
   for (auto [n, defs, fits] : {std::tuple(1, 1, true), {2, 1, false}, {63, 100, true}, {64, 100, false},
                                {63, 0, true}, {64, 0, false}}) {
     // The definition before the cells, after them, or in a group: the row's end counts them all.
-    for (const std::string& text : {"{\\rtf1" + defined(defs) + cells(n, "\\row}").substr(6),
-                                    cells(n, "") + defined(defs) + "\\row}", cells(n, "{" + defined(defs) + "}\\row}")})
-      cases.push_back({text, fits ? text.size() : text.rfind("\\row")});
+    std::string before = "{\\rtf1" + defined(defs) + cells(n, "\\row}").substr(6);
+    cases.push_back({before, fits ? before.size() : nth(before, "c\\cell", (defs == 0 ? 63 : std::min(defs, 63)) + 1) + 1});
+    for (const std::string& text : {cells(n, "") + defined(defs) + "\\row}", cells(n, "{" + defined(defs) + "}\\row}")})
+      cases.push_back({text, fits ? text.size() : n > 63 ? nth(text, "c\\cell", 64) + 1 : text.rfind("\\row")});
   }
-  // Cells in a group, a row without a paragraph in the table, a new definition: one row still.
+  // Cells in a group, a paragraph out of the table, a new definition: one row still.
   std::string grouped = "{\\rtf1\\trowd\\cellx100\\pard\\intbl a\\cell{b\\cell}\\trowd\\cellx100\\pard c\\cell\\row}";
-  cases.push_back({grouped, grouped.rfind("\\row")});
+  cases.push_back({grouped, grouped.find("\\cell}")});
   std::string rows = "{\\rtf1\\trowd\\cellx100\\cellx200\\pard\\intbl a\\cell b\\cell\\row\\pard\\intbl c\\cell d\\cell\\row}";
   cases.push_back({rows, rows.size()});
   std::string ignored = "{\\rtf1\\trowd\\cellx100\\pard\\intbl a\\cell{\\*\\x\\cell\\cell\\cell}\\row}";
