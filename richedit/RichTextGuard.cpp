@@ -36,7 +36,7 @@ bool TRichTextGuard::RowFits(int Level, int Cells) const {
 bool TRichTextGuard::NameAllowed() const {
   if (FAfterRow && (FWord == "par" || FWord == "sect" || FWord == "page")) return false;
   bool nested = FWord == "nestcell" || FWord == "nestrow";
-  if (FIgnoredFrom != 0 || (nested && FTableLevel < 2)) return true;  // the latter is refused as it ends
+  if (nested && FTableLevel < 2) return true;  // refused as it ends
   int level = nested ? FTableLevel : 1;
   if (FWord == "row" || FWord == "nestrow") return RowFits(level, FCells[level]);
   if (FWord == "cell" || FWord == "nestcell")
@@ -61,16 +61,14 @@ bool TRichTextGuard::WordEnds() {
     FTableLevel = FNegative ? 0 : int(FParameter);
   } else if (FWord == "nestcell" || FWord == "nestrow") {
     if (FTableLevel < 2) return false;
-    if (FIgnoredFrom == 0 && FWord == "nestcell") count(FCells[FTableLevel]);
-    if (FIgnoredFrom == 0 && FWord == "nestrow") {
+    if (FWord == "nestcell") {
+      count(FCells[FTableLevel]);
+    } else {
       FCells[FTableLevel] = 0;
       FRowDefined[FTableLevel] = false;
     }
-  } else if (FIgnoredFrom != 0) {
-    // The control reads a nested row's definition although the group is marked as one to skip.
-    if (FWord == "nesttableprops" && FIgnoredFrom == FDepth) FIgnoredFrom = 0;
-  } else if (FWord == "row") {
-    FAfterRow = true;
+  } else if (FWord == "row") {  // the control reads rows, also in groups marked to be skipped
+    if (FIgnoredFrom == 0) FAfterRow = true;
     FCells[1] = 0;
     FRowDefined[1] = false;
   } else if (FWord == "cell") {
@@ -80,10 +78,10 @@ bool TRichTextGuard::WordEnds() {
     FRowDefined[rowLevel] = true;
   } else if (FWord == "cellx") {
     count(FCellsDefined[rowLevel]);
-  } else if (FWord == "fonttbl" || FWord == "stylesheet") {
+  } else if (FIgnoredFrom == 0 && (FWord == "fonttbl" || FWord == "stylesheet")) {
     FNamesFrom = FDepth;
     FNameLength = 0;
-  } else if (FWord == "u") {
+  } else if (FIgnoredFrom == 0 && FWord == "u") {
     FAfterUnicode = FReplacements > 0;
   }
   if (FWord == "uc" && FState == sParameter) FReplacements = FNegative ? 0 : FParameter;

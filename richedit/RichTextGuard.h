@@ -16,9 +16,9 @@
 // the control read memory that is not the row's when the row or the text ends, and crashes it
 // when that holds no row; so does a row of more than 63 cells, the format's own limit. The guard
 // refuses the cell too many where the row was defined before its cells, else the row's end; a
-// text that ends, or is refused, while a row defined after its cells is still short of cells
-// is beyond it. The control reads a nested row's definition in {\*\nesttableprops} although
-// the group is marked to be skipped.
+// text that ends, or is refused, while a row defined after its cells defines fewer than it has
+// is beyond the guard. The control reads rows, cells and their definitions in groups marked to be
+// skipped too ({\*\nesttableprops} holds a nested row's definition).
 // The guard reads the bytes as they stream past, as far as braces and control words go, and
 // refuses the text at the byte (or the control word) that makes such a construct, so that the
 // control never sees it; the caller then ends the stream with an error.
