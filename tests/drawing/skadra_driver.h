@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 
@@ -25,11 +26,14 @@ class SkadraProcess : public ProgramProcess {
 
   // Starts the program from a folder that holds what the build puts beside it, plus stand-ins
   // for the word processor and the paint program, and answers the settings dialog: Settings
-  // names a file of its "cfg" folder, an empty name cancels the dialog.
-  SkadraProcess(const std::string& BuildFolder, const std::string& StandIn, const std::string& Settings) {
+  // names a file of its "cfg" folder, an empty name cancels the dialog. Help, when given, is
+  // the help file's text instead of the shipped one.
+  SkadraProcess(const std::string& BuildFolder, const std::string& StandIn, const std::string& Settings,
+                const std::string* Help = nullptr) {
     namespace fs = std::filesystem;
     for (const char* file : {"Skadra.exe", "Help.rtf", "default.cfg"})
       fs::copy_file(BuildFolder + "/" + file, Folder.File(file));
+    if (Help) std::ofstream(Folder.File("Help.rtf"), std::ios::binary | std::ios::trunc) << *Help;
     fs::copy(BuildFolder + "/cfg", Folder.File("cfg"));
     for (const char* name : {"RICHEDIT.EXE", "mspaint.exe"}) fs::copy_file(StandIn, Folder.File(name));
     if (!Start(Folder.File("Skadra.exe"), Folder.Path())) throw std::runtime_error("Skadra did not start");

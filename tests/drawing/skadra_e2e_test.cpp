@@ -1,7 +1,8 @@
 // Skadra end to end, once for each settings file it ships: started as a program of its own with
 // the file chosen in its start-up dialog, it must show what the file sets, draw every figure its
 // tool panel offers under the real pointer, save the picture and open it again, copy it to the
-// clipboard and paste it back, print it on the PDF printer, and end on its exit command.
+// clipboard and paste it back, print it on the PDF printer, and end on its exit command. With a
+// damaged help file it starts all the same.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -28,7 +29,7 @@ struct TCommand {
   int Top, Item;
 };
 constexpr TCommand kOpen{0, 1}, kSave{0, 2}, kPrint{0, 4}, kExit{0, 5}, kCut{1, 0}, kCopy{1, 1}, kPaste{1, 2},
-    kHide{5, -1}, kWordProcessor{6, -1}, kPainterEmpty{7, 1}, kAbout{8, 1};
+    kHide{5, -1}, kWordProcessor{6, -1}, kPainterEmpty{7, 1}, kHelp{8, 0}, kAbout{8, 1};
 
 // The tool panel's buttons by their left edge.
 enum TTool { kLongLine = 8, kShortNS = 40, kShortNESW = 72, kShortNWSE = 104, kRect = 256, kEllipse = 288,
@@ -350,6 +351,23 @@ std::string CaseName(const ::testing::TestParamInfo<TSettings>& Info) {
   return name;
 }
 INSTANTIATE_TEST_SUITE_P(Shipped, SkadraScenario, ::testing::ValuesIn(kShipped), CaseName);
+
+// A help file whose rich text would crash the rich edit control (a control word of a thousand
+// digits): the program starts all the same, and its help window shows the file as plain text.
+TEST(SkadraHelp, DamagedHelpFileIsShownAsPlainText) {
+  const std::string damaged = "{\\rtf1 \\fs" + std::string(1100, '9') + " x}";
+  SkadraProcess p(SKADRA_BUILD_DIR, SKADRA_RECORDER, "", &damaged);
+  ASSERT_TRUE(p.Choose(kHelp.Top, kHelp.Item));
+  HWND help = p.WaitFor("TForm2");
+  ASSERT_NE(help, nullptr) << "no help window";
+  HWND text = Child(help, "TRichEditEx");
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(WindowText(text).substr(0, 20), damaged.substr(0, 20));
+  PostMessageA(help, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(help); }));
+  ASSERT_TRUE(p.Choose(kExit.Top, kExit.Item));
+  EXPECT_TRUE(p.Ended());
+}
 
 // The table above holds every settings file the sources ship, and the build puts each beside
 // the program.

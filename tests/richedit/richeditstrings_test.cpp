@@ -344,16 +344,21 @@ TEST_F(RichEditLines, DamagedRichTextGivesItsTextOrAClearError) {
   EXPECT_EQ(Text().substr(0, 7), L"{\\rtf1 ");
 
   // A paragraph mark right after a row's end (a crash or a hang), groups opened by the data of
-  // \\bin and a brace where a Unicode character's replacement goes (a crash) are shown as plain
-  // text, even where a chunk ends inside the word; the same table with the paragraph begun after
-  // the row is rich text.
+  // \\bin, a brace where a Unicode character's replacement goes, a control word or a font's name
+  // of about a thousand characters and a row that ends more cells than it defines (a crash) are
+  // shown as plain text, even where a chunk ends inside the word; the same table with the
+  // paragraph begun after the row is rich text.
   const std::string row = "{\\rtf1\\trowd\\cellx2000\\cellx4000\\pard\\intbl a\\cell b\\cell\\row";
   TConversionClass plain = TCustomRichEdit::DefaultConverter;
   for (TConversionClass converter : {plain, &NewConversion<TRichDribblingConversion>}) {
     TCustomRichEdit::DefaultConverter = converter;
     for (const std::string& refused : {row + "\\par d}", row + "\\trowd\\cellx4000\\page d}", row + "\\par",
-                                       "{\\rtf\\bin5" + std::string(32, '{'), "{\\rtf{\\u" + std::string(30, '{')}) {
-      SCOPED_TRACE(refused);
+                                       "{\\rtf\\bin5" + std::string(32, '{'), "{\\rtf{\\u" + std::string(30, '{'),
+                                       "{\\rtf1 \\fs" + std::string(1100, '9') + " x}",
+                                       "{\\rtf1 \\" + std::string(1100, 'a') + " x}",
+                                       "{\\rtf1{\\fonttbl{\\f0 " + std::string(1100, 'A') + ";}}x}",
+                                       std::string("{\\rtf1\\trowd\\cellx1000\\pard\\intbl a\\cell b\\cell c\\cell\\row}")}) {
+      SCOPED_TRACE(refused.substr(0, 60));
       testsupport::LoadBytes(Edit, refused);
       EXPECT_EQ(Text().substr(0, 5), L"{\\rtf");
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "richedit/RichTextGuard.h"
@@ -77,6 +78,12 @@ TEST(RichTextGuard, StopsBeforeWhatTheControlCannotTake) {
       {"{\\rtf1 \\tx2147483647 x}", 23},
       {"{\\rtf1 \\tx2147483648 x}", 19},  // beyond 32 bits at the last digit
       {"{\\rtf1 \\txe x}", 14},           // another word
+      // A control word within the format's limits: 32 letters, 10 digits; beyond, up to there.
+      {"{\\rtf1 \\" + std::string(32, 'a') + "9999999999 x}", 53},
+      {"{\\rtf1 \\fs-9999999999 x}", 24},
+      {"{\\rtf1 \\" + std::string(1040, 'a') + " x}", 40},
+      {"{\\rtf1 \\fs" + std::string(1100, '9') + " x}", 20},
+      {"{\\rtf1 \\fs-00000000001 x}", 21},
       {"}}}}{\\rtf1 x}", 13},         // closing more than was opened is the control's business
       // A brace where a Unicode character's replacement goes, unless \uc0 says there is none.
       {"{\\rtf1{\\u65{x}}}", 11},
@@ -93,6 +100,64 @@ TEST(RichTextGuard, StopsBeforeWhatTheControlCannotTake) {
   // A paragraph begun by text or its properties, or a row in an ignored group, lets the mark go.
   for (const char* next : {"\\pard\\par d}", "\\intbl\\par d}", " d\\par}", "\\pard{\\*\\x\\row}\\par}"})
     cases.push_back({row + next, row.size() + std::string(next).size()});
+  // A row may end as many cells as it defines, 63 at most: defined before its cells, the cell
+  // too many stays out, else the row's end.
+  auto cells = [](int N, const std::string& End) {
+    std::string text = "{\\rtf1\\pard\\intbl";
+    for (int i = 0; i < N; ++i) text += " c\\cell";
+    return text + End;
+  };
+  auto nth = [](const std::string& Text, const char* Word, int N) {  // where the Nth Word stands
+    size_t at = Text.find(Word);
+    while (--N > 0) at = Text.find(Word, at + 1);
+    return at;
+  };
+  auto defined = [](int N) {
+    std::string text = "\\trowd";
+    for (int i = 0; i < N; ++i) text += "\\cellx" + std::to_string(100 * i + 100);
+    return text;
+  };
+  for (auto [n, defs, fits] : {std::tuple(1, 1, true), {2, 1, false}, {63, 100, true}, {64, 100, false},
+                               {63, 0, true}, {64, 0, false}}) {
+    // The definition before the cells, after them, or in a group: the row's end counts them all.
+    std::string before = "{\\rtf1" + defined(defs) + cells(n, "\\row}").substr(6);
+    cases.push_back({before, fits ? before.size() : nth(before, "c\\cell", (defs == 0 ? 63 : std::min(defs, 63)) + 1) + 1});
+    for (const std::string& text : {cells(n, "") + defined(defs) + "\\row}", cells(n, "{" + defined(defs) + "}\\row}")})
+      cases.push_back({text, fits ? text.size() : n > 63 ? nth(text, "c\\cell", 64) + 1 : text.rfind("\\row")});
+  }
+  // Cells in a group, also one marked to be skipped, a paragraph out of the table, a new
+  // definition: one row still.
+  std::string grouped = "{\\rtf1\\trowd\\cellx100\\pard\\intbl a\\cell{b\\cell}\\trowd\\cellx100\\pard c\\cell\\row}";
+  cases.push_back({grouped, grouped.find("\\cell}")});
+  std::string rows = "{\\rtf1\\trowd\\cellx100\\cellx200\\pard\\intbl a\\cell b\\cell\\row\\pard\\intbl c\\cell d\\cell\\row}";
+  cases.push_back({rows, rows.size()});
+  std::string skippedCells = "{\\rtf1\\trowd\\cellx100\\pard\\intbl a\\cell{\\*\\x\\cell}\\row}";
+  cases.push_back({skippedCells, skippedCells.find("\\cell}")});
+  // Each nested level has rows of its own, defined in their nested properties, which are read.
+  auto nest = [](int Level, int N) {
+    std::string text = "\\pard\\intbl\\itap" + std::to_string(Level);
+    for (int i = 0; i < N; ++i) text += " c\\nestcell";
+    return text;
+  };
+  const std::string props = "{\\*\\nesttableprops\\trowd\\cellx100\\nestrow}";
+  std::string nested2 = "{\\rtf1\\trowd\\cellx5000" + nest(2, 1) + nest(3, 1) + props + nest(2, 1) + props + "}";
+  cases.push_back({nested2, nested2.rfind("\\nestrow")});
+  std::string nested3 = "{\\rtf1\\trowd\\cellx5000" + nest(2, 1) + nest(3, 2) + props + "}";
+  cases.push_back({nested3, nested3.rfind("\\nestrow")});
+  std::string nestedFits = "{\\rtf1\\trowd\\cellx5000" + nest(2, 0) + nest(3, 1) + props + nest(2, 1) + props + "}";
+  cases.push_back({nestedFits, nestedFits.size()});
+
+  // A font's or style's name, up to a semicolon or a brace, of 255 characters at most.
+  const std::string name(255, 'A');
+  for (const char* table : {"fonttbl", "stylesheet"}) {
+    std::string head = "{\\rtf1{\\" + std::string(table) + "{\\f0 ";
+    std::string names = head + name + ";" + name + "{\\*\\falt " + name + "}" + name + ";}}" + name + name + "}";
+    cases.push_back({names, names.size()});
+    cases.push_back({head + name + "B;}}}", head.size() + 255});
+    std::string skipped = head + "A;}{\\*\\bkmkstart " + name + "B}}}";  // a group marked to be skipped too
+    cases.push_back({skipped, skipped.rfind('B')});
+    cases.push_back({head + name + "\\{;}}}", head.size() + 255});  // a symbol is a character too
+  }
   std::string two = "{\\rtf1\\trowd\\cellx2000\\cellx4000\\pard\\intbl a\\cell b\\cell\\row\\pard d\\par}";
   cases.push_back({two, two.size()});
   for (const Case& c : cases) {
