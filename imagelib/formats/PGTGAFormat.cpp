@@ -50,19 +50,20 @@ TTGAHeader ReadHeader(TByteSource& Source) {
   h.Descriptor = b[17];
   switch (h.ImageType) {
     case 1: case 2: case 3: case 9: case 10: case 11: break;
-    default: Refuse(PGLangStrS1(20, "ImageType"));  // no image, or a coding that is not read
+    default: Refuse(PGLangStrS1(pgmInvalidValueFor, "ImageType"));  // no image, or a coding that is not read
   }
   switch (h.Depth) {
     case 8: case 16: case 24: case 32: break;
-    default: Refuse(PGLangStr(30));
+    default: Refuse(PGLangStr(pgmNotSupportedSubformat));
   }
   if (h.Depth == 8 && h.ColorMapType == 1) {
-    if (h.FirstEntry > h.MapLength) Refuse(PGLangStr(30));
+    if (h.FirstEntry > h.MapLength) Refuse(PGLangStr(pgmNotSupportedSubformat));
     h.MapCount = h.MapLength - h.FirstEntry;
-    if (h.MapCount > 0 && h.EntrySize != 16 && h.EntrySize != 24 && h.EntrySize != 32) Refuse(PGLangStr(30));
+    if (h.MapCount > 0 && h.EntrySize != 16 && h.EntrySize != 24 && h.EntrySize != 32)
+      Refuse(PGLangStr(pgmNotSupportedSubformat));
   }
   if (!ImageSizeWithinLimit(h.Width, h.Height, h.Depth == 8 ? 8 : 24))
-    throw EPixelGraphic(PGLangStrS1(31, "CreateDIBSection"));
+    throw EPixelGraphic(PGLangStrS1(pgmFailed, "CreateDIBSection"));
   return h;
 }
 
@@ -125,7 +126,7 @@ TTGAFileFormatReader::TTGAFileFormatReader() {
 }
 
 void TTGAFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Index) {
-  if (Index != 0) Refuse(PGLangStrS1(7, "Index"));
+  CheckReadIndex<EPGTGAFileFormatReader>(Index, kPrefix);
   TByteSource source(Stream, kPrefix, RaiseEndOfFile<EPGTGAFileFormatReader>, TByteSource::kDataBlock);
   const TTGAHeader h = ReadHeader(source);
   source.Skip(h.IDLength);
@@ -148,7 +149,7 @@ void TTGAFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
   const int bytes = h.BytesPerPixel();
   const int64_t width = h.Width, pixels = width * h.Height;
   source.EnsureHolds(h.RunLength() ? (pixels + kMaxPacket - 1) / kMaxPacket * (1 + bytes) : pixels * bytes);
-  Graphic->NewImage(h.Width, h.Height, h.Depth == 8 ? 2 : 3);
+  Graphic->NewImage(h.Width, h.Height, h.Depth == 8 ? pgbc8Bits : pgbc24Bits);
   if (h.Depth == 8 && palette.empty()) {
     Graphic->SetPaletteIdent(pGray256);
   } else if (h.Depth == 8) {
@@ -181,7 +182,7 @@ void TTGAFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
 void TTGAFileFormatReader::GetInfo(TStream* Stream, int Index, std::string& Info1, std::string& Info2, int& Width,
                                    int& Height, std::string& Colors, int& BitCount, int& ImageCount) {
   TFileFormatReader::GetInfo(Stream, Index, Info1, Info2, Width, Height, Colors, BitCount, ImageCount);
-  if (Index != 0) Refuse(PGLangStrS1(20, "Index"));
+  CheckInfoIndex<EPGTGAFileFormatReader>(Index, kPrefix);
   TByteSource source(Stream, kPrefix, RaiseEndOfFile<EPGTGAFileFormatReader>);
   const TTGAHeader h = ReadHeader(source);
   Info1 = h.RunLength() ? "Run-length encoded" : "Uncompressed";
@@ -205,9 +206,9 @@ TTGAFileFormatWriter::TTGAFileFormatWriter() {
 void TTGAFileFormatWriter::Write(TStream* Stream, TPixelGraphic* Graphic) {
   // Nothing is written of a picture the file cannot describe.
   const int bits = Graphic->GetBitCount(), width = Graphic->GetWidth(), height = Graphic->GetHeight();
-  if (bits != 8 && bits != 24) throw EPixelGraphic(kPrefix + PGLangStr(36));
-  if (width > 0xFFFF) throw EPixelGraphic(kPrefix + PGLangStrS1(7, "Width"));
-  if (height > 0xFFFF) throw EPixelGraphic(kPrefix + PGLangStrS1(7, "Height"));
+  if (bits != 8 && bits != 24) throw EPixelGraphic(kPrefix + PGLangStr(pgmInvalidColorResolution));
+  if (width > 0xFFFF) throw EPixelGraphic(kPrefix + PGLangStrS1(pgmInvalid, "Width"));
+  if (height > 0xFFFF) throw EPixelGraphic(kPrefix + PGLangStrS1(pgmInvalid, "Height"));
 
   const int colors = bits == 8 ? std::min(Graphic->GetPaletteCount(), 0xFFFF) : 0;
   std::vector<uint8_t> head(size_t(kHeaderSize + 3 * colors), 0);

@@ -24,7 +24,7 @@ enum : uint16_t {
 enum : uint32_t { piWhiteIsZero = 0, piBlackIsZero = 1, piRGB = 2, piPalette = 3, piSeparated = 5 };
 
 [[noreturn]] void Refuse(const std::string& Text) { throw EPGTIFFileFormatReader(kPrefix + Text); }
-[[noreturn]] void Invalid(const std::string& What) { Refuse(PGLangStrS1(7, What)); }
+[[noreturn]] void Invalid(const std::string& What) { Refuse(PGLangStrS1(pgmInvalid, What)); }
 // Data that lie beyond the end of the stream fail as a short read of the stream would.
 [[noreturn]] void PastTheEnd() { throw EReadError("Stream read error"); }
 
@@ -314,7 +314,7 @@ void TTIFFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
     if (total > available) PastTheEnd();
   }
 
-  Graphic->NewImage(int(width), int(length), spp == 1 ? TPixelGraphic::BitCountToNum(int(bits)) : 3);
+  Graphic->NewImage(int(width), int(length), spp == 1 ? TPixelGraphic::BitCountToNum(int(bits)) : pgbc24Bits);
   if (bits == 1 && spp == 1) {
     Graphic->SetPaletteIdent(pBlackWhite);
   } else if (spp == 1) {
