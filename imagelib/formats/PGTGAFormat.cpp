@@ -14,7 +14,9 @@ namespace imagelib {
 namespace {
 
 constexpr int kHeaderSize = 18;
-constexpr uint8_t kRunLength = 8;     // image type bit
+// Image types: the three kinds of pixels, each also run-length coded (the bit kRunLength).
+enum : uint8_t { kColorMapped = 1, kTrueColor = 2, kBlackAndWhite = 3 };
+constexpr uint8_t kRunLength = 8;
 constexpr uint8_t kRightToLeft = 16;  // descriptor bits
 constexpr uint8_t kTopToBottom = 32;
 constexpr int kMaxPacket = 128;
@@ -49,7 +51,8 @@ TTGAHeader ReadHeader(TByteSource& Source) {
   h.Depth = b[16];
   h.Descriptor = b[17];
   switch (h.ImageType) {
-    case 1: case 2: case 3: case 9: case 10: case 11: break;
+    case kColorMapped: case kTrueColor: case kBlackAndWhite: break;
+    case kRunLength | kColorMapped: case kRunLength | kTrueColor: case kRunLength | kBlackAndWhite: break;
     default: Refuse(PGLangStrS1(pgmInvalidValueFor, "ImageType"));  // no image, or a coding that is not read
   }
   switch (h.Depth) {
@@ -187,8 +190,8 @@ void TTGAFileFormatReader::GetInfo(TStream* Stream, int Index, std::string& Info
   const TTGAHeader h = ReadHeader(source);
   Info1 = h.RunLength() ? "Run-length encoded" : "Uncompressed";
   switch (h.ImageType & ~kRunLength) {
-    case 1: Info2 = "Color-mapped"; break;
-    case 2: Info2 = "True-color"; break;
+    case kColorMapped: Info2 = "Color-mapped"; break;
+    case kTrueColor: Info2 = "True-color"; break;
     default: Info2 = "\"Black-and-white\"";
   }
   Width = h.Width;
@@ -213,7 +216,7 @@ void TTGAFileFormatWriter::Write(TStream* Stream, TPixelGraphic* Graphic) {
   const int colors = bits == 8 ? std::min(Graphic->GetPaletteCount(), 0xFFFF) : 0;
   std::vector<uint8_t> head(size_t(kHeaderSize + 3 * colors), 0);
   uint8_t* h = head.data();
-  h[2] = bits == 24 ? 2 : 1;
+  h[2] = bits == 24 ? kTrueColor : kColorMapped;
   if (bits == 8) {
     h[1] = 1;
     PutLE16(h + 5, uint32_t(colors));
