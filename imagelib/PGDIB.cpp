@@ -16,8 +16,8 @@
 #include "imagelib/PGDIBHeader.h"
 #include "imagelib/PGOptions.h"
 #include "imagelib/PGraphic.h"
-#include "imagelib/formats/PGBytes.h"
-#include "imagelib/formats/PGStreamInput.h"
+#include "imagelib/io/PGBytes.h"
+#include "imagelib/io/PGStreamInput.h"
 
 namespace imagelib {
 

@@ -82,6 +82,14 @@ void TPixelGraphic::AssignPalette(TPixelGraphic* Source) {
 namespace {
 constexpr int kBitsPerPixel[4] = {1, 4, 8, 24};
 constexpr int kPaletteSize[4] = {2, 16, 256, 0};
+
+// What NewImage refuses before it touches the picture. The code indexes the per-bit-count tables,
+// so an unknown one is refused up front.
+void RequireSizeAndCode(int AWidth, int AHeight, int ABitCountNum) {
+  RequireNonNegativeSize(AWidth, AHeight);
+  if (ABitCountNum < pgbc1Bit || ABitCountNum > pgbc24Bits)
+    throw EPGInvalidBitCountNum(PGLangStrS1(pgmInvalidValueFor, "BitCountNum"));
+}
 }  // namespace
 
 int TPixelGraphic::GetBitCount() const { return kBitsPerPixel[BitCountNum]; }
@@ -127,21 +135,12 @@ void TPixelGraphic::FillColorTable() {
 }
 
 void TPixelGraphic::RequireImageSize(int AWidth, int AHeight, int ABitCountNum) {
-  static const int bits[4] = {1, 4, 8, 24};
-  if (AWidth < 0) throw EPGInvalidSize(PGLangStr(pgmNegativeWidth));
-  if (AHeight < 0) throw EPGInvalidSize(PGLangStr(pgmNegativeHeight));
-  if (ABitCountNum < pgbc1Bit || ABitCountNum > pgbc24Bits)
-    throw EPGInvalidBitCountNum(PGLangStrS1(pgmInvalidValueFor, "BitCountNum"));
-  if (!ImageSizeWithinLimit(AWidth, AHeight, bits[ABitCountNum]))
-    throw EPixelGraphic(PGLangStrS1(pgmFailed, "CreateDIBSection"));
+  RequireSizeAndCode(AWidth, AHeight, ABitCountNum);
+  RequireImageSizeWithinLimit(AWidth, AHeight, kBitsPerPixel[ABitCountNum]);
 }
 
 void TPixelGraphic::NewImage(int AWidth, int AHeight, int ABitCountNum) {
-  if (AWidth < 0) throw EPGInvalidSize(PGLangStr(pgmNegativeWidth));
-  if (AHeight < 0) throw EPGInvalidSize(PGLangStr(pgmNegativeHeight));
-  // The code indexes the per-bit-count tables, so an unknown one is refused up front.
-  if (ABitCountNum < pgbc1Bit || ABitCountNum > pgbc24Bits)
-    throw EPGInvalidBitCountNum(PGLangStrS1(pgmInvalidValueFor, "BitCountNum"));
+  RequireSizeAndCode(AWidth, AHeight, ABitCountNum);
   if (AWidth == Width && AHeight == Height && ABitCountNum == BitCountNum) {
     Clear();
     return;
@@ -156,14 +155,12 @@ void TPixelGraphic::NewImage(int AWidth, int AHeight, int ABitCountNum) {
   Bits = nullptr;
   BitmapInfo.reset();
 
+  // Sizes come from files too: anything the 32-bit fields cannot describe is refused, and the
+  // picture keeps the size without pixel memory.
+  RowSize = 0;
+  ImageSize = 0;
+  RequireImageSizeWithinLimit(AWidth, AHeight, GetBitCount());
   int64_t rowSize = ((int64_t(GetBitCount()) * AWidth + 31) / 32) * 4;
-  auto fail = [this]() {
-    RowSize = 0;
-    ImageSize = 0;
-    throw EPixelGraphic(PGLangStrS1(pgmFailed, "CreateDIBSection"));
-  };
-  // Sizes come from files too: anything the 32-bit fields cannot describe is refused.
-  if (!ImageSizeWithinLimit(AWidth, AHeight, GetBitCount())) fail();
   int64_t imageSize = rowSize * AHeight;
   RowSize = int32_t(rowSize);
   ImageSize = int32_t(imageSize);
@@ -194,7 +191,9 @@ void TPixelGraphic::NewImage(int AWidth, int AHeight, int ABitCountNum) {
   if (!section || !bits) {
     if (section) DeleteObject(section);
     BitmapInfo.reset();
-    fail();
+    RowSize = 0;
+    ImageSize = 0;
+    throw EPixelGraphic(PGLangStrS1(pgmFailed, "CreateDIBSection"));
   }
   DIBSection = section;
   Bits = static_cast<uint8_t*>(bits);

@@ -16,6 +16,7 @@
 #include "classlib/graphic.h"
 #include "classlib/winapi.h"
 #include "imagelib/PGExceptions.h"
+#include "imagelib/PGLimits.h"
 #include "imagelib/PGMessages.h"
 
 namespace imagelib {
@@ -47,17 +48,6 @@ enum TPGWarningAction : uint8_t { pgwaIgnore, pgwaOKBox, pgwaOKCancelBox, pgwaRa
 // (Sender, Step, Max, Abort): Step/Max of the work is done; setting Abort stops an operation that
 // honours it.
 using TPGProgressEvent = std::function<void(TObject* Sender, int Step, int Max, bool& Abort)>;
-
-// Shared limit of every picture: pixel memory above this many bytes is refused.
-constexpr int64_t PGMaxImageSize = 0x7FFFFFFF;
-
-// Whether the pixel memory of a Width x Height picture at BitsPerPixel (rows padded to 4 bytes)
-// stays within PGMaxImageSize; the product is formed only once it cannot overflow. Readers ask
-// before they believe a header's size, NewImage refuses what fails.
-inline bool ImageSizeWithinLimit(int64_t Width, int64_t Height, int BitsPerPixel) {
-  const int64_t rowSize = ((BitsPerPixel * Width + 31) / 32) * 4;
-  return rowSize <= PGMaxImageSize && (rowSize == 0 || Height <= PGMaxImageSize / rowSize);
-}
 
 class TPixelGraphic : public TGraphic {
   CL_CLASS(TPixelGraphic)

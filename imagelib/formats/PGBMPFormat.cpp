@@ -1,8 +1,8 @@
 #include "imagelib/formats/PGBMPFormat.h"
 
 #include "imagelib/PGDIBHeader.h"
-#include "imagelib/formats/PGBytes.h"
-#include "imagelib/formats/PGStreamInput.h"
+#include "imagelib/io/PGBytes.h"
+#include "imagelib/io/PGStreamInput.h"
 
 namespace imagelib {
 

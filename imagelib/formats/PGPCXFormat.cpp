@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "imagelib/PGOptions.h"
-#include "imagelib/formats/PGByteSource.h"
-#include "imagelib/formats/PGBytes.h"
 #include "imagelib/formats/PGRowProgress.h"
-#include "imagelib/formats/PGStreamInput.h"
+#include "imagelib/io/PGByteSource.h"
+#include "imagelib/io/PGBytes.h"
+#include "imagelib/io/PGStreamInput.h"
 
 namespace imagelib {
 
@@ -58,13 +58,10 @@ TPCXHeader ReadHeader(TStream* Stream) {
   std::memcpy(h.Colormap, b + 16, sizeof h.Colormap);
   h.BitCountNum = BitCountNumOf(h.BitsPerPixel, h.Planes);
   if (h.BitCountNum < 0) return h;
-  if (h.Width < 0) throw EPGInvalidSize(PGLangStr(pgmNegativeWidth));
-  if (h.Height < 0) throw EPGInvalidSize(PGLangStr(pgmNegativeHeight));
+  RequireNonNegativeSize(h.Width, h.Height);
   const int64_t planeBytes = h.BitsPerPixel == 1 ? (h.Width + 7) / 8 : h.Width;
   if (h.BytesPerLine < planeBytes) UnknownSubformat();
-  static const int kBitCounts[] = {1, 4, 8, 24};
-  if (!ImageSizeWithinLimit(h.Width, h.Height, kBitCounts[h.BitCountNum]))
-    throw EPixelGraphic(PGLangStrS1(pgmFailed, "CreateDIBSection"));
+  RequireImageSizeWithinLimit(h.Width, h.Height, h.BitsPerPixel * h.Planes);  // the picture's bit count
   return h;
 }
 

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "imagelib/PGOptions.h"
-#include "imagelib/formats/PGByteSource.h"
 #include "imagelib/formats/PGRowProgress.h"
-#include "imagelib/formats/PGStreamInput.h"
+#include "imagelib/io/PGByteSource.h"
+#include "imagelib/io/PGStreamInput.h"
 
 namespace imagelib {
 
@@ -73,8 +73,7 @@ TPxMHeader ReadHeader(TByteSource& Source) {
   // Numbers of 2^31 and above wrap to negative sizes; a maximum of 0 would scale by nothing.
   if (h.Width <= 0 || h.Height <= 0 || h.MaxValue == 0 || (h.Binary() && h.MaxValue > 255))
     Refuse(PGLangStr(pgmNotSupportedSubformat));
-  if (!ImageSizeWithinLimit(h.Width, h.Height, h.BitCount()))
-    throw EPixelGraphic(PGLangStrS1(pgmFailed, "CreateDIBSection"));
+  RequireImageSizeWithinLimit(h.Width, h.Height, h.BitCount());
   return h;
 }
 

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <vector>
 
-#include "imagelib/formats/PGByteSource.h"
-#include "imagelib/formats/PGBytes.h"
 #include "imagelib/formats/PGRowProgress.h"
-#include "imagelib/formats/PGStreamInput.h"
+#include "imagelib/io/PGByteSource.h"
+#include "imagelib/io/PGBytes.h"
+#include "imagelib/io/PGStreamInput.h"
 
 namespace imagelib {
 
@@ -65,8 +65,7 @@ TTGAHeader ReadHeader(TByteSource& Source) {
     if (h.MapCount > 0 && h.EntrySize != 16 && h.EntrySize != 24 && h.EntrySize != 32)
       Refuse(PGLangStr(pgmNotSupportedSubformat));
   }
-  if (!ImageSizeWithinLimit(h.Width, h.Height, h.Depth == 8 ? 8 : 24))
-    throw EPixelGraphic(PGLangStrS1(pgmFailed, "CreateDIBSection"));
+  RequireImageSizeWithinLimit(h.Width, h.Height, h.Depth == 8 ? 8 : 24);
   return h;
 }
 

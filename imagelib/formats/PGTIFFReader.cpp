@@ -3,12 +3,12 @@
 
 #include "classlib/msgbox.h"
 #include "imagelib/PGOptions.h"
-#include "imagelib/formats/PGByteSource.h"
-#include "imagelib/formats/PGBytes.h"
 #include "imagelib/formats/PGRowProgress.h"
-#include "imagelib/formats/PGStreamInput.h"
 #include "imagelib/formats/PGTIFFTags.h"
 #include "imagelib/formats/PGTIFFormat.h"
+#include "imagelib/io/PGByteSource.h"
+#include "imagelib/io/PGBytes.h"
+#include "imagelib/io/PGStreamInput.h"
 
 namespace imagelib {
 

@@ -3,9 +3,9 @@
 
 #include "classlib/finally.h"
 #include "imagelib/PGOptions.h"
-#include "imagelib/formats/PGBytes.h"
 #include "imagelib/formats/PGTIFFTags.h"
 #include "imagelib/formats/PGTIFFormat.h"
+#include "imagelib/io/PGBytes.h"
 
 namespace imagelib {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "classlib/streams.h"
-#include "imagelib/formats/PGStreamInput.h"
+#include "imagelib/io/PGStreamInput.h"
 
 namespace imagelib {
 

@@ -7,9 +7,12 @@
 #include <string>
 
 #include "classlib/streams.h"
-#include "imagelib/PGraphic.h"
+#include "imagelib/PGMessages.h"
 
 namespace imagelib {
+
+using classlib::TOwned;
+using classlib::TStream;
 
 constexpr int64_t PGUnknownSize = -1;
 

@@ -1,4 +1,4 @@
-#include "imagelib/formats/PGByteSource.h"
+#include "imagelib/io/PGByteSource.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -83,7 +83,7 @@ void TByteSource::Seek(int64_t Position) {
     FStream = FRest;
     FRest = nullptr;
   }
-  FStream->Seek(Position, soBeginning);
+  FStream->Seek(Position, classlib::soBeginning);
 }
 
 void TByteSource::EnsureHolds(int64_t Count) {

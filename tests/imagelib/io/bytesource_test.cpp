@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "imagelib/formats/PGByteSource.h"
+#include "imagelib/PGExceptions.h"
+#include "imagelib/io/PGByteSource.h"
 #include "tests/imagelib/test_streams.h"
 
 using namespace imagelib;
