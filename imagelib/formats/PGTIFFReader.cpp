@@ -18,7 +18,7 @@ using namespace tiff;
 
 const char* const kPrefix = "TIFF: ";
 const std::string kStripCountText = "NumStripOffsets<>(ImageLength+RowsPerStrip-1) div RowsPerStrip";
-// The reader's own texts are English whatever the language; only those of message 7 follow it.
+// The reader's own texts are English whatever the language; only "<field> invalid" follows it.
 const char* const kNotTIF = "Not a TIF file";
 
 [[noreturn]] void Refuse(const std::string& Text) { throw EPGTIFFileFormatReader(kPrefix + Text); }

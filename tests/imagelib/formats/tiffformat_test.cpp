@@ -257,7 +257,7 @@ TEST(TIFFReading, RefusalsInTheirOrder) {
     EXPECT_EQ(ReadTIFF(One(im)).Refusal, "EPGTIFFileFormatReader: TIFF (PackBits): Invalid count of bytes in row 1");
 }
 
-// The reader's texts are its own English ones in any language; those built from message 7 follow it.
+// The reader's texts are its own English ones in any language; only "<field> invalid" follows it.
 TEST(TIFFReading, OwnTextsStayEnglishInAnotherLanguage) {
   Bytes badOrder = One(Basic(1, {8}, 1, 2, GrayRow));
   badOrder[1] = 'M';
