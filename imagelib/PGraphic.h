@@ -293,7 +293,7 @@ class TPixelGraphic : public TGraphic {
   void WriteConverted(int X, int Y, int R, int G, int B, bool Dithering);
 
   int32_t BackGroundColor = 0;
-  uint8_t BitCountNum = 3;
+  uint8_t BitCountNum = pgbc24Bits;
   uint8_t* Bits = nullptr;
   std::unique_ptr<uint8_t[]> BitmapInfo;  // header and colour table of the section
   TPGCanvas* Canvas = nullptr;
