@@ -3,24 +3,26 @@
 
 #include "classlib/finally.h"
 #include "imagelib/PGOptions.h"
-#include "imagelib/formats/PGBytes.h"
+#include "imagelib/formats/PGTIFFTags.h"
 #include "imagelib/formats/PGTIFFormat.h"
+#include "imagelib/io/PGBytes.h"
 
 namespace imagelib {
 
 namespace {
 
-constexpr int32_t kNone = 1, kPackBits = 32773;
+using namespace tiff;
+
 constexpr int kMaxPacket = 128;
-enum : uint16_t { ftShort = 3, ftLong = 4, ftRational = 5 };
 
 [[noreturn]] void InternalError() { throw EPGTIFFileFormatWriter("TIFF: Internal Error"); }
 
 // What must hold before the first byte is written: a picture with rows and columns, a known
 // compression. Nothing reaches the stream otherwise.
 void CheckWritable(TPixelGraphic* Graphic) {
-  if (Graphic->GetWidth() <= 0 || Graphic->GetHeight() <= 0) throw EPGTIFFileFormatWriter("TIFF: " + PGLangStr(35));
-  if (PGTIFFCompression != kNone && PGTIFFCompression != kPackBits) InternalError();
+  if (Graphic->GetWidth() <= 0 || Graphic->GetHeight() <= 0)
+    throw EPGTIFFileFormatWriter("TIFF: " + PGLangStr(pgmWidthOrHeightZero));
+  if (PGTIFFCompression != cpNone && PGTIFFCompression != cpPackBits) InternalError();
 }
 
 // Values in the chosen byte order, appended to a block of the file.
@@ -39,7 +41,6 @@ class TTIFFBlock {
     FMotorola ? PutBE32(b, V) : PutLE32(b, V);
     Bytes.insert(Bytes.end(), b, b + 4);
   }
-  void Set32(size_t At, uint32_t V) { FMotorola ? PutBE32(&Bytes[At], V) : PutLE32(&Bytes[At], V); }
   // A SHORT entry's value stands in the first two bytes of the field.
   void Entry(uint16_t Tag, uint16_t Type, uint32_t Count, uint32_t Value) {
     Put16(Tag);
@@ -146,6 +147,191 @@ int64_t PackBitsEncodeRow(const uint8_t* Row, int64_t Count, uint8_t* Out) {
   return out - Out;
 }
 
+namespace {
+
+// One directory's picture and where its parts go, offsets from the file's start: laid out once,
+// before anything is written.
+struct TTIFFLayout {
+  int Width = 0, Height = 0, Bits = 0;
+  TPaletteIdent Ident = pNone;
+  bool PackBits = false, CMYK = false, Palette = false;
+  bool InvertBits = false;  // WhiteIsZero rows of grey or black and white
+  uint32_t Photometric = 0, Samples = 0;
+  int64_t RowBytes = 0, RowsPerStrip = 0, Strips = 0;
+  int Entries = 0, ColorMapCount = 0;
+  // The directory, then its tables in this order, then the strips.
+  int64_t IFD = 0, ColorMapAt = 0, BitsAt = 0, XResAt = 0, YResAt = 0, OffsetsAt = 0, CountsAt = 0, StripsAt = 0;
+};
+
+TTIFFLayout LayOut(TPixelGraphic* Graphic, int64_t IFD) {
+  TTIFFLayout l;
+  l.Width = Graphic->GetWidth(), l.Height = Graphic->GetHeight(), l.Bits = Graphic->GetBitCount();
+  l.Ident = Graphic->GetPaletteIdent();
+  l.PackBits = PGTIFFCompression == cpPackBits, l.CMYK = l.Bits == 24 && PGTIFFCMYK;
+  const bool gray = l.Bits == 1 || (l.Bits == 4 && l.Ident == pGray16) || (l.Bits == 8 && l.Ident == pGray256);
+  l.Palette = !gray && l.Bits <= 8;
+  l.InvertBits = PGTIFFWhiteIsZero && ((l.Bits == 1 && l.Ident == pBlackWhite) || (l.Bits != 1 && gray));
+  if (gray)
+    l.Photometric = PGTIFFWhiteIsZero ? piWhiteIsZero : piBlackIsZero;
+  else
+    l.Photometric = l.Palette ? piPalette : l.CMYK ? piSeparated : piRGB;
+  l.Samples = l.Bits <= 8 ? 1 : l.CMYK ? 4 : 3;
+
+  l.RowBytes = l.Bits == 24 ? int64_t(l.Width) * l.Samples : (int64_t(l.Width) * l.Bits + 7) / 8;
+  const int64_t budget = l.PackBits ? 2 * l.RowBytes : l.RowBytes;
+  l.RowsPerStrip = std::clamp<int64_t>(32767 / budget, 1, l.Height);
+  l.Strips = (l.Height + l.RowsPerStrip - 1) / l.RowsPerStrip;
+
+  l.Entries = l.Palette ? 14 : 13;
+  l.ColorMapCount = l.Palette ? 3 << l.Bits : 0;
+  l.IFD = IFD;
+  l.ColorMapAt = IFD + 2 + 12 * l.Entries + 4;
+  l.BitsAt = l.ColorMapAt + 2 * l.ColorMapCount;
+  l.XResAt = l.BitsAt + (l.Bits == 24 ? 2 * l.Samples : 0);
+  l.YResAt = l.XResAt + 8;
+  l.OffsetsAt = l.YResAt + 8;
+  l.CountsAt = l.OffsetsAt + (l.Strips > 1 ? 4 * l.Strips : 0);
+  l.StripsAt = l.CountsAt + (l.Strips > 1 ? 4 * l.Strips : 0);
+  return l;
+}
+
+uint16_t ResolutionUnit() {
+  switch (PGTIFFResolutionUnit) {
+    case 0: return ruNone;
+    case 1: return ruInch;
+    case 2: return ruCentimeter;
+    default: return 0;
+  }
+}
+
+// Offsets from the file's start of the value fields that are set once the strips are written, and
+// of the directory's next field.
+struct TDirectoryFields {
+  int64_t StripOffsets = 0, StripByteCounts = 0, NextIFD = 0;
+};
+
+// The directory and the tables after it, built whole and written at once at the stream position.
+// The strip tables of several strips are kept as zeros, to be filled in.
+TDirectoryFields WriteDirectory(TStream* Stream, TPixelGraphic* Graphic, const TTIFFLayout& L) {
+  TTIFFBlock block(PGTIFFMotorola);
+  TDirectoryFields fields;
+  const bool several = L.Strips > 1;
+  block.Put16(uint32_t(L.Entries));
+  block.Entry(tagNewSubfileType, ftLong, 1, 0);
+  block.Entry(tagImageWidth, ftLong, 1, uint32_t(L.Width));
+  block.Entry(tagImageLength, ftLong, 1, uint32_t(L.Height));
+  block.Entry(tagBitsPerSample, ftShort, L.Samples, L.Bits == 24 ? Offset32(L.BitsAt) : uint32_t(L.Bits));
+  block.Entry(tagCompression, ftShort, 1, uint32_t(PGTIFFCompression));
+  block.Entry(tagPhotometric, ftShort, 1, L.Photometric);
+  fields.StripOffsets = L.IFD + int64_t(block.Bytes.size()) + 8;
+  block.Entry(tagStripOffsets, ftLong, uint32_t(L.Strips), several ? Offset32(L.OffsetsAt) : 0);
+  block.Entry(tagSamplesPerPixel, ftShort, 1, L.Samples);
+  block.Entry(tagRowsPerStrip, ftLong, 1, uint32_t(L.RowsPerStrip));
+  fields.StripByteCounts = L.IFD + int64_t(block.Bytes.size()) + 8;
+  block.Entry(tagStripByteCounts, ftLong, uint32_t(L.Strips), several ? Offset32(L.CountsAt) : 0);
+  block.Entry(tagXResolution, ftRational, 1, Offset32(L.XResAt));
+  block.Entry(tagYResolution, ftRational, 1, Offset32(L.YResAt));
+  block.Entry(tagResolutionUnit, ftShort, 1, ResolutionUnit());
+  if (L.Palette) block.Entry(tagColorMap, ftShort, uint32_t(L.ColorMapCount), Offset32(L.ColorMapAt));
+  fields.NextIFD = L.IFD + int64_t(block.Bytes.size());
+  block.Put32(0);  // the next directory: none, until another image is linked here
+
+  if (L.Palette) {
+    const int size = 1 << L.Bits, count = std::min(Graphic->GetPaletteCount(), size);
+    for (int shift : {0, 8, 16})  // reds, greens, blues
+      for (int i = 0; i < size; ++i) block.Put16(i < count ? ((Graphic->GetPaletteEntry(i) >> shift) & 255) * 256 : 0);
+  }
+  for (uint32_t s = 0; L.Bits == 24 && s < L.Samples; ++s) block.Put16(8);
+  block.Put32(uint32_t(PGTIFFXResolution.Numerator)), block.Put32(uint32_t(PGTIFFXResolution.Denominator));
+  block.Put32(uint32_t(PGTIFFYResolution.Numerator)), block.Put32(uint32_t(PGTIFFYResolution.Denominator));
+  for (int64_t i = 0; several && i < 2 * L.Strips; ++i) block.Put32(0);
+  if (L.IFD + int64_t(block.Bytes.size()) != L.StripsAt) InternalError();
+  Stream->WriteBuffer(block.Bytes.data(), int64_t(block.Bytes.size()));
+  return fields;
+}
+
+// Row Y of the picture as the file stores it, into Out (RowBytes bytes).
+void MakeRow(const TTIFFLayout& L, const uint8_t* Line, uint8_t* Out) {
+  if (L.Bits < 24) {
+    std::memcpy(Out, Line, size_t(L.RowBytes));
+    if (L.InvertBits)
+      for (int64_t i = 0; i < L.RowBytes; ++i) Out[i] = uint8_t(~Out[i]);
+    Out[L.RowBytes - 1] &= uint8_t(0xFF00 >> (int((int64_t(L.Width) * L.Bits - 1) % 8) + 1));
+  } else if (!L.CMYK) {
+    for (int64_t x = 0; x < L.Width; ++x, Out += 3, Line += 3) Out[0] = Line[2], Out[1] = Line[1], Out[2] = Line[0];
+  } else {
+    for (int64_t x = 0; x < L.Width; ++x, Out += 4, Line += 3) {
+      const int c = 255 - Line[2], m = 255 - Line[1], ye = 255 - Line[0];
+      const int k = std::min({c, m, ye});
+      Out[0] = uint8_t(c - k), Out[1] = uint8_t(m - k), Out[2] = uint8_t(ye - k), Out[3] = uint8_t(k);
+    }
+  }
+}
+
+// The strips at the stream position, each from an even offset, with their offsets and byte counts;
+// returns the offset of their end. They follow one another, so the bytes go out about a megabyte
+// at a time.
+int64_t WriteStrips(TStream* Stream, TPixelGraphic* Graphic, TObject* Sender, const TTIFFLayout& L,
+                    std::vector<uint32_t>& Offsets, std::vector<uint32_t>& Counts) {
+  constexpr size_t kWriteBlock = 1 << 20;
+  Offsets.assign(size_t(L.Strips), 0);
+  Counts.assign(size_t(L.Strips), 0);
+  std::vector<uint8_t> row(size_t(L.RowBytes)), pending;
+  pending.reserve(kWriteBlock + size_t(2 * L.RowBytes) + 1);
+  int64_t at = L.StripsAt;
+  if (Graphic->OnProgressStart) Graphic->OnProgressStart(Sender);
+  Finally(
+      [&] {
+        for (int y = 0; y < L.Height; ++y) {
+          const size_t s = size_t(y / L.RowsPerStrip);
+          if (y % L.RowsPerStrip == 0) {
+            if (at % 2) pending.push_back(0), ++at;
+            Offsets[s] = Offset32(at);
+          }
+          const size_t used = pending.size();
+          // Uncompressed rows are made where they are written from.
+          pending.resize(used + size_t(L.PackBits ? 2 * L.RowBytes : L.RowBytes));
+          MakeRow(L, Graphic->ScanLine(y), L.PackBits ? row.data() : pending.data() + used);
+          if (L.PackBits)
+            pending.resize(used + size_t(PackBitsEncodeRow(row.data(), L.RowBytes, pending.data() + used)));
+          at += int64_t(pending.size() - used);
+          if ((y + 1) % L.RowsPerStrip == 0 || y == L.Height - 1) Counts[s] = Offset32(at - Offsets[s]);
+          if (pending.size() >= kWriteBlock || y == L.Height - 1) {
+            Stream->WriteBuffer(pending.data(), int64_t(pending.size()));
+            pending.clear();
+          }
+          bool abort = false;  // writing goes on whatever a handler says
+          if (Graphic->OnProgress) Graphic->OnProgress(Sender, y, L.Height - 1, abort);
+        }
+      },
+      [&] {
+        if (Graphic->OnProgressEnd) Graphic->OnProgressEnd(Sender);
+      });
+  return at;
+}
+
+// The strip tables: in the entries for a single strip, else in the areas kept for them.
+void PatchStripTables(TStream* Stream, int64_t FileStart, const TTIFFLayout& L, const TDirectoryFields& Fields,
+                      const std::vector<uint32_t>& Offsets, const std::vector<uint32_t>& Counts) {
+  TTIFFBlock block(PGTIFFMotorola);
+  if (L.Strips == 1) {
+    block.Put32(Offsets[0]);
+    Stream->Seek(FileStart + Fields.StripOffsets, soBeginning);
+    Stream->WriteBuffer(block.Bytes.data(), 4);
+    block.Bytes.clear();
+    block.Put32(Counts[0]);
+    Stream->Seek(FileStart + Fields.StripByteCounts, soBeginning);
+    Stream->WriteBuffer(block.Bytes.data(), 4);
+    return;
+  }
+  for (uint32_t o : Offsets) block.Put32(o);
+  for (uint32_t c : Counts) block.Put32(c);
+  Stream->Seek(FileStart + L.OffsetsAt, soBeginning);
+  Stream->WriteBuffer(block.Bytes.data(), int64_t(block.Bytes.size()));
+}
+
+}  // namespace
+
 TTIFFileFormatWriter::TTIFFileFormatWriter() {
   Extension = "tif";
   Description = "Tagged Image File Format";
@@ -181,148 +367,20 @@ void TTIFFileFormatWriter::EndWrite(TStream*) {}
 
 void TTIFFileFormatWriter::WriteImage(TStream* Stream, TPixelGraphic* Graphic) {
   CheckWritable(Graphic);
-  const int width = Graphic->GetWidth(), height = Graphic->GetHeight(), bits = Graphic->GetBitCount();
-  const TPaletteIdent ident = Graphic->GetPaletteIdent();
-  const bool packBits = PGTIFFCompression == kPackBits, cmyk = bits == 24 && PGTIFFCMYK;
-  const bool whiteIsZero = PGTIFFWhiteIsZero;
-  const bool gray = bits == 1 || (bits == 4 && ident == pGray16) || (bits == 8 && ident == pGray256);
-  const bool palette = !gray && bits <= 8;
-  const uint32_t photometric = gray ? (whiteIsZero ? 0 : 1) : palette ? 3 : cmyk ? 5 : 2;
-  const uint32_t samples = bits <= 8 ? 1 : cmyk ? 4 : 3;
-
-  const int64_t rowBytes = bits == 24 ? int64_t(width) * samples : (int64_t(width) * bits + 7) / 8;
-  const int64_t budget = packBits ? 2 * rowBytes : rowBytes;
-  const int64_t rowsPerStrip = std::clamp<int64_t>(32767 / budget, 1, height);
-  const int64_t strips = (height + rowsPerStrip - 1) / rowsPerStrip;
-
+  const TTIFFLayout layout = LayOut(Graphic, Stream->GetPosition() - FileStartPos);
   // The link from the pending field of the header or the previous directory.
-  const int64_t ifd = Stream->GetPosition() - FileStartPos;
-  TTIFFBlock block(PGTIFFMotorola);
-  block.Put32(Offset32(ifd));
+  TTIFFBlock link(PGTIFFMotorola);
+  link.Put32(Offset32(layout.IFD));
   Stream->Seek(NextIFDOffsetPos, soBeginning);
-  Stream->WriteBuffer(block.Bytes.data(), 4);
-  Stream->Seek(FileStartPos + ifd, soBeginning);
+  Stream->WriteBuffer(link.Bytes.data(), 4);
+  Stream->Seek(FileStartPos + layout.IFD, soBeginning);
 
-  // The directory and the tables after it, built whole, then written at once; the value fields
-  // that point into the tables are set once their places are known.
-  const int entries = palette ? 14 : 13;
-  const int64_t tables = ifd + 2 + 12 * entries + 4;
-  const int colorMapCount = palette ? 3 << bits : 0;
-  const int64_t colorMapAt = tables, bitsAt = colorMapAt + 2 * colorMapCount;
-  const int64_t xResAt = bitsAt + (bits == 24 ? 2 * samples : 0), yResAt = xResAt + 8;
-  const int64_t offsetsAt = yResAt + 8, countsAt = offsetsAt + (strips > 1 ? 4 * strips : 0);
-  const int64_t stripsAt = countsAt + (strips > 1 ? 4 * strips : 0);
-  uint16_t unit = 0;
-  switch (PGTIFFResolutionUnit) {
-    case 0: unit = 1; break;
-    case 1: unit = 2; break;
-    case 2: unit = 3; break;
-    default: break;
-  }
-  block.Bytes.clear();
-  block.Put16(uint32_t(entries));
-  block.Entry(254, ftLong, 1, 0);
-  block.Entry(256, ftLong, 1, uint32_t(width));
-  block.Entry(257, ftLong, 1, uint32_t(height));
-  block.Entry(258, ftShort, samples, bits == 24 ? Offset32(bitsAt) : uint32_t(bits));
-  block.Entry(259, ftShort, 1, uint32_t(PGTIFFCompression));
-  block.Entry(262, ftShort, 1, photometric);
-  const size_t offsetsField = block.Bytes.size() + 8;
-  block.Entry(273, ftLong, uint32_t(strips), strips > 1 ? Offset32(offsetsAt) : 0);
-  block.Entry(277, ftShort, 1, samples);
-  block.Entry(278, ftLong, 1, uint32_t(rowsPerStrip));
-  const size_t countsField = block.Bytes.size() + 8;
-  block.Entry(279, ftLong, uint32_t(strips), strips > 1 ? Offset32(countsAt) : 0);
-  block.Entry(282, ftRational, 1, Offset32(xResAt));
-  block.Entry(283, ftRational, 1, Offset32(yResAt));
-  block.Entry(296, ftShort, 1, unit);
-  if (palette) block.Entry(320, ftShort, uint32_t(colorMapCount), Offset32(colorMapAt));
-  block.Put32(0);  // the next directory: none, until another image is linked here
-  const int64_t nextField = ifd + int64_t(block.Bytes.size()) - 4;
-
-  if (palette) {
-    const int size = 1 << bits, count = std::min(Graphic->GetPaletteCount(), size);
-    for (int shift : {0, 8, 16})  // reds, greens, blues
-      for (int i = 0; i < size; ++i) block.Put16(i < count ? ((Graphic->GetPaletteEntry(i) >> shift) & 255) * 256 : 0);
-  }
-  for (uint32_t s = 0; bits == 24 && s < samples; ++s) block.Put16(8);
-  block.Put32(uint32_t(PGTIFFXResolution.Numerator)), block.Put32(uint32_t(PGTIFFXResolution.Denominator));
-  block.Put32(uint32_t(PGTIFFYResolution.Numerator)), block.Put32(uint32_t(PGTIFFYResolution.Denominator));
-  for (int64_t i = 0; strips > 1 && i < 2 * strips; ++i) block.Put32(0);  // the strip tables, filled in below
-  if (ifd + int64_t(block.Bytes.size()) != stripsAt) InternalError();
-  Stream->WriteBuffer(block.Bytes.data(), int64_t(block.Bytes.size()));
-  NextIFDOffsetPos = FileStartPos + nextField;
-
-  // The strips, each from an even offset. They follow one another, so the bytes go out about a
-  // megabyte at a time.
-  constexpr size_t kWriteBlock = 1 << 20;
-  std::vector<uint32_t> offsets(static_cast<size_t>(strips)), counts(static_cast<size_t>(strips));
-  std::vector<uint8_t> row(static_cast<size_t>(rowBytes)), pending;
-  pending.reserve(kWriteBlock + size_t(2 * rowBytes) + 1);
-  const bool invertBits = whiteIsZero && ((bits == 1 && ident == pBlackWhite) || (bits != 1 && gray));
-  const int usedBits = int((int64_t(width) * bits - 1) % 8) + 1;
-  const uint8_t lastMask = bits < 24 ? uint8_t(0xFF00 >> usedBits) : 0xFF;
-  int64_t at = stripsAt;
-  if (Graphic->OnProgressStart) Graphic->OnProgressStart(this);
-  Finally(
-      [&] {
-        for (int y = 0; y < height; ++y) {
-          const int64_t s = y / rowsPerStrip;
-          if (y % rowsPerStrip == 0) {
-            if (at % 2) pending.push_back(0), ++at;
-            offsets[size_t(s)] = Offset32(at);
-          }
-          const size_t used = pending.size();
-          // Uncompressed rows are made where they are written from.
-          pending.resize(used + size_t(packBits ? 2 * rowBytes : rowBytes));
-          uint8_t* o = packBits ? row.data() : pending.data() + used;
-          const uint8_t* line = Graphic->ScanLine(y);
-          if (bits < 24) {
-            std::memcpy(o, line, size_t(rowBytes));
-            if (invertBits)
-              for (int64_t i = 0; i < rowBytes; ++i) o[i] = uint8_t(~o[i]);
-            o[rowBytes - 1] &= lastMask;
-          } else if (!cmyk) {
-            for (int64_t x = 0; x < width; ++x, o += 3, line += 3) o[0] = line[2], o[1] = line[1], o[2] = line[0];
-          } else {
-            for (int64_t x = 0; x < width; ++x, o += 4, line += 3) {
-              const int c = 255 - line[2], m = 255 - line[1], ye = 255 - line[0];
-              const int k = std::min({c, m, ye});
-              o[0] = uint8_t(c - k), o[1] = uint8_t(m - k), o[2] = uint8_t(ye - k), o[3] = uint8_t(k);
-            }
-          }
-          if (packBits) pending.resize(used + size_t(PackBitsEncodeRow(row.data(), rowBytes, pending.data() + used)));
-          at += int64_t(pending.size() - used);
-          if ((y + 1) % rowsPerStrip == 0 || y == height - 1) counts[size_t(s)] = Offset32(at - offsets[size_t(s)]);
-          if (pending.size() >= kWriteBlock || y == height - 1) {
-            Stream->WriteBuffer(pending.data(), int64_t(pending.size()));
-            pending.clear();
-          }
-          bool abort = false;  // writing goes on whatever a handler says
-          if (Graphic->OnProgress) Graphic->OnProgress(this, y, height - 1, abort);
-        }
-      },
-      [&] {
-        if (Graphic->OnProgressEnd) Graphic->OnProgressEnd(this);
-      });
-
-  // The strip tables: in the entries for a single strip, else in the areas kept for them.
-  block.Bytes.clear();
-  if (strips == 1) {
-    block.Put32(offsets[0]);
-    Stream->Seek(FileStartPos + ifd + int64_t(offsetsField), soBeginning);
-    Stream->WriteBuffer(block.Bytes.data(), 4);
-    block.Bytes.clear();
-    block.Put32(counts[0]);
-    Stream->Seek(FileStartPos + ifd + int64_t(countsField), soBeginning);
-    Stream->WriteBuffer(block.Bytes.data(), 4);
-  } else {
-    for (uint32_t o : offsets) block.Put32(o);
-    for (uint32_t c : counts) block.Put32(c);
-    Stream->Seek(FileStartPos + offsetsAt, soBeginning);
-    Stream->WriteBuffer(block.Bytes.data(), int64_t(block.Bytes.size()));
-  }
-  Stream->Seek(FileStartPos + at, soBeginning);
+  const TDirectoryFields fields = WriteDirectory(Stream, Graphic, layout);
+  NextIFDOffsetPos = FileStartPos + fields.NextIFD;
+  std::vector<uint32_t> offsets, counts;
+  const int64_t end = WriteStrips(Stream, Graphic, this, layout, offsets, counts);
+  PatchStripTables(Stream, FileStartPos, layout, fields, offsets, counts);
+  Stream->Seek(FileStartPos + end, soBeginning);
 }
 
 }  // namespace imagelib

@@ -78,7 +78,7 @@ void TFilterDialog::AfterConstruction() {
 }
 
 std::string TFilterDialog::PercentText(int32_t Position) {
-  std::string sign = Position > 0 ? "+" : Position == 0 ? PGLangStr(82) : "";
+  std::string sign = Position > 0 ? "+" : Position == 0 ? PGLangStr(pgmPlusMinus) : "";
   return sign + IntToStr(Position) + "%";
 }
 
@@ -214,7 +214,7 @@ void TFilterDialog::BuildButtons() {
   form->Bevel->SetBounds(kBevelInset, bevelTop, width - 2 * kBevelInset, kBevelHeight);
   form->Bevel->SetParent(form);
 
-  auto button = [&](int Left, uint8_t Text, int Result) {
+  auto button = [&](int Left, TPGMsg Text, int Result) {
     auto* b = New<TButton>(form);
     b->SetCaption(PGLangStr(Text));
     b->SetModalResult(Result);
@@ -223,9 +223,9 @@ void TFilterDialog::BuildButtons() {
     return b;
   };
   // Either side of the middle.
-  form->OKButton = button(width / 2 - kGap - kButtonWidth, 42, mrOk);
+  form->OKButton = button(width / 2 - kGap - kButtonWidth, pgmOK, mrOk);
   form->OKButton->SetDefault(true);
-  form->CancelButton = button(width / 2 + kGap, 43, mrCancel);
+  form->CancelButton = button(width / 2 + kGap, pgmCancel, mrCancel);
   form->CancelButton->SetCancel(true);
   form->SetClientHeight(Bottom(form->OKButton) + kGap);
   // The keys work on the first control from the start.
@@ -254,7 +254,7 @@ void TFilterDialog::StartPreviewThreads() {
   if (SourceGraphic)
     PreviewSize(SourceGraphic->GetWidth(), SourceGraphic->GetHeight(), form->Preview->GetClientWidth(),
                 form->Preview->GetClientHeight(), w, h);
-  form->PreviewSource->NewImage(w, h, 3);
+  form->PreviewSource->NewImage(w, h, pgbc24Bits);
   form->SrcThread->Source = SourceGraphic;
   form->SrcThread->Dest = form->PreviewSource;
   if (SourceGraphic) form->SrcThread->Resume();

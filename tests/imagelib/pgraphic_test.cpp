@@ -163,6 +163,29 @@ TEST(NewImage, RefusesPixelMemoryBeyondTheLimitAndStaysUsable) {
   EXPECT_FALSE(p->GetEmpty());
 }
 
+// The refusal NewImage and every reader share, on sizes in 64 bits: the largest row and the most
+// rows of 4 bytes pass, a pixel or a row more does not, nor does a size beyond 32 bits.
+TEST(ImageSizeLimit, BoundaryPairsAndSizesBeyond32Bits) {
+  auto refusal = [](int64_t Width, int64_t Height, int Bits) {
+    try {
+      RequireNonNegativeSize(Width, Height);
+      RequireImageSizeWithinLimit(Width, Height, Bits);
+      return std::string();
+    } catch (const EPixelGraphic& e) {
+      return e.ClassName() + ": " + e.Message();
+    }
+  };
+  const std::string tooLarge = "EPixelGraphic: CreateDIBSection failed";
+  EXPECT_EQ(refusal(0x7FFFFFFC, 1, 8), "");
+  EXPECT_EQ(refusal(0x7FFFFFFD, 1, 8), tooLarge);  // padded to 2^31 bytes
+  EXPECT_EQ(refusal(32, 0x1FFFFFFF, 1), "");
+  EXPECT_EQ(refusal(32, 0x20000000, 1), tooLarge);
+  EXPECT_EQ(refusal(int64_t(1) << 40, 1, 1), tooLarge);
+  EXPECT_EQ(refusal(0, int64_t(1) << 40, 24), "") << "no pixel memory, however many rows";
+  EXPECT_EQ(refusal(-1, -1, 24), "EPGInvalidSize: Negative width");
+  EXPECT_EQ(refusal(1, -1, 24), "EPGInvalidSize: Negative height");
+}
+
 #ifndef _WIN32
 TEST(NewImage, AFailedBitmapSectionLeavesNoPixelMemory) {
   Picture p;

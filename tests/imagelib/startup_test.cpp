@@ -5,14 +5,14 @@
 
 #include "classlib/testing.h"
 #include "imagelib/PGCanvasList.h"
+#include "imagelib/PGCursors.h"
 #include "imagelib/PGDither.h"
+#include "imagelib/PGExceptions.h"
 #include "imagelib/PGInit.h"
 #include "imagelib/PGMessages.h"
 #include "imagelib/PGOptions.h"
 #include "imagelib/formats/PGBMPFormat.h"
-#include "imagelib/PGCursors.h"
-#include "imagelib/PGExceptions.h"
-#include "imagelib/PGRecordSizes.h"
+#include "imagelib/formats/PGRecordSizes.h"
 
 using namespace imagelib;
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "classlib/streams.h"
-#include "imagelib/formats/PGStreamInput.h"
+#include "imagelib/io/PGStreamInput.h"
 
 namespace imagelib {
 
@@ -42,7 +42,8 @@ class TByteSource {
   void Skip(int64_t Count);
   // The stream position of the next byte.
   int64_t Position();
-  // Drops what is buffered and goes on at Position of the stream.
+  // Goes on at Position of the stream: in the block already read when it lies there, else the
+  // block is dropped and the stream moves.
   void Seek(int64_t Position);
   // Refuses with the end-of-data error, before anything is allocated for them, unless Count more
   // bytes are to come. A stream that cannot tell its size is first copied that far (and no

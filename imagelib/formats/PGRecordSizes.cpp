@@ -1,16 +1,14 @@
-#include "imagelib/PGRecordSizes.h"
+#include "imagelib/formats/PGRecordSizes.h"
 
-#include <csetjmp>
-#include <cstdio>
-
+#include "classlib/finally.h"
 #include "classlib/winapi.h"  // before jpeglib.h: both define boolean, alike on Windows
 #include <jerror.h>
 #include <jpeglib.h>
 #include <png.h>
 
 #include "classlib/text.h"
-#include "imagelib/PGExceptions.h"
-#include "imagelib/PGLibSizes.h"
+#include "imagelib/formats/PGCodecBridge.h"
+#include "imagelib/formats/PGLibSizes.h"
 
 namespace imagelib {
 
@@ -31,50 +29,40 @@ const TPGRecordSize kRecords[] = {
     {"jpeg_common_struct", sizeof(jpeg_common_struct), SizeOfJpegCommonStruct},
 };
 
-// The JPEG library reports a refusal through its error exit, which must not return: it jumps back.
-struct JpegError {
-  jpeg_error_mgr Manager;
-  std::jmp_buf Jump;
-  char Text[JMSG_LENGTH_MAX];
+// The JPEG library's refusal is named after the record it refused, and leaves as the glue's do.
+struct TCheckError {
+  jpeg_error_mgr Manager;  // first: the library's err pointer is this record
+  TCodecJump Jump;
+  const char* Record = nullptr;
 };
 
-void ErrorExit(j_common_ptr Info) {
-  auto* error = reinterpret_cast<JpegError*>(Info->err);
-  error->Manager.format_message(Info, error->Text);
-  std::longjmp(error->Jump, 1);
+void CheckErrorExit(j_common_ptr Info) {
+  auto* error = reinterpret_cast<TCheckError*>(Info->err);
+  char text[JMSG_LENGTH_MAX];
+  error->Manager.format_message(Info, text);
+  error->Jump.Fail(error->Record, text);
 }
 
-void OutputMessage(j_common_ptr) {}
+void NoOutput(j_common_ptr) {}
 
-// Creates and destroys one object of each kind; the library compares its own record sizes and
-// version with ours. Returns the library's text on a refusal, or nothing.
-bool JpegAccepts(bool Decompress, std::string& Text) {
-  JpegError error{};
-  jpeg_decompress_struct decompress{};
-  jpeg_compress_struct compress{};
-  decompress.err = compress.err = jpeg_std_error(&error.Manager);
-  error.Manager.error_exit = ErrorExit;
-  error.Manager.output_message = OutputMessage;
-  if (setjmp(error.Jump)) {
-    if (Decompress)
-      jpeg_destroy_decompress(&decompress);
-    else
-      jpeg_destroy_compress(&compress);
-    Text = error.Text;
-    return false;
-  }
-  if (Decompress) {
-    jpeg_CreateDecompress(&decompress, JPEG_LIB_VERSION, sizeof decompress);
-    jpeg_destroy_decompress(&decompress);
-  } else {
-    jpeg_CreateCompress(&compress, JPEG_LIB_VERSION, sizeof compress);
-    jpeg_destroy_compress(&compress);
-  }
-  return true;
+// Creates and destroys one object of the kind; the library compares its own record size and
+// version with ours and refuses with EPixelGraphic "<record>: <its text>".
+template <class Object>
+void CheckJpegObject(const char* Record, void (*Create)(Object*, int, size_t), void (*Destroy)(Object*)) {
+  TCheckError error{};
+  error.Record = Record;
+  Object object{};
+  object.err = jpeg_std_error(&error.Manager);
+  error.Manager.error_exit = CheckErrorExit;
+  error.Manager.output_message = NoOutput;
+  Finally([&] { error.Jump.Call<EPixelGraphic>([&] { Create(&object, JPEG_LIB_VERSION, sizeof object); }); },
+          [&] { Destroy(&object); });
 }
 
 void PngWarning(png_structp, png_const_charp) {}
-void PngError(png_structp Png, png_const_charp) { png_longjmp(Png, 1); }
+void PngError(png_structp Png, png_const_charp Text) {
+  static_cast<TCodecJump*>(png_get_error_ptr(Png))->Fail("png_struct: ", Text);
+}
 
 }  // namespace
 
@@ -90,11 +78,12 @@ void CheckRecordSizes(const TPGRecordSize* Table, int Count) {
 
 void CheckRecordSizes() {
   CheckRecordSizes(kRecords, int(sizeof kRecords / sizeof kRecords[0]));
-  std::string text;
-  if (!JpegAccepts(true, text)) throw EPixelGraphic("jpeg_decompress_struct: " + text);
-  if (!JpegAccepts(false, text)) throw EPixelGraphic("jpeg_compress_struct: " + text);
+  CheckJpegObject<jpeg_decompress_struct>("jpeg_decompress_struct: ", jpeg_CreateDecompress, jpeg_destroy_decompress);
+  CheckJpegObject<jpeg_compress_struct>("jpeg_compress_struct: ", jpeg_CreateCompress, jpeg_destroy_compress);
   // The PNG library refuses to make its structures for a program built with other headers.
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
+  TCodecJump jump;
+  png_structp png = nullptr;
+  jump.Call<EPixelGraphic>([&] { png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &jump, PngError, PngWarning); });
   if (!png)
     throw EPixelGraphic(std::string("png_struct: the PNG library ") + png_get_libpng_ver(nullptr) +
                         " does not accept the version " PNG_LIBPNG_VER_STRING);

@@ -1,4 +1,4 @@
-#include "imagelib/formats/PGByteSource.h"
+#include "imagelib/io/PGByteSource.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -40,6 +40,7 @@ void TByteSource::Read(uint8_t* Dest, int64_t Count) {
   Count -= buffered;
   // Large reads go straight from the stream; small ones through the buffer.
   if (Count >= int64_t(FBuffer.size())) {
+    FAt = FEnd = FBuffer.data();  // the block is behind the stream now
     int64_t n = ReadFully(FStream, Dest, Count);
     if (n < Count && FRest) {
       FStream = FRest;
@@ -71,12 +72,18 @@ void TByteSource::Skip(int64_t Count) {
 int64_t TByteSource::Position() { return FStream->GetPosition() - (FEnd - FAt); }
 
 void TByteSource::Seek(int64_t Position) {
+  // Data that follow one another (TIFF's strips) are found in the block already read.
+  const int64_t end = FStream->GetPosition(), start = end - (FEnd - FBuffer.data());
+  if (Position >= start && Position < end) {
+    FAt = FBuffer.data() + (Position - start);
+    return;
+  }
   FAt = FEnd = FBuffer.data();
   if (FRest && Position >= FStream->GetSize()) {  // beyond the copy: the stream itself goes on there
     FStream = FRest;
     FRest = nullptr;
   }
-  FStream->Seek(Position, soBeginning);
+  FStream->Seek(Position, classlib::soBeginning);
 }
 
 void TByteSource::EnsureHolds(int64_t Count) {

@@ -1,12 +1,16 @@
-#include "imagelib/formats/PGStreamInput.h"
+#include "imagelib/io/PGStreamInput.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
+#include "imagelib/PGLimits.h"
+
 namespace imagelib {
 
 namespace {
+
+using namespace classlib;
 
 constexpr int64_t kFirstChunk = 64 << 10;
 

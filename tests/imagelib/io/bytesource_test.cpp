@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "imagelib/formats/PGByteSource.h"
+#include "imagelib/PGExceptions.h"
+#include "imagelib/io/PGByteSource.h"
 #include "tests/imagelib/test_streams.h"
 
 using namespace imagelib;
@@ -31,6 +32,13 @@ TEST(ByteSource, ReadsAcrossBlocksAndRaisesTheFormatsEndOfData) {
     source.Read(b, 12);  // beyond it: straight from the stream
     EXPECT_EQ(b[0], 6);
     EXPECT_EQ(b[11], 17);
+    source.Seek(15);  // the block read before the long read lies behind the stream now
+    EXPECT_EQ(source.Next(), 15);
+    source.Seek(17);  // within the block just read, both ways
+    EXPECT_EQ(source.Next(), 17);
+    source.Seek(16);
+    EXPECT_EQ(source.Next(), 16);
+    source.Seek(18);
     source.Skip(5);
     EXPECT_EQ(source.Position(), 23);
     source.Seek(38);
