@@ -131,17 +131,34 @@ void TBrush::Assign(TPersistent* Source) {
 
 // ---- TFont
 
+TFontPitch PitchOfFamily(BYTE PitchAndFamily) {
+  switch (PitchAndFamily & 3) {
+    case FIXED_PITCH: return fpFixed;
+    case VARIABLE_PITCH: return fpVariable;
+    default: return fpDefault;
+  }
+}
+
+BYTE FamilyOfPitch(TFontPitch Pitch) {
+  return Pitch == fpVariable ? VARIABLE_PITCH : Pitch == fpFixed ? FIXED_PITCH : DEFAULT_PITCH;
+}
+
+LOGFONTA TFont::GetLogFont() const {
+  LOGFONTA lf{};
+  lf.lfHeight = FHeight;
+  lf.lfWeight = (FStyle & fsBold) ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = (FStyle & fsItalic) ? 1 : 0;
+  lf.lfUnderline = (FStyle & fsUnderline) ? 1 : 0;
+  lf.lfStrikeOut = (FStyle & fsStrikeOut) ? 1 : 0;
+  lf.lfCharSet = FCharset;
+  lf.lfPitchAndFamily = FamilyOfPitch(FPitch);
+  lstrcpynA(lf.lfFaceName, FName.c_str(), LF_FACESIZE);
+  return lf;
+}
+
 HFONT TFont::GetHandle() {
   if (!FHandle) {
-    LOGFONTA lf{};
-    lf.lfHeight = FHeight;
-    lf.lfWeight = (FStyle & fsBold) ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = (FStyle & fsItalic) ? 1 : 0;
-    lf.lfUnderline = (FStyle & fsUnderline) ? 1 : 0;
-    lf.lfStrikeOut = (FStyle & fsStrikeOut) ? 1 : 0;
-    lf.lfCharSet = FCharset;
-    lf.lfPitchAndFamily = FPitch == fpVariable ? VARIABLE_PITCH : FPitch == fpFixed ? FIXED_PITCH : DEFAULT_PITCH;
-    lstrcpynA(lf.lfFaceName, FName.c_str(), LF_FACESIZE);
+    const LOGFONTA lf = GetLogFont();
     FHandle = CreateFontIndirectA(&lf);
     if (!FHandle) throw EOutOfResources("Out of system resources");
   }

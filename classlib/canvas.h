@@ -81,10 +81,15 @@ class TBrush : public TGraphicsObject {
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
+// The pitch bits of a font's pitch-and-family byte, both ways.
+TFontPitch PitchOfFamily(BYTE PitchAndFamily);
+BYTE FamilyOfPitch(TFontPitch Pitch);
 
 class TFont : public TGraphicsObject {
   CL_CLASS(TFont)
   HFONT GetHandle();
+  // The record GetHandle makes its font from; windows and printers make theirs from it too.
+  LOGFONTA GetLogFont() const;
   const std::string& GetName() const { return FName; }
   void SetName(const std::string& Value);
   int GetHeight() const { return FHeight; }

@@ -55,18 +55,6 @@ WNDPROC RegisterWindowClass(const TCreateParams& Params) {
 bool IsMouseMessage(UINT Msg) {
   return Msg == WM_MOUSEMOVE || (Msg >= WM_LBUTTONDOWN && Msg <= WM_MBUTTONDBLCLK);
 }
-
-HFONT CreateFontLike(TFont* Font) {
-  LOGFONTA lf{};
-  lf.lfHeight = Font->GetHeight();
-  lf.lfWeight = (Font->GetStyle() & fsBold) ? FW_BOLD : FW_NORMAL;
-  lf.lfItalic = (Font->GetStyle() & fsItalic) ? 1 : 0;
-  lf.lfUnderline = (Font->GetStyle() & fsUnderline) ? 1 : 0;
-  lf.lfStrikeOut = (Font->GetStyle() & fsStrikeOut) ? 1 : 0;
-  lf.lfCharSet = Font->GetCharset();
-  lstrcpynA(lf.lfFaceName, Font->GetName().c_str(), LF_FACESIZE);
-  return CreateFontIndirectA(&lf);
-}
 }  // namespace
 
 LRESULT CALLBACK StdWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
@@ -225,7 +213,8 @@ void TWinControl::DefaultHandler(TMessage& Message) {
 
 void TWinControl::ApplyFont() {
   if (!FHandle) return;
-  HFONT font = CreateFontLike(&FFont);
+  const LOGFONTA record = FFont.GetLogFont();
+  HFONT font = CreateFontIndirectA(&record);
   SendMessageA(FHandle, WM_SETFONT, WPARAM(font), !FCreatingWnd);
   if (FWindowFont) DeleteObject(FWindowFont);
   FWindowFont = font;
