@@ -344,6 +344,10 @@ class TWinControl : public TControl {
   // a new window, or changed on the window there is.
   void BorderParams(TCreateParams& Params, bool Bordered) const;
   void UpdateBorderStyle(bool Bordered);
+  // The bits of Mask in the window's style (GWL_STYLE) or extended style (GWL_EXSTYLE) become
+  // those of Bits, the others stay, in one write; nothing without a window.
+  void SetWindowStyleBits(LONG Mask, LONG Bits, int Index = GWL_STYLE);
+  void SetWindowStyleBit(LONG Bit, bool On, int Index = GWL_STYLE) { SetWindowStyleBits(Bit, On ? Bit : 0, Index); }
   // The focus came or went; the key events, before the control sees the key.
   virtual void DoEnter();
   virtual void DoExit();

@@ -224,8 +224,7 @@ void TForm::SetBorderIcons(TBorderIcons Value) {
   if (!FHandle) return;
   DWORD style, exStyle;
   WindowStyles(style, exStyle);
-  DWORD keep = GetWindowLongA(FHandle, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED);
-  SetWindowLongA(FHandle, GWL_STYLE, LONG(style | keep));
+  SetWindowStyleBits(~LONG(WS_VISIBLE | WS_DISABLED), LONG(style));  // shown and enabled stay as they are
   SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
@@ -314,8 +313,7 @@ void TForm::SetBorderStyle(TFormBorderStyle Value) {
   if (FHandle) {
     DWORD style, exStyle;
     WindowStyles(style, exStyle);
-    DWORD keep = GetWindowLongA(FHandle, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED);
-    SetWindowLongA(FHandle, GWL_STYLE, LONG(style | keep));
+    SetWindowStyleBits(~LONG(WS_VISIBLE | WS_DISABLED), LONG(style));
     SetWindowLongA(FHandle, GWL_EXSTYLE, LONG(exStyle));
     SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   }

@@ -393,9 +393,13 @@ void TWinControl::SetFocus() {
 
 void TWinControl::SetTabStop(bool Value) {
   FTabStop = Value;
+  SetWindowStyleBit(WS_TABSTOP, Value);
+}
+
+void TWinControl::SetWindowStyleBits(LONG Mask, LONG Bits, int Index) {
   if (!FHandle) return;
-  LONG style = GetWindowLongA(FHandle, GWL_STYLE);
-  SetWindowLongA(FHandle, GWL_STYLE, Value ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
+  const LONG style = GetWindowLongA(FHandle, Index);
+  SetWindowLongA(FHandle, Index, (style & ~Mask) | (Bits & Mask));
 }
 
 void TWinControl::SetCtl3D(bool Value) {
@@ -418,10 +422,8 @@ void TWinControl::UpdateBorderStyle(bool Bordered) {
   if (!FHandle) return;
   TCreateParams params;
   BorderParams(params, Bordered);
-  LONG ex = GetWindowLongA(FHandle, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE;
-  LONG style = GetWindowLongA(FHandle, GWL_STYLE) & ~WS_BORDER;
-  SetWindowLongA(FHandle, GWL_EXSTYLE, LONG(ex | params.ExStyle));
-  SetWindowLongA(FHandle, GWL_STYLE, LONG(style | params.Style));
+  SetWindowStyleBits(WS_EX_CLIENTEDGE, LONG(params.ExStyle), GWL_EXSTYLE);
+  SetWindowStyleBits(WS_BORDER, LONG(params.Style));
   SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
