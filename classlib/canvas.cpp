@@ -387,15 +387,6 @@ void TCanvas::TextOut(int X, int Y, const std::string& Text) {
   Changed();
 }
 
-void TCanvas::TextRect(const TRect& R, int X, int Y, const std::string& Text) {
-  Changing();
-  RequiredState(csHandleValid | csFontValid | csBrushValid);
-  RECT r = ToRECT(R);
-  UINT options = ETO_CLIPPED | (FBrush.GetStyle() != bsClear ? ETO_OPAQUE : 0);
-  ExtTextOutA(FHandle, X, Y, options, &r, Text.data(), UINT(Text.size()), nullptr);
-  Changed();
-}
-
 TSize TCanvas::TextExtent(const std::string& Text) {
   RequiredState(csHandleValid | csFontValid);
   SIZE s{};

@@ -150,7 +150,6 @@ class TCanvas : public TPersistent {
   void FillRect(const TRect& R);   // with the brush
   void FrameRect(const TRect& R);  // with the brush
   void TextOut(int X, int Y, const std::string& Text);
-  void TextRect(const TRect& R, int X, int Y, const std::string& Text);
   TSize TextExtent(const std::string& Text);
   int TextWidth(const std::string& Text) { return TextExtent(Text).cx; }
   int TextHeight(const std::string& Text) { return TextExtent(Text).cy; }

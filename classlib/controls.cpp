@@ -104,15 +104,6 @@ void TControl::SetEnabled(bool Value) {
   Invalidate();
 }
 
-bool TControl::IsShowing() const {
-  const TControl* c = this;
-  while (c) {
-    if (!c->FVisible) return false;
-    c = c->FParent;
-  }
-  return true;
-}
-
 TColor TControl::GetColor() const {
   if (FParentColor && FParent) return FParent->GetColor();
   return FColor;

@@ -133,8 +133,6 @@ class TControl : public TComponent {
   void Hide() { SetVisible(false); }
   bool GetEnabled() const { return FEnabled; }
   virtual void SetEnabled(bool Value);
-  // Visible here and in every parent up to a form that is itself visible.
-  bool IsShowing() const;
 
   // ---- appearance
   TColor GetColor() const;  // the parent's while ParentColor is set
@@ -302,8 +300,6 @@ class TWinControl : public TControl {
 
   // Lays out the aligned children within the client area (see AlignControls).
   void Realign();
-  void DisableAlign() { ++FAlignLevel; }
-  void EnableAlign();
 
   // Child list maintenance (SetParent calls these).
   void InsertControl(TControl* Control);
@@ -382,9 +378,7 @@ class TWinControl : public TControl {
   bool PopupFor(TMessage& Message);
   void UpdateBounds();
   void ApplyFont();
-  int FAlignLevel = 0;
   bool FAligning = false;
-  bool FAlignPending = false;
   HFONT FWindowFont = nullptr;
   HBRUSH FColorBrush = nullptr;
   TColor FColorBrushColor = clNone;

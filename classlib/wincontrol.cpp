@@ -443,23 +443,12 @@ void TWinControl::ParentCtl3DChanged() {
 // ---- alignment
 
 void TWinControl::Realign() {
-  if (FAlignLevel > 0) {
-    FAlignPending = true;
-    return;
-  }
   if (FAligning || IsDestroying()) return;
   TRect r = GetClientRect();
   AdjustClientRect(r);
   FAligning = true;
   ScopeExit done([this] { FAligning = false; });
   AlignControls(r);
-}
-
-void TWinControl::EnableAlign() {
-  if (FAlignLevel > 0 && --FAlignLevel == 0 && FAlignPending) {
-    FAlignPending = false;
-    Realign();
-  }
 }
 
 void TWinControl::AlignControls(TRect& R) {
@@ -576,8 +565,7 @@ bool TWinControl::SetCursorFor(TMessage& Message) {
   if (cursor == crDefault) {
     POINT p{};
     GetCursorPos(&p);
-    ::ScreenToClient(FHandle, &p);
-    TControl* child = ControlAtPos(Point(p.x, p.y));
+    TControl* child = ControlAtPos(ScreenToClient(Point(p.x, p.y)));
     cursor = child && child->FCursor != crDefault ? child->FCursor : FCursor;
   }
   if (cursor == crDefault || !Screen) return false;
@@ -588,18 +576,14 @@ bool TWinControl::SetCursorFor(TMessage& Message) {
 
 bool TWinControl::PopupFor(TMessage& Message) {
   if (reinterpret_cast<HWND>(Message.WParam) != FHandle) return false;
-  POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
-  if (p.x == -1 && p.y == -1) {  // from the keyboard: at the middle of the control
-    p = POINT{FWidth / 2, FHeight / 2};
-    ::ClientToScreen(FHandle, &p);
-  }
-  POINT client = p;
-  ::ScreenToClient(FHandle, &client);
-  TControl* child = ControlAtPos(Point(client.x, client.y));
+  TPoint p = Point(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+  if (p.X == -1 && p.Y == -1)  // from the keyboard: at the middle of the control
+    p = ClientToScreen(Point(FWidth / 2, FHeight / 2));
+  TControl* child = ControlAtPos(ScreenToClient(p));
   TPopupMenu* menu = child ? child->GetPopupMenu() : nullptr;
   if (!menu) menu = GetPopupMenu();
   if (!menu) return false;
-  menu->Popup(p.x, p.y);
+  menu->Popup(p.X, p.Y);
   Message.Result = 0;
   return true;
 }
