@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "classlib/exceptions.h"
+#include "classlib/finally.h"
 #include "classlib/forms.h"
 #include "classlib/graphics.h"
 #include "classlib/menus.h"
@@ -373,13 +374,8 @@ TCustomControl::~TCustomControl() { delete FCanvas; }
 void TCustomControl::PaintWindow(HDC DC) {
   FCanvas->FreeHandle();
   FCanvas->SetHandle(DC);
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
+  ScopeExit release([this] { FCanvas->SetHandle(nullptr); });
+  Paint();
 }
 
 }  // namespace classlib

@@ -5,6 +5,7 @@
 #include "classlib/application.h"
 #include "classlib/buttons.h"
 #include "classlib/exceptions.h"
+#include "classlib/finally.h"
 #include "classlib/hints.h"
 #include "classlib/menus.h"
 #include "classlib/msgbox.h"
@@ -127,31 +128,29 @@ int TForm::ShowModal() {
   EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&disabled));
   FModal = true;
   FModalResult = mrNone;
-  auto restore = [&] {
-    // Enabled again before the form hides, so that the activation goes back to the owner.
-    for (HWND w : disabled)
-      if (IsWindow(w)) EnableWindow(w, TRUE);
-    FModal = false;
-    Hide();
-  };
-  try {
-    if (FPosition == poScreenCenter && Screen)
-      SetBounds((Screen->GetWidth() - FWidth) / 2, (Screen->GetHeight() - FHeight) / 2, FWidth, FHeight);
-    Show();  // focuses ActiveControl
-    if (ModalFormHook()) ModalFormHook()(*this);
-    while (FModalResult == mrNone) {
-      if (Application->GetTerminated()) {
-        PostQuitMessage(0);  // the program's own loop still has to see it
-        FModalResult = mrCancel;
-        break;
-      }
-      Application->HandleMessage();
-    }
-  } catch (...) {
-    restore();
-    throw;
-  }
-  restore();
+  // Not a scope guard: hiding runs OnHide, which may fail.
+  Finally(
+      [&] {
+        if (FPosition == poScreenCenter && Screen)
+          SetBounds((Screen->GetWidth() - FWidth) / 2, (Screen->GetHeight() - FHeight) / 2, FWidth, FHeight);
+        Show();  // focuses ActiveControl
+        if (ModalFormHook()) ModalFormHook()(*this);
+        while (FModalResult == mrNone) {
+          if (Application->GetTerminated()) {
+            PostQuitMessage(0);  // the program's own loop still has to see it
+            FModalResult = mrCancel;
+            break;
+          }
+          Application->HandleMessage();
+        }
+      },
+      [&] {
+        // Enabled again before the form hides, so that the activation goes back to the owner.
+        for (HWND w : disabled)
+          if (IsWindow(w)) EnableWindow(w, TRUE);
+        FModal = false;
+        Hide();
+      });
   return FModalResult;
 }
 
