@@ -76,11 +76,7 @@ void TControl::SetParent(TWinControl* AParent) {
   if (FParent) FParent->RemoveControl(this);
   if (AParent) {
     AParent->InsertControl(this);
-    if (FParentFont) {
-      FUpdatingFont = true;
-      FFont.Assign(AParent->GetFont());
-      FUpdatingFont = false;
-    }
+    if (FParentFont) TakeParentFont();
     ParentColorChanged();
   }
 }
@@ -126,11 +122,13 @@ void TControl::SetParentColor(bool Value) {
 void TControl::SetParentFont(bool Value) {
   if (Value == FParentFont) return;
   FParentFont = Value;
-  if (Value && FParent) {
-    FUpdatingFont = true;
-    FFont.Assign(FParent->GetFont());
-    FUpdatingFont = false;
-  }
+  if (Value && FParent) TakeParentFont();
+}
+
+void TControl::TakeParentFont() {
+  FUpdatingFont = true;
+  ScopeExit done([this] { FUpdatingFont = false; });
+  FFont.Assign(FParent->GetFont());
 }
 
 std::string TControl::GetText() { return FText; }

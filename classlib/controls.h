@@ -229,6 +229,8 @@ class TControl : public TComponent {
   TPopupMenu* FPopupMenu = nullptr;
 
  private:
+  // The parent's font, which leaves ParentFont on.
+  void TakeParentFont();
   bool FClicked = false;
   bool FUpdatingFont = false;
 };

@@ -222,12 +222,8 @@ void TWinControl::ApplyFont() {
 
 void TWinControl::FontChanged() {
   if (FHandle && !OwnWindowClass()) ApplyFont();
-  for (TControl* c : FControls) {
-    if (!c->FParentFont) continue;
-    c->FUpdatingFont = true;
-    c->FFont.Assign(&FFont);
-    c->FUpdatingFont = false;
-  }
+  for (TControl* c : FControls)
+    if (c->FParentFont) c->TakeParentFont();
   Invalidate();
 }
 
