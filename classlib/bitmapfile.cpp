@@ -7,6 +7,7 @@
 #include "classlib/bitmap.h"
 #include "classlib/clipboard.h"
 #include "classlib/exceptions.h"
+#include "classlib/finally.h"
 #include "classlib/streams.h"
 
 namespace classlib {
@@ -179,13 +180,8 @@ void TClipboard::AssignTo(TPersistent* Dest) {
     return;
   }
   Open();
-  try {
-    bitmap->LoadFromClipboardFormat(CF_BITMAP, GetClipboardData(CF_BITMAP), nullptr);
-  } catch (...) {
-    Close();
-    throw;
-  }
-  Close();
+  ScopeExit close([this] { Close(); });
+  bitmap->LoadFromClipboardFormat(CF_BITMAP, GetClipboardData(CF_BITMAP), nullptr);
 }
 
 }  // namespace classlib

@@ -131,17 +131,34 @@ void TBrush::Assign(TPersistent* Source) {
 
 // ---- TFont
 
+TFontPitch PitchOfFamily(BYTE PitchAndFamily) {
+  switch (PitchAndFamily & 3) {
+    case FIXED_PITCH: return fpFixed;
+    case VARIABLE_PITCH: return fpVariable;
+    default: return fpDefault;
+  }
+}
+
+BYTE FamilyOfPitch(TFontPitch Pitch) {
+  return Pitch == fpVariable ? VARIABLE_PITCH : Pitch == fpFixed ? FIXED_PITCH : DEFAULT_PITCH;
+}
+
+LOGFONTA TFont::GetLogFont() const {
+  LOGFONTA lf{};
+  lf.lfHeight = FHeight;
+  lf.lfWeight = (FStyle & fsBold) ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = (FStyle & fsItalic) ? 1 : 0;
+  lf.lfUnderline = (FStyle & fsUnderline) ? 1 : 0;
+  lf.lfStrikeOut = (FStyle & fsStrikeOut) ? 1 : 0;
+  lf.lfCharSet = FCharset;
+  lf.lfPitchAndFamily = FamilyOfPitch(FPitch);
+  lstrcpynA(lf.lfFaceName, FName.c_str(), LF_FACESIZE);
+  return lf;
+}
+
 HFONT TFont::GetHandle() {
   if (!FHandle) {
-    LOGFONTA lf{};
-    lf.lfHeight = FHeight;
-    lf.lfWeight = (FStyle & fsBold) ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = (FStyle & fsItalic) ? 1 : 0;
-    lf.lfUnderline = (FStyle & fsUnderline) ? 1 : 0;
-    lf.lfStrikeOut = (FStyle & fsStrikeOut) ? 1 : 0;
-    lf.lfCharSet = FCharset;
-    lf.lfPitchAndFamily = FPitch == fpVariable ? VARIABLE_PITCH : FPitch == fpFixed ? FIXED_PITCH : DEFAULT_PITCH;
-    lstrcpynA(lf.lfFaceName, FName.c_str(), LF_FACESIZE);
+    const LOGFONTA lf = GetLogFont();
     FHandle = CreateFontIndirectA(&lf);
     if (!FHandle) throw EOutOfResources("Out of system resources");
   }
@@ -367,15 +384,6 @@ void TCanvas::TextOut(int X, int Y, const std::string& Text) {
   RequiredState(csHandleValid | csFontValid | csBrushValid);
   TextOutA(FHandle, X, Y, Text.data(), int(Text.size()));
   MoveTo(X + TextWidth(Text), Y);
-  Changed();
-}
-
-void TCanvas::TextRect(const TRect& R, int X, int Y, const std::string& Text) {
-  Changing();
-  RequiredState(csHandleValid | csFontValid | csBrushValid);
-  RECT r = ToRECT(R);
-  UINT options = ETO_CLIPPED | (FBrush.GetStyle() != bsClear ? ETO_OPAQUE : 0);
-  ExtTextOutA(FHandle, X, Y, options, &r, Text.data(), UINT(Text.size()), nullptr);
   Changed();
 }
 

@@ -81,10 +81,15 @@ class TBrush : public TGraphicsObject {
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
+// The pitch bits of a font's pitch-and-family byte, both ways.
+TFontPitch PitchOfFamily(BYTE PitchAndFamily);
+BYTE FamilyOfPitch(TFontPitch Pitch);
 
 class TFont : public TGraphicsObject {
   CL_CLASS(TFont)
   HFONT GetHandle();
+  // The record GetHandle makes its font from; windows and printers make theirs from it too.
+  LOGFONTA GetLogFont() const;
   const std::string& GetName() const { return FName; }
   void SetName(const std::string& Value);
   int GetHeight() const { return FHeight; }
@@ -145,7 +150,6 @@ class TCanvas : public TPersistent {
   void FillRect(const TRect& R);   // with the brush
   void FrameRect(const TRect& R);  // with the brush
   void TextOut(int X, int Y, const std::string& Text);
-  void TextRect(const TRect& R, int X, int Y, const std::string& Text);
   TSize TextExtent(const std::string& Text);
   int TextWidth(const std::string& Text) { return TextExtent(Text).cx; }
   int TextHeight(const std::string& Text) { return TextExtent(Text).cy; }

@@ -1,6 +1,7 @@
 #include "classlib/clipboard.h"
 
 #include "classlib/exceptions.h"
+#include "classlib/finally.h"
 #include "classlib/graphic.h"
 #include "classlib/picture.h"
 #include "classlib/utilitywindow.h"
@@ -71,14 +72,9 @@ HANDLE TClipboard::GetAsHandle(UINT Format) {
 
 void TClipboard::SetAsHandle(UINT Format, HANDLE Value) {
   Open();
-  try {
-    Emptied();
-    if (!SetClipboardData(Format, Value)) throw EClipboardError("Cannot set clipboard data");
-  } catch (...) {
-    Close();
-    throw;
-  }
-  Close();
+  ScopeExit close([this] { Close(); });
+  Emptied();
+  if (!SetClipboardData(Format, Value)) throw EClipboardError("Cannot set clipboard data");
 }
 
 void TClipboard::Assign(TPersistent* Source) {
@@ -90,27 +86,22 @@ void TClipboard::Assign(TPersistent* Source) {
     return;
   }
   Open();
-  try {
-    EmptyClipboard();
-    FEmptied = true;
-    WORD format = 0;
-    HANDLE data = nullptr;
-    HPALETTE palette = nullptr;
-    graphic->SaveToClipboardFormat(format, data, palette);  // frees its block itself when it fails
-    if (!SetClipboardData(format, data)) {
-      if (format == CF_BITMAP || format == CF_PALETTE)
-        DeleteObject(data);
-      else
-        GlobalFree(data);
-      if (palette) DeleteObject(palette);
-      throw EClipboardError("Cannot set clipboard data");
-    }
-    if (palette && !SetClipboardData(CF_PALETTE, palette)) DeleteObject(palette);
-  } catch (...) {
-    Close();
-    throw;
+  ScopeExit close([this] { Close(); });
+  EmptyClipboard();
+  FEmptied = true;
+  WORD format = 0;
+  HANDLE data = nullptr;
+  HPALETTE palette = nullptr;
+  graphic->SaveToClipboardFormat(format, data, palette);  // frees its block itself when it fails
+  if (!SetClipboardData(format, data)) {
+    if (format == CF_BITMAP || format == CF_PALETTE)
+      DeleteObject(data);
+    else
+      GlobalFree(data);
+    if (palette) DeleteObject(palette);
+    throw EClipboardError("Cannot set clipboard data");
   }
-  Close();
+  if (palette && !SetClipboardData(CF_PALETTE, palette)) DeleteObject(palette);
 }
 
 }  // namespace classlib

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "classlib/exceptions.h"
+#include "classlib/finally.h"
 #include "classlib/forms.h"
 #include "classlib/graphics.h"
 #include "classlib/menus.h"
@@ -75,11 +76,7 @@ void TControl::SetParent(TWinControl* AParent) {
   if (FParent) FParent->RemoveControl(this);
   if (AParent) {
     AParent->InsertControl(this);
-    if (FParentFont) {
-      FUpdatingFont = true;
-      FFont.Assign(AParent->GetFont());
-      FUpdatingFont = false;
-    }
+    if (FParentFont) TakeParentFont();
     ParentColorChanged();
   }
 }
@@ -104,15 +101,6 @@ void TControl::SetEnabled(bool Value) {
   Invalidate();
 }
 
-bool TControl::IsShowing() const {
-  const TControl* c = this;
-  while (c) {
-    if (!c->FVisible) return false;
-    c = c->FParent;
-  }
-  return true;
-}
-
 TColor TControl::GetColor() const {
   if (FParentColor && FParent) return FParent->GetColor();
   return FColor;
@@ -134,11 +122,13 @@ void TControl::SetParentColor(bool Value) {
 void TControl::SetParentFont(bool Value) {
   if (Value == FParentFont) return;
   FParentFont = Value;
-  if (Value && FParent) {
-    FUpdatingFont = true;
-    FFont.Assign(FParent->GetFont());
-    FUpdatingFont = false;
-  }
+  if (Value && FParent) TakeParentFont();
+}
+
+void TControl::TakeParentFont() {
+  FUpdatingFont = true;
+  ScopeExit done([this] { FUpdatingFont = false; });
+  FFont.Assign(FParent->GetFont());
 }
 
 std::string TControl::GetText() { return FText; }
@@ -382,13 +372,8 @@ TCustomControl::~TCustomControl() { delete FCanvas; }
 void TCustomControl::PaintWindow(HDC DC) {
   FCanvas->FreeHandle();
   FCanvas->SetHandle(DC);
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
+  ScopeExit release([this] { FCanvas->SetHandle(nullptr); });
+  Paint();
 }
 
 }  // namespace classlib

@@ -133,8 +133,6 @@ class TControl : public TComponent {
   void Hide() { SetVisible(false); }
   bool GetEnabled() const { return FEnabled; }
   virtual void SetEnabled(bool Value);
-  // Visible here and in every parent up to a form that is itself visible.
-  bool IsShowing() const;
 
   // ---- appearance
   TColor GetColor() const;  // the parent's while ParentColor is set
@@ -231,6 +229,8 @@ class TControl : public TComponent {
   TPopupMenu* FPopupMenu = nullptr;
 
  private:
+  // The parent's font, which leaves ParentFont on.
+  void TakeParentFont();
   bool FClicked = false;
   bool FUpdatingFont = false;
 };
@@ -302,8 +302,6 @@ class TWinControl : public TControl {
 
   // Lays out the aligned children within the client area (see AlignControls).
   void Realign();
-  void DisableAlign() { ++FAlignLevel; }
-  void EnableAlign();
 
   // Child list maintenance (SetParent calls these).
   void InsertControl(TControl* Control);
@@ -344,6 +342,10 @@ class TWinControl : public TControl {
   // a new window, or changed on the window there is.
   void BorderParams(TCreateParams& Params, bool Bordered) const;
   void UpdateBorderStyle(bool Bordered);
+  // The bits of Mask in the window's style (GWL_STYLE) or extended style (GWL_EXSTYLE) become
+  // those of Bits, the others stay, in one write; nothing without a window.
+  void SetWindowStyleBits(LONG Mask, LONG Bits, int Index = GWL_STYLE);
+  void SetWindowStyleBit(LONG Bit, bool On, int Index = GWL_STYLE) { SetWindowStyleBits(Bit, On ? Bit : 0, Index); }
   // The focus came or went; the key events, before the control sees the key.
   virtual void DoEnter();
   virtual void DoExit();
@@ -378,9 +380,7 @@ class TWinControl : public TControl {
   bool PopupFor(TMessage& Message);
   void UpdateBounds();
   void ApplyFont();
-  int FAlignLevel = 0;
   bool FAligning = false;
-  bool FAlignPending = false;
   HFONT FWindowFont = nullptr;
   HBRUSH FColorBrush = nullptr;
   TColor FColorBrushColor = clNone;

@@ -5,6 +5,7 @@
 #include "classlib/application.h"
 #include "classlib/buttons.h"
 #include "classlib/exceptions.h"
+#include "classlib/finally.h"
 #include "classlib/hints.h"
 #include "classlib/menus.h"
 #include "classlib/msgbox.h"
@@ -127,31 +128,29 @@ int TForm::ShowModal() {
   EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&disabled));
   FModal = true;
   FModalResult = mrNone;
-  auto restore = [&] {
-    // Enabled again before the form hides, so that the activation goes back to the owner.
-    for (HWND w : disabled)
-      if (IsWindow(w)) EnableWindow(w, TRUE);
-    FModal = false;
-    Hide();
-  };
-  try {
-    if (FPosition == poScreenCenter && Screen)
-      SetBounds((Screen->GetWidth() - FWidth) / 2, (Screen->GetHeight() - FHeight) / 2, FWidth, FHeight);
-    Show();  // focuses ActiveControl
-    if (ModalFormHook()) ModalFormHook()(*this);
-    while (FModalResult == mrNone) {
-      if (Application->GetTerminated()) {
-        PostQuitMessage(0);  // the program's own loop still has to see it
-        FModalResult = mrCancel;
-        break;
-      }
-      Application->HandleMessage();
-    }
-  } catch (...) {
-    restore();
-    throw;
-  }
-  restore();
+  // Not a scope guard: hiding runs OnHide, which may fail.
+  Finally(
+      [&] {
+        if (FPosition == poScreenCenter && Screen)
+          SetBounds((Screen->GetWidth() - FWidth) / 2, (Screen->GetHeight() - FHeight) / 2, FWidth, FHeight);
+        Show();  // focuses ActiveControl
+        if (ModalFormHook()) ModalFormHook()(*this);
+        while (FModalResult == mrNone) {
+          if (Application->GetTerminated()) {
+            PostQuitMessage(0);  // the program's own loop still has to see it
+            FModalResult = mrCancel;
+            break;
+          }
+          Application->HandleMessage();
+        }
+      },
+      [&] {
+        // Enabled again before the form hides, so that the activation goes back to the owner.
+        for (HWND w : disabled)
+          if (IsWindow(w)) EnableWindow(w, TRUE);
+        FModal = false;
+        Hide();
+      });
   return FModalResult;
 }
 
@@ -224,8 +223,7 @@ void TForm::SetBorderIcons(TBorderIcons Value) {
   if (!FHandle) return;
   DWORD style, exStyle;
   WindowStyles(style, exStyle);
-  DWORD keep = GetWindowLongA(FHandle, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED);
-  SetWindowLongA(FHandle, GWL_STYLE, LONG(style | keep));
+  SetWindowStyleBits(~LONG(WS_VISIBLE | WS_DISABLED), LONG(style));  // shown and enabled stay as they are
   SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
@@ -314,8 +312,7 @@ void TForm::SetBorderStyle(TFormBorderStyle Value) {
   if (FHandle) {
     DWORD style, exStyle;
     WindowStyles(style, exStyle);
-    DWORD keep = GetWindowLongA(FHandle, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED);
-    SetWindowLongA(FHandle, GWL_STYLE, LONG(style | keep));
+    SetWindowStyleBits(~LONG(WS_VISIBLE | WS_DISABLED), LONG(style));
     SetWindowLongA(FHandle, GWL_EXSTYLE, LONG(exStyle));
     SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   }

@@ -58,11 +58,6 @@ void* TList::GetItem(int Index) const {
   return FItems[size_t(Index)];
 }
 
-void TList::SetItem(int Index, void* Item) {
-  Check(Index);
-  FItems[size_t(Index)] = Item;
-}
-
 void TList::Sort(TListSortCompare Compare) {
   if (!Compare || FItems.size() < 2) return;
   std::sort(FItems.begin(), FItems.end(), [Compare](void* a, void* b) { return Compare(a, b) < 0; });

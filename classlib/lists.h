@@ -27,7 +27,6 @@ class TList : public TObject {
 
   int GetCount() const { return int(FItems.size()); }
   void* GetItem(int Index) const;
-  void SetItem(int Index, void* Item);
   void* operator[](int Index) const { return GetItem(Index); }
   void* First() const { return GetItem(0); }
   void* Last() const { return GetItem(GetCount() - 1); }

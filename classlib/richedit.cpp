@@ -75,11 +75,9 @@ void TRichEdit::PrintPlainText() {
   TPrinter* printer = Printer();
   HDC dc = printer->GetHandle();
   const int width = printer->GetPageWidth(), height = printer->GetPageHeight();
-  LOGFONTA font{};
+  LOGFONTA font = GetFont()->GetLogFont();
   // The screen font's size on the printer's pixels.
-  font.lfHeight = MulDiv(GetFont()->GetHeight(), GetDeviceCaps(dc, LOGPIXELSY), Screen ? Screen->GetPixelsPerInch() : 96);
-  font.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynA(font.lfFaceName, GetFont()->GetName().c_str(), LF_FACESIZE);
+  font.lfHeight = MulDiv(font.lfHeight, GetDeviceCaps(dc, LOGPIXELSY), Screen ? Screen->GetPixelsPerInch() : 96);
   HFONT handle = CreateFontIndirectA(&font);
   HGDIOBJ old = SelectObject(dc, handle);
   SetBkMode(dc, TRANSPARENT);

@@ -71,18 +71,6 @@ void TTextAttributes::SetName(const std::string& Value) {
   SetAttributes(format);
 }
 
-TFontPitch PitchOfFamily(BYTE PitchAndFamily) {
-  switch (PitchAndFamily & 3) {
-    case FIXED_PITCH: return fpFixed;
-    case VARIABLE_PITCH: return fpVariable;
-    default: return fpDefault;
-  }
-}
-
-BYTE FamilyOfPitch(TFontPitch Pitch) {
-  return Pitch == fpVariable ? VARIABLE_PITCH : Pitch == fpFixed ? FIXED_PITCH : DEFAULT_PITCH;
-}
-
 TFontPitch TTextAttributes::GetPitch() {
   CHARFORMATA format;
   GetAttributes(format);

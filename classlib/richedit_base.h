@@ -22,10 +22,6 @@ class TStream;
 
 enum TAttributeType { atSelected, atDefaultText };
 
-// The pitch bits of a character format's pitch-and-family byte, both ways.
-TFontPitch PitchOfFamily(BYTE PitchAndFamily);
-BYTE FamilyOfPitch(TFontPitch Pitch);
-
 class TTextAttributes : public TPersistent {
   CL_CLASS(TTextAttributes)
   TTextAttributes(TCustomRichEdit* RichEdit, TAttributeType Type) : FRichEdit(RichEdit), FType(Type) {}

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "classlib/exceptions.h"
+#include "classlib/finally.h"
 #include "classlib/streams.h"
 #include "classlib/text.h"
 
@@ -47,9 +48,14 @@ std::string TStrings::GetTextStr() const {
   return text;
 }
 
-void TStrings::SetTextStr(const std::string& Text) {
+template <class Body>
+void TStrings::Updating(Body&& Run) {
   BeginUpdate();
-  try {
+  Finally(Run, [this] { EndUpdate(); });
+}
+
+void TStrings::SetTextStr(const std::string& Text) {
+  Updating([&] {
     Clear();
     size_t i = 0, n = Text.size();
     while (i < n) {
@@ -63,22 +69,13 @@ void TStrings::SetTextStr(const std::string& Text) {
         ++i;  // a LF on its own
       }
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 void TStrings::AddStrings(TStrings* Strings) {
-  BeginUpdate();
-  try {
+  Updating([&] {
     for (int i = 0; i < Strings->GetCount(); ++i) AddObject(Strings->Get(i), Strings->GetObject(i));
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 void TStrings::LoadFromStream(TStream* Stream) {
@@ -105,15 +102,10 @@ void TStrings::SaveToFile(const std::string& FileName) const {
 
 void TStrings::Assign(TPersistent* Source) {
   if (auto* strings = dynamic_cast<TStrings*>(Source)) {
-    BeginUpdate();
-    try {
+    Updating([&] {
       Clear();
       AddStrings(strings);
-    } catch (...) {
-      EndUpdate();
-      throw;
-    }
-    EndUpdate();
+    });
     return;
   }
   TPersistent::Assign(Source);

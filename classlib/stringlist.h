@@ -52,6 +52,9 @@ class TStrings : public TPersistent {
   int GetUpdateCount() const { return FUpdateCount; }
 
  private:
+  // Run between BeginUpdate and EndUpdate, EndUpdate also when Run throws.
+  template <class Body>
+  void Updating(Body&& Run);
   int FUpdateCount = 0;
 };
 

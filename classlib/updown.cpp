@@ -98,19 +98,13 @@ void TUpDown::SetIncrement(int Value) {
 void TUpDown::SetArrowKeys(bool Value) {
   if (Value == FArrowKeys) return;
   FArrowKeys = Value;
-  if (FHandle) {
-    LONG style = GetWindowLongA(FHandle, GWL_STYLE);
-    SetWindowLongA(FHandle, GWL_STYLE, Value ? (style | UDS_ARROWKEYS) : (style & ~UDS_ARROWKEYS));
-  }
+  SetWindowStyleBit(UDS_ARROWKEYS, Value);
 }
 
 void TUpDown::SetWrap(bool Value) {
   if (Value == FWrap) return;
   FWrap = Value;
-  if (FHandle) {
-    LONG style = GetWindowLongA(FHandle, GWL_STYLE);
-    SetWindowLongA(FHandle, GWL_STYLE, Value ? (style | UDS_WRAP) : (style & ~UDS_WRAP));
-  }
+  SetWindowStyleBit(UDS_WRAP, Value);
 }
 
 }  // namespace classlib

@@ -55,18 +55,6 @@ WNDPROC RegisterWindowClass(const TCreateParams& Params) {
 bool IsMouseMessage(UINT Msg) {
   return Msg == WM_MOUSEMOVE || (Msg >= WM_LBUTTONDOWN && Msg <= WM_MBUTTONDBLCLK);
 }
-
-HFONT CreateFontLike(TFont* Font) {
-  LOGFONTA lf{};
-  lf.lfHeight = Font->GetHeight();
-  lf.lfWeight = (Font->GetStyle() & fsBold) ? FW_BOLD : FW_NORMAL;
-  lf.lfItalic = (Font->GetStyle() & fsItalic) ? 1 : 0;
-  lf.lfUnderline = (Font->GetStyle() & fsUnderline) ? 1 : 0;
-  lf.lfStrikeOut = (Font->GetStyle() & fsStrikeOut) ? 1 : 0;
-  lf.lfCharSet = Font->GetCharset();
-  lstrcpynA(lf.lfFaceName, Font->GetName().c_str(), LF_FACESIZE);
-  return CreateFontIndirectA(&lf);
-}
 }  // namespace
 
 LRESULT CALLBACK StdWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
@@ -225,7 +213,8 @@ void TWinControl::DefaultHandler(TMessage& Message) {
 
 void TWinControl::ApplyFont() {
   if (!FHandle) return;
-  HFONT font = CreateFontLike(&FFont);
+  const LOGFONTA record = FFont.GetLogFont();
+  HFONT font = CreateFontIndirectA(&record);
   SendMessageA(FHandle, WM_SETFONT, WPARAM(font), !FCreatingWnd);
   if (FWindowFont) DeleteObject(FWindowFont);
   FWindowFont = font;
@@ -233,12 +222,8 @@ void TWinControl::ApplyFont() {
 
 void TWinControl::FontChanged() {
   if (FHandle && !OwnWindowClass()) ApplyFont();
-  for (TControl* c : FControls) {
-    if (!c->FParentFont) continue;
-    c->FUpdatingFont = true;
-    c->FFont.Assign(&FFont);
-    c->FUpdatingFont = false;
-  }
+  for (TControl* c : FControls)
+    if (c->FParentFont) c->TakeParentFont();
   Invalidate();
 }
 
@@ -404,9 +389,13 @@ void TWinControl::SetFocus() {
 
 void TWinControl::SetTabStop(bool Value) {
   FTabStop = Value;
+  SetWindowStyleBit(WS_TABSTOP, Value);
+}
+
+void TWinControl::SetWindowStyleBits(LONG Mask, LONG Bits, int Index) {
   if (!FHandle) return;
-  LONG style = GetWindowLongA(FHandle, GWL_STYLE);
-  SetWindowLongA(FHandle, GWL_STYLE, Value ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
+  const LONG style = GetWindowLongA(FHandle, Index);
+  SetWindowLongA(FHandle, Index, (style & ~Mask) | (Bits & Mask));
 }
 
 void TWinControl::SetCtl3D(bool Value) {
@@ -429,10 +418,8 @@ void TWinControl::UpdateBorderStyle(bool Bordered) {
   if (!FHandle) return;
   TCreateParams params;
   BorderParams(params, Bordered);
-  LONG ex = GetWindowLongA(FHandle, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE;
-  LONG style = GetWindowLongA(FHandle, GWL_STYLE) & ~WS_BORDER;
-  SetWindowLongA(FHandle, GWL_EXSTYLE, LONG(ex | params.ExStyle));
-  SetWindowLongA(FHandle, GWL_STYLE, LONG(style | params.Style));
+  SetWindowStyleBits(WS_EX_CLIENTEDGE, LONG(params.ExStyle), GWL_EXSTYLE);
+  SetWindowStyleBits(WS_BORDER, LONG(params.Style));
   SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
@@ -452,23 +439,12 @@ void TWinControl::ParentCtl3DChanged() {
 // ---- alignment
 
 void TWinControl::Realign() {
-  if (FAlignLevel > 0) {
-    FAlignPending = true;
-    return;
-  }
   if (FAligning || IsDestroying()) return;
   TRect r = GetClientRect();
   AdjustClientRect(r);
   FAligning = true;
   ScopeExit done([this] { FAligning = false; });
   AlignControls(r);
-}
-
-void TWinControl::EnableAlign() {
-  if (FAlignLevel > 0 && --FAlignLevel == 0 && FAlignPending) {
-    FAlignPending = false;
-    Realign();
-  }
 }
 
 void TWinControl::AlignControls(TRect& R) {
@@ -585,8 +561,7 @@ bool TWinControl::SetCursorFor(TMessage& Message) {
   if (cursor == crDefault) {
     POINT p{};
     GetCursorPos(&p);
-    ::ScreenToClient(FHandle, &p);
-    TControl* child = ControlAtPos(Point(p.x, p.y));
+    TControl* child = ControlAtPos(ScreenToClient(Point(p.x, p.y)));
     cursor = child && child->FCursor != crDefault ? child->FCursor : FCursor;
   }
   if (cursor == crDefault || !Screen) return false;
@@ -597,18 +572,14 @@ bool TWinControl::SetCursorFor(TMessage& Message) {
 
 bool TWinControl::PopupFor(TMessage& Message) {
   if (reinterpret_cast<HWND>(Message.WParam) != FHandle) return false;
-  POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
-  if (p.x == -1 && p.y == -1) {  // from the keyboard: at the middle of the control
-    p = POINT{FWidth / 2, FHeight / 2};
-    ::ClientToScreen(FHandle, &p);
-  }
-  POINT client = p;
-  ::ScreenToClient(FHandle, &client);
-  TControl* child = ControlAtPos(Point(client.x, client.y));
+  TPoint p = Point(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+  if (p.X == -1 && p.Y == -1)  // from the keyboard: at the middle of the control
+    p = ClientToScreen(Point(FWidth / 2, FHeight / 2));
+  TControl* child = ControlAtPos(ScreenToClient(p));
   TPopupMenu* menu = child ? child->GetPopupMenu() : nullptr;
   if (!menu) menu = GetPopupMenu();
   if (!menu) return false;
-  menu->Popup(p.x, p.y);
+  menu->Popup(p.X, p.Y);
   Message.Result = 0;
   return true;
 }

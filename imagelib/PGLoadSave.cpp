@@ -198,18 +198,18 @@ void TPixelGraphic::SaveToClipboardFormat(WORD& Format, HANDLE& Data, HPALETTE& 
     GlobalFree(block);
     throw EPixelGraphic(PGLangStrS1(pgmFailed, "GlobalLock"));
   }
-  TMyMemoryStream stream;
-  stream.SetPointer(memory, size);
   try {
+    TMyMemoryStream stream;
+    stream.SetPointer(memory, size);
+    ScopeExit unlock([&] {
+      stream.SetPointer(nullptr, 0);
+      GlobalUnlock(block);
+    });
     WriteDIB(&stream);
   } catch (...) {
-    stream.SetPointer(nullptr, 0);
-    GlobalUnlock(block);
     GlobalFree(block);
     throw;
   }
-  stream.SetPointer(nullptr, 0);
-  GlobalUnlock(block);
   Format = CF_DIB;
   Data = block;
   Palette = nullptr;

@@ -248,16 +248,16 @@ void TPGImage::PicBoxMouseUp(TMouseButton, TShiftState, int, int) {
 
 void TPGImage::AutoScrollTimer() {
   if (!HandleAllocated()) return;
-  POINT p{};
-  GetCursorPos(&p);
-  ::ScreenToClient(FHandle, &p);
+  POINT pointer{};
+  GetCursorPos(&pointer);
+  const TPoint p = ScreenToClient(Point(pointer.x, pointer.y));
   TControlScrollBar* horz = GetHorzScrollBar();
   TControlScrollBar* vert = GetVertScrollBar();
-  if (p.x < 0 && horz->GetPosition() > 0) horz->SetPosition(horz->GetPosition() - 5);
-  if (p.y < 0 && vert->GetPosition() > 0) vert->SetPosition(vert->GetPosition() - 5);
-  if (p.x >= GetClientWidth() && horz->GetPosition() < horz->GetRange() - GetClientWidth())
+  if (p.X < 0 && horz->GetPosition() > 0) horz->SetPosition(horz->GetPosition() - 5);
+  if (p.Y < 0 && vert->GetPosition() > 0) vert->SetPosition(vert->GetPosition() - 5);
+  if (p.X >= GetClientWidth() && horz->GetPosition() < horz->GetRange() - GetClientWidth())
     horz->SetPosition(horz->GetPosition() + 5);
-  if (p.y >= GetClientHeight() && vert->GetPosition() < vert->GetRange() - GetClientHeight())
+  if (p.Y >= GetClientHeight() && vert->GetPosition() < vert->GetRange() - GetClientHeight())
     vert->SetPosition(vert->GetPosition() + 5);
 }
 
@@ -275,12 +275,12 @@ void TPGImage::WMSetCursor(TMessage& Message) {
   } else {
     POINT pointer{};
     GetCursorPos(&pointer);
-    ::ScreenToClient(FHandle, &pointer);
-    TControl* c = ControlAtPos(Point(pointer.x, pointer.y));
+    const TPoint screen = Point(pointer.x, pointer.y);
+    TControl* c = ControlAtPos(ScreenToClient(screen));
     cursor = Screen->GetCursors(c ? c->GetCursor() : GetCursor());
     if (c == FPicBox) {
       // Each later test that hits overrides an earlier one.
-      const TPoint p = Point(pointer.x - FPicBox->GetLeft(), pointer.y - FPicBox->GetTop());
+      const TPoint p = FPicBox->ScreenToClient(screen);
       const TRect s = SelectionRectInPicBox();
       const TActionMode mode = FActionMode;
       if ((mode == amMoveImage || mode == amMoveSelectionMoveImage) && CanMovePicture())

@@ -54,17 +54,10 @@ void TPGTransparentWindow<Base>::SetTransparent(bool Value) {
   if (Value == FTransparent) return;
   FTransparent = Value;
   if (!this->HandleAllocated()) return;
-  HWND window = this->GetHandle();
-  LONG ex = GetWindowLongA(window, GWL_EXSTYLE) & ~LONG(WS_EX_CONTROLPARENT);
-  TControlStyle style = this->GetControlStyle();
-  if (Value) {
-    this->SetControlStyle(style & ~TControlStyle(csOpaque));
-    ex |= WS_EX_TRANSPARENT;
-  } else {
-    this->SetControlStyle(style | csOpaque);
-    ex &= ~LONG(WS_EX_TRANSPARENT);
-  }
-  SetWindowLongA(window, GWL_EXSTYLE, ex);
+  const TControlStyle style = this->GetControlStyle();
+  this->SetControlStyle(Value ? style & ~TControlStyle(csOpaque) : style | csOpaque);
+  // WS_EX_CONTROLPARENT goes either way.
+  this->SetWindowStyleBits(WS_EX_CONTROLPARENT | WS_EX_TRANSPARENT, Value ? WS_EX_TRANSPARENT : 0, GWL_EXSTYLE);
   Invalidate();
 }
 

@@ -1,6 +1,6 @@
 // TEdit's change event, a memo's Tab and Enter and its text in a new window, TUpDown with its
-// buddy, TStatusBar's panels, the scroll box's range and bars, and the colour dialog's exchange
-// through the dialog hook.
+// buddy, style setters on live windows, TStatusBar's panels, the scroll box's range and bars,
+// and the colour dialog's exchange through the dialog hook.
 #include <gtest/gtest.h>
 
 #include "classlib/application.h"
@@ -97,6 +97,27 @@ TEST_F(Widgets, UpDownPositionIsTheBuddysNumber) {
   EXPECT_EQ(high, 100);
   Free(edit);
   EXPECT_EQ(arrows->GetAssociate(), nullptr) << "a freed buddy is forgotten";
+}
+
+TEST_F(Widgets, StyleSettersChangeOnlyTheirOwnBitsOfALiveWindow) {
+  TEdit* edit = New<TEdit>(Form);
+  edit->SetParent(Form);
+  TUpDown* arrows = New<TUpDown>(Form);
+  arrows->SetParent(Form);
+  Form->Show();
+  auto style = [](TWinControl* Control) { return GetWindowLongA(Control->GetHandle(), GWL_STYLE); };
+  const LONG before = style(arrows);
+  arrows->SetWrap(true);
+  EXPECT_EQ(style(arrows), before | UDS_WRAP);
+  arrows->SetArrowKeys(false);
+  arrows->SetWrap(false);
+  EXPECT_EQ(style(arrows), before & ~LONG(UDS_ARROWKEYS));
+  const LONG edited = style(edit);
+  edit->SetTabStop(false);
+  EXPECT_EQ(style(edit), edited & ~LONG(WS_TABSTOP));
+  EXPECT_TRUE(style(Form) & WS_SYSMENU);
+  Form->SetBorderIcons(0);
+  EXPECT_EQ(style(Form) & (WS_VISIBLE | WS_SYSMENU), WS_VISIBLE) << "the form stays shown";
 }
 
 TEST_F(Widgets, StatusPanelsKeepTheirTextsAndTheLastReachesTheEdge) {

@@ -1,5 +1,5 @@
-// Check boxes and radio buttons, labels, the scroll box's border and AutoScroll, popup menus that
-// are freed, and the cursors: the screen's, and a control's under the pointer.
+// Check boxes and radio buttons, labels, a window's font, the scroll box's border and AutoScroll,
+// popup menus that are freed, and the cursors: the screen's, and a control's under the pointer.
 #include <gtest/gtest.h>
 
 #include "classlib/application.h"
@@ -121,6 +121,27 @@ TEST_F(StandardControls, ALabelSizesItselfToItsText) {
   label->SetAutoSize(false);
   label->SetCaption("x");
   EXPECT_GT(label->GetWidth(), shortWidth) << "no longer sized";
+}
+
+TEST_F(StandardControls, AWindowsFontHasEveryPartOfItsFontPitchIncluded) {
+  auto* check = Add<TCheckBox>(Bounds(10, 10, 97, 17));
+  check->HandleNeeded();
+  TFont* font = check->GetFont();
+  font->SetName("Courier New");
+  font->SetHeight(-13);
+  font->SetStyle(fsBold | fsItalic | fsUnderline);
+  font->SetCharset(ANSI_CHARSET);
+  font->SetPitch(fpFixed);
+  LOGFONTA made{};
+  ASSERT_NE(GetObjectA(HGDIOBJ(SendMessageA(check->GetHandle(), WM_GETFONT, 0, 0)), sizeof made, &made), 0);
+  EXPECT_STREQ(made.lfFaceName, "Courier New");
+  EXPECT_EQ(made.lfHeight, -13);
+  EXPECT_EQ(made.lfWeight, FW_BOLD);
+  EXPECT_EQ(made.lfItalic, 1);
+  EXPECT_EQ(made.lfUnderline, 1);
+  EXPECT_EQ(made.lfStrikeOut, 0);
+  EXPECT_EQ(made.lfCharSet, ANSI_CHARSET);
+  EXPECT_EQ(made.lfPitchAndFamily & 3, FIXED_PITCH);
 }
 
 TEST_F(StandardControls, TheScrollBoxBorderAndAutoScroll) {
