@@ -22,17 +22,17 @@ constexpr long double kPi = 3.141592653589793238462643383279502884L;
 
 // Round(V) as a kernel cell; Fill names what made a value no cell can hold.
 int32_t RoundCell(long double V, const char* Fill) {
-  if (!(V >= -2147483648.0L && V < 2147483648.0L)) throw EPGConvFilter(PGLangStrS1(41, Fill));
+  if (!(V >= -2147483648.0L && V < 2147483648.0L)) throw EPGConvFilter(PGLangStrS1(pgmOutOfRange, Fill));
   return int32_t(nearbyintl(V));
 }
 
 // The strength of sharpening and smoothing divides 100.
 void CheckPercent(long double Percent) {
-  if (!(Percent > 0 && std::isfinite(Percent))) throw EPGConvFilter(PGLangStrS1(41, "Percent"));
+  if (!(Percent > 0 && std::isfinite(Percent))) throw EPGConvFilter(PGLangStrS1(pgmOutOfRange, "Percent"));
 }
 
 int32_t CheckedCell(int64_t V, const char* Fill) {
-  if (V < INT32_MIN || V > INT32_MAX) throw EPGConvFilter(PGLangStrS1(41, Fill));
+  if (V < INT32_MIN || V > INT32_MAX) throw EPGConvFilter(PGLangStrS1(pgmOutOfRange, Fill));
   return int32_t(V);
 }
 }  // namespace
@@ -71,26 +71,26 @@ void TConvFilter::BeginFilter(TPixelGraphic* ASource) {
 // ---- the kernel
 
 void TConvFilter::SetWidth(int Value) {
-  if (Value < 1 || Value > kMaxKernelSize) throw EPGConvFilter(PGLangStrS1(41, "TConvFilter.Width"));
+  if (Value < 1 || Value > kMaxKernelSize) throw EPGConvFilter(PGLangStrS1(pgmOutOfRange, "TConvFilter.Width"));
   if (Value == Width) return;
   Width = Value;
   Kernel.assign(size_t(Width) * size_t(Height), 0);
 }
 
 void TConvFilter::SetHeight(int Value) {
-  if (Value < 1 || Value > kMaxKernelSize) throw EPGConvFilter(PGLangStrS1(41, "TConvFilter.Height"));
+  if (Value < 1 || Value > kMaxKernelSize) throw EPGConvFilter(PGLangStrS1(pgmOutOfRange, "TConvFilter.Height"));
   if (Value == Height) return;
   Height = Value;
   Kernel.assign(size_t(Width) * size_t(Height), 0);
 }
 
 int32_t TConvFilter::GetKernelValue(int X, int Y) const {
-  if (X < 0 || X >= Width || Y < 0 || Y >= Height) throw EPGConvFilter(PGLangStr(1));
+  if (X < 0 || X >= Width || Y < 0 || Y >= Height) throw EPGConvFilter(PGLangStr(pgmXYOutOfRange));
   return Kernel[size_t(X) + size_t(Y) * size_t(Width)];
 }
 
 void TConvFilter::SetKernelValue(int X, int Y, int32_t Value) {
-  if (X < 0 || X >= Width || Y < 0 || Y >= Height) throw EPGConvFilter(PGLangStr(1));
+  if (X < 0 || X >= Width || Y < 0 || Y >= Height) throw EPGConvFilter(PGLangStr(pgmXYOutOfRange));
   Kernel[size_t(X) + size_t(Y) * size_t(Width)] = Value;
 }
 
@@ -127,7 +127,7 @@ void TConvFilter::MakeShapeKernel(TDistributionShape Shape, bool UseDistance, lo
   const long double sigma = StdDeviation;
   bool known = Shape == dsGaussian || Shape == dsTent || Shape == dsRect;
   // Without a positive spread the shapes divide by zero or are nowhere positive.
-  if (known && !(sigma > 0 && std::isfinite(sigma))) throw EPGConvFilter(PGLangStrS1(41, "StdDeviation"));
+  if (known && !(sigma > 0 && std::isfinite(sigma))) throw EPGConvFilter(PGLangStrS1(pgmOutOfRange, "StdDeviation"));
   long double a = Shape == dsTent ? sqrtl(6.0L) * sigma : sqrtl(3.0L) * sigma;
   auto f = [&](long double x) -> long double {
     switch (Shape) {
@@ -217,7 +217,7 @@ TRGB TConvFilter::SumPixel(int X, int Y, ColorAt&& Color) const {
 }
 
 TRGB TConvFilter::FilterPixel(int X, int Y) {
-  if (!Source) throw EPGFilter(PGLangStrS1(20, "Source"));
+  if (!Source) throw EPGFilter(PGLangStrS1(pgmInvalidValueFor, "Source"));
   Source->GetBits();  // flushes pending drawing
   return SumPixel(X, Y, [this](int x, int y) { return SourceColor(x, y); });
 }
@@ -258,7 +258,7 @@ void TConvFilter::PrepareRows() {
     r.Sums.resize(kChunk);
     r.RowPointers.resize(size_t(Height));
   }
-  if (Source->GetBitCountNum() != 3) {
+  if (!Source->IsTrueColor()) {
     Source->ConversionColors(r.Colors);
     r.Cache.assign(size_t(Height), std::vector<uint8_t>(size_t(sw) * 3));
     r.CacheRow.assign(size_t(Height), -1);
@@ -266,7 +266,7 @@ void TConvFilter::PrepareRows() {
 }
 
 const uint8_t* TConvFilter::SourceRow(int Row) {
-  if (Source->GetBitCountNum() == 3) return Source->ScanLine(Row);
+  if (Source->IsTrueColor()) return Source->ScanLine(Row);
   RowState& r = *Rows;
   // The rows one output row reads are consecutive and at most Height of them, so slots never clash.
   size_t slot = size_t(Row) % size_t(Height);
@@ -278,7 +278,7 @@ const uint8_t* TConvFilter::SourceRow(int Row) {
 }
 
 void TConvFilter::FilterRow(int Y, uint8_t* BGR) {
-  if (!Source) throw EPGFilter(PGLangStrS1(20, "Source"));
+  if (!Source) throw EPGFilter(PGLangStrS1(pgmInvalidValueFor, "Source"));
   if (!Rows) PrepareRows();
   RowState& r = *Rows;
   int width = Source->GetWidth();

@@ -293,7 +293,8 @@ void TPixelGraphic::ReadDIB(TStream* Stream, bool CoreHeader, int64_t PixelOffse
         const int64_t start = useOffset ? PixelOffset : tableEnd;
         if (!rle) RefuseMissingRows(h, size, start);
 
-        NewImage(int(h.Width), int(h.Height < 0 ? -h.Height : h.Height), indexed ? BitCountToNum(h.BitCount) : 3);
+        NewImage(int(h.Width), int(h.Height < 0 ? -h.Height : h.Height),
+                 indexed ? BitCountToNum(h.BitCount) : pgbc24Bits);
         TChannel channels[3];
         if (indexed) {
           ReadColorTable(*this, in, h);
@@ -328,7 +329,7 @@ void TPixelGraphic::ReadDIB(TStream* Stream, bool CoreHeader, int64_t PixelOffse
 }
 
 int TPixelGraphic::GetDIBColorCount() const {
-  if (BitCountNum == 3) return PaletteCount;
+  if (IsTrueColor()) return PaletteCount;
   int size = GetPaletteSize();
   return PaletteCount == 0 || PaletteCount > size ? size : PaletteCount;
 }

@@ -9,7 +9,9 @@ namespace imagelib::dib {
 namespace {
 
 // "BMP: " followed by message 7 filled with the field's name.
-[[noreturn]] void FieldInvalid(const char* Field) { throw EPGBMPFileFormatReader("BMP: " + PGLangStrS1(7, Field)); }
+[[noreturn]] void FieldInvalid(const char* Field) {
+  throw EPGBMPFileFormatReader("BMP: " + PGLangStrS1(pgmInvalid, Field));
+}
 
 void ReadHeaderBytes(TStream* Stream, uint8_t* Buffer, int Count) {
   ReadExact<EPGBMPFileFormatReader>(Stream, Buffer, Count, "BMP: ");
@@ -17,10 +19,10 @@ void ReadHeaderBytes(TStream* Stream, uint8_t* Buffer, int Count) {
 
 // What NewImage would refuse for the picture the header describes, refused before anything is made.
 void RefuseImpossiblePicture(const TDIBHeader& H) {
-  if (H.Width < 0) throw EPGInvalidSize(PGLangStr(22));
+  if (H.Width < 0) throw EPGInvalidSize(PGLangStr(pgmNegativeWidth));
   const int64_t height = H.Height < 0 ? -H.Height : H.Height;
   if (!ImageSizeWithinLimit(H.Width, height, H.BitCount <= 8 ? H.BitCount : 24))
-    throw EPixelGraphic(PGLangStrS1(31, "CreateDIBSection"));
+    throw EPixelGraphic(PGLangStrS1(pgmFailed, "CreateDIBSection"));
 }
 
 bool CompressionAccepted(const TDIBHeader& H) {

@@ -159,7 +159,7 @@ void TPixelGraphic::ClearDitherRowNext() {
 void TPixelGraphic::DitherPixel(int X, int Y, int R, int G, int B) {
   if (X < 0 || Y < 0 || X >= Width || Y >= Height) {
     // Outside the picture the rows have no cells: behave like SetPixel.
-    if (RaiseOnOutOfRange) throw EPGXYIndexOutOfRange(PGLangStr(1));
+    if (RaiseOnOutOfRange) throw EPGXYIndexOutOfRange(PGLangStr(pgmXYOutOfRange));
     return;
   }
   if (!DitherRowCurrent || !DitherLimitTable || Width != DitherWidth) {
@@ -206,7 +206,7 @@ void TPixelGraphic::DitherPixel(int X, int Y, int R, int G, int B) {
 }
 
 void TPixelGraphic::DitherRow(int Y, const uint8_t* BGR) {
-  if (!DitherRowCurrent || !DitherSumLimit || !Bits || Y < 0 || Y >= Height || BitCountNum == 3 ||
+  if (!DitherRowCurrent || !DitherSumLimit || !Bits || Y < 0 || Y >= Height || IsTrueColor() ||
       Width != DitherWidth || !DitherNextStale || !RowSumsSmall(DitherRowCurrent.get(), (size_t(Width) + 2) * 3)) {
     // Odd cases take the pixel path, which handles each of them; among them a row that something
     // has already been added to the next row for (this row again, or pixels of it on their own).
@@ -221,9 +221,9 @@ void TPixelGraphic::DitherRow(int Y, const uint8_t* BGR) {
   bool direct = typeid(*this) == typeid(TPixelGraphic);
   auto run = [&]<TPaletteIdent Kind, bool Gray>() {
     switch (BitCountNum) {
-      case 0: DitherRowBits<0, Kind, Gray>(Y, BGR, direct); break;
-      case 1: DitherRowBits<1, Kind, Gray>(Y, BGR, direct); break;
-      default: DitherRowBits<2, Kind, Gray>(Y, BGR, direct);
+      case pgbc1Bit: DitherRowBits<pgbc1Bit, Kind, Gray>(Y, BGR, direct); break;
+      case pgbc4Bits: DitherRowBits<pgbc4Bits, Kind, Gray>(Y, BGR, direct); break;
+      default: DitherRowBits<pgbc8Bits, Kind, Gray>(Y, BGR, direct);
     }
   };
   // The fixed kinds that conversions use most are matched through their fine grids (neither is a
@@ -365,10 +365,10 @@ void TPixelGraphic::DitherRowBits(int Y, const uint8_t* BGR, bool Direct) {
       below[A] = int32_t(eR);
       below[A + 1] = int32_t(eG);
       below[A + 2] = int32_t(eB);
-      if constexpr (N == 0) {
+      if constexpr (N == pgbc1Bit) {
         uint8_t mask = uint8_t(0x80 >> (x & 7));
         row[x >> 3] = index == 1 ? uint8_t(row[x >> 3] | mask) : uint8_t(row[x >> 3] & ~mask);
-      } else if constexpr (N == 1) {
+      } else if constexpr (N == pgbc4Bits) {
         uint8_t& b = row[x >> 1];
         b = (x & 1) ? uint8_t((b & 0xF0) | (index & 0x0F)) : uint8_t((b & 0x0F) | ((index & 0x0F) << 4));
       } else {

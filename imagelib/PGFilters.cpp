@@ -12,14 +12,14 @@ namespace imagelib {
 // ---- ApplyFilter
 
 void TPixelGraphic::ApplyFilter(TPGFilter* Filter, TPixelGraphic* Source) {
-  if (!Filter) throw EPGFilter(PGLangStrS1(20, "Filter"));
-  if (!Source) throw EPGFilter(PGLangStrS1(20, "Source"));
+  if (!Filter) throw EPGFilter(PGLangStrS1(pgmInvalidValueFor, "Filter"));
+  if (!Source) throw EPGFilter(PGLangStrS1(pgmInvalidValueFor, "Source"));
   bool colorFilter = Filter->IsColorFilter();
-  if (Source == this && !colorFilter) throw EPGFilter(PGLangStr(23));
+  if (Source == this && !colorFilter) throw EPGFilter(PGLangStr(pgmFilterSourceIsTarget));
   if (Source != this) NewImage(Source->Width, Source->Height, BitCountNum);
   if (Width == 0 || Height == 0) return;
 
-  if (colorFilter && BitCountNum != 3 && BitCountNum >= Source->BitCountNum) {
+  if (colorFilter && !IsTrueColor() && BitCountNum >= Source->BitCountNum) {
     // The colour of a pixel is its palette entry's, so filtering the palette filters every pixel.
     if (Source != this) Assign(Source);
     if (PaletteCount > 0) {
@@ -46,11 +46,11 @@ void TPixelGraphic::ApplyFilter(TPGFilter* Filter, TPixelGraphic* Source) {
         bool rows = Filter->HasRowForms() && Bits && Source->Bits && Source->Width == Width &&
                     Source->Height == Height;
         // A true-colour target's rows take the filtered colours directly.
-        std::vector<uint8_t> colors(rows && BitCountNum != 3 ? size_t(Width) * 3 : 0);
+        std::vector<uint8_t> colors(rows && !IsTrueColor() ? size_t(Width) * 3 : 0);
         bool abort = false;
         for (int y = 0; y < Height && !abort; ++y) {
           if (dithering) NextDitherRow();
-          if (rows && BitCountNum == 3) {
+          if (rows && IsTrueColor()) {
             Filter->FilterRow(y, ScanLine(y));
           } else if (rows) {
             Filter->FilterRow(y, colors.data());
@@ -115,15 +115,15 @@ void TPGFilter::FilterRow(int Y, uint8_t* BGR) {
 }
 
 TRGB TPGFilter::SourceColor(int X, int Y) {
-  if (!Source) throw EPGFilter(PGLangStrS1(20, "Source"));
+  if (!Source) throw EPGFilter(PGLangStrS1(pgmInvalidValueFor, "Source"));
   int32_t value = Source->GetPixel(X, Y);
-  return Source->GetBitCountNum() == 3 ? value : Source->ConversionColor(value);
+  return Source->IsTrueColor() ? value : Source->ConversionColor(value);
 }
 
 void TPGFilter::FilterSourceRow(int Y, uint8_t* BGR) {
-  if (!Source) throw EPGFilter(PGLangStrS1(20, "Source"));
+  if (!Source) throw EPGFilter(PGLangStrS1(pgmInvalidValueFor, "Source"));
   int width = Source->GetWidth();
-  if (Source->GetBitCountNum() == 3) {
+  if (Source->IsTrueColor()) {
     const uint8_t* row = Source->ScanLine(Y);
     if (row != BGR) std::memcpy(BGR, row, size_t(width) * 3);  // in place it is the row itself
     FilterColors(BGR, width);

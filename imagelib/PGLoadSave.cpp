@@ -50,7 +50,7 @@ void TPixelGraphic::ApplyGammaCorrection() {
     int64_t v = Round(255 * PGPower(i / 255.0L, ratio));
     table[i] = uint8_t(v < 0 ? 0 : (v > 255 ? 255 : v));
   }
-  if (BitCountNum == 3) {
+  if (IsTrueColor()) {
     if (Width > 0 && Height > 0 && Bits)
       for (int y = 0; y < Height; ++y) {
         uint8_t* row = ScanLine(y);
@@ -70,10 +70,10 @@ void TPixelGraphic::LoadFromStreamIndex(TStream* Stream, const std::string& Ext,
   BeginUpdate();
   Finally(
       [&] {
-        NewImage(0, 0, 3);
+        NewImage(0, 0, pgbc24Bits);
         Gamma = PGDisplayGamma;
         TFileFormatReader* reader = FindFileFormatReader(Stream, Ext);
-        if (!reader) throw EPGUnknownFileFormat(PGLangStr(6));
+        if (!reader) throw EPGUnknownFileFormat(PGLangStr(pgmUnknownFileFormat));
         reader->Read(Stream, this, Index);
         ApplyGammaCorrection();
         UpdatePaletteIdent();
@@ -95,7 +95,8 @@ void TPixelGraphic::LoadFromFile(const std::string& FileName) { LoadFromFileInde
 // ---- saving
 
 void TPixelGraphic::PrepareForResolution(TPGColorResolution Target, TPixelGraphic* Source) {
-  static const uint8_t bitCount[8] = {0, 0, 1, 1, 1, 2, 2, 3};
+  static const TPGBitCountNum bitCount[8] = {pgbc1Bit,  pgbc1Bit,  pgbc4Bits, pgbc4Bits,
+                                             pgbc4Bits, pgbc8Bits, pgbc8Bits, pgbc24Bits};
   SetBitCountNum(bitCount[Target]);
   switch (Target) {
     case pgcrBlackWhite: SetPaletteIdent(pBlackWhite); break;
@@ -191,11 +192,11 @@ void TPixelGraphic::ReadData(TStream* Stream) {
 void TPixelGraphic::SaveToClipboardFormat(WORD& Format, HANDLE& Data, HPALETTE& Palette) {
   int64_t size = GetStreamSize();
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, SIZE_T(size));
-  if (!block) throw EPixelGraphic(PGLangStrS1(31, "GlobalAlloc"));
+  if (!block) throw EPixelGraphic(PGLangStrS1(pgmFailed, "GlobalAlloc"));
   void* memory = GlobalLock(block);
   if (!memory) {
     GlobalFree(block);
-    throw EPixelGraphic(PGLangStrS1(31, "GlobalLock"));
+    throw EPixelGraphic(PGLangStrS1(pgmFailed, "GlobalLock"));
   }
   TMyMemoryStream stream;
   stream.SetPointer(memory, size);
@@ -216,13 +217,13 @@ void TPixelGraphic::SaveToClipboardFormat(WORD& Format, HANDLE& Data, HPALETTE& 
 
 void TPixelGraphic::LoadFromClipboardFormat(WORD Format, HANDLE Data, HPALETTE) {
   // Only packed bitmaps: a bitmap handle (CF_BITMAP) is no block of memory to read.
-  if (Format != CF_DIB || !Data) throw EPGUnknownClipboardFormat(PGLangStr(4));
+  if (Format != CF_DIB || !Data) throw EPGUnknownClipboardFormat(PGLangStr(pgmUnknownClipboardFormat));
   FlushGdi();
   BeginUpdate();
   Finally(
       [&] {
         void* memory = GlobalLock(Data);
-        if (!memory) throw EPGUnknownClipboardFormat(PGLangStr(4));
+        if (!memory) throw EPGUnknownClipboardFormat(PGLangStr(pgmUnknownClipboardFormat));
         TMyMemoryStream stream;
         stream.SetPointer(memory, int64_t(GlobalSize(Data)));
         Finally(

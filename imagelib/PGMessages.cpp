@@ -192,13 +192,13 @@ void CheckLangStrEntries(const TPGLangStrEntry* Table, int Count) {
 
 void CheckLangStrEntries() { CheckLangStrEntries(PGLangStrEntries, PGLangStrCount); }
 
-std::string PGLangStr(uint8_t Id) {
+std::string PGLangStr(TPGMsg Id) {
   std::string s;
   GetPGLangStr(Id, s);
   return s;
 }
 
-std::string PGLangStrS1(uint8_t Id, const std::string& S1) {
+std::string PGLangStrS1(TPGMsg Id, const std::string& S1) {
   std::string s;
   GetPGLangStrS1(Id, S1, s);
   return s;

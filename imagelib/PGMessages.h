@@ -15,6 +15,69 @@ struct TPGLangStrEntry {
   const char* Texts[PGLangSlots];
 };
 
+// The message ids, named after their English texts (ids 0 and 84 hold no text). The names are the
+// table's indices: a test checks each against its record.
+enum TPGMsg : uint8_t {
+  pgmXYOutOfRange = 1,
+  pgmNoPalette = 2,
+  pgmInvalidPaletteIndex = 3,
+  pgmUnknownClipboardFormat = 4,
+  pgmInvalidTemporaryFile = 5,
+  pgmUnknownFileFormat = 6,
+  pgmInvalid = 7,  // "%S1 invalid"
+  // The colour resolutions' names, in the order of TPGColorResolution.
+  pgmBlackAndWhite = 8,
+  pgm2Colors = 9,
+  pgm16Grays = 10,
+  pgm16SysColors = 11,
+  pgm16Colors = 12,
+  pgm256Grays = 13,
+  pgm256Colors = 14,
+  pgmTrueColor = 15,
+  pgmIsEmpty = 16,               // "%S1 is empty"
+  pgmSaveWithOtherResolution = 17,  // %S1 format, %S2 current and %S3 new resolution
+  pgmCannotSaveResolution = 18,     // %S1 format, %S2 current resolution
+  pgmUnknownExtension = 19,
+  pgmInvalidValueFor = 20,  // "Invalid value for %S1"
+  pgmNegativeHeight = 21,
+  pgmNegativeWidth = 22,
+  pgmFilterSourceIsTarget = 23,
+  pgmBit = 24,
+  pgmImageFiles = 25,
+  pgmAllFiles = 26,
+  pgmInvalidSizeOf = 27,  // "Invalid size of %S1"
+  pgmWarning = 28,
+  pgmAborted = 29,
+  pgmNotSupportedSubformat = 30,
+  pgmFailed = 31,  // "%S1 failed"
+  pgmUnexpectedEnd = 32,
+  pgmUnknownSubformat = 33,
+  pgmNotAFile = 34,  // "Not a %S1 file"
+  pgmWidthOrHeightZero = 35,
+  pgmInvalidColorResolution = 36,
+  pgmUnsupportedFieldType = 37,
+  pgmInvalidRowByteCount = 38,
+  pgmUnsupportedCompression = 39,
+  pgmSaturationZeroHueDefined = 40,
+  pgmOutOfRange = 41,  // "%S1 out of range"
+  pgmOK = 42,
+  pgmCancel = 43,
+  // The filter dialogs' captions and labels.
+  pgmRGBFilter = 44, pgmRed = 45, pgmGreen = 46, pgmBlue = 47,
+  pgmCMYFilter = 48, pgmCyan = 49, pgmMagenta = 50, pgmYellow = 51,
+  pgmYCbCrFilter = 52, pgmLuma = 53, pgmChromaBlue = 54, pgmChromaRed = 55,
+  pgmHLSFilter = 56, pgmHue = 57, pgmLightness = 58, pgmSaturation = 59,
+  pgmHSVFilter = 60, pgmValue = 61,
+  pgmNegativeFilter = 62,
+  pgmGamma = 63, pgmApplyOnRGB = 64, pgmApplyOnY = 65,
+  pgmBrightness = 66, pgmContrast = 67, pgmApplyOn = 68, pgmBCGFilter = 69,
+  pgmGrayscaleFilter = 70, pgmRGBWeighting = 71, pgmStdDeviation = 72, pgmStrength = 73,
+  pgmSharpen = 74, pgmDetail = 75, pgmSmooth = 76, pgmRadius = 77, pgmBlur = 78, pgmContour = 79,
+  pgmWhite = 80, pgmBlack = 81,
+  pgmPlusMinus = 82,  // the sign before a slider's middle value
+  pgmDegree = 83
+};
+
 // Record i carries Id i; the lookups index the table by the id directly.
 extern const TPGLangStrEntry PGLangStrEntries[PGLangStrCount];
 
@@ -37,8 +100,8 @@ void GetPGLangStrS3(uint8_t Id, const std::string& S1, const std::string& S2, co
 void CheckLangStrEntries();
 void CheckLangStrEntries(const TPGLangStrEntry* Table, int Count);
 
-// Short forms used when raising: the text of Id with the placeholders filled.
-std::string PGLangStr(uint8_t Id);
-std::string PGLangStrS1(uint8_t Id, const std::string& S1);
+// Short forms for the library's own texts: the text of Id with the placeholders filled.
+std::string PGLangStr(TPGMsg Id);
+std::string PGLangStrS1(TPGMsg Id, const std::string& S1);
 
 }  // namespace imagelib

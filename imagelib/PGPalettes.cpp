@@ -60,7 +60,7 @@ void TPixelGraphic::SetRGBWeighting(bool Value) {
 }
 
 void TPixelGraphic::SetPaletteCount(int Count) {
-  if (Count < 0) throw EPGInvalidPaletteIndex(PGLangStr(3));
+  if (Count < 0) throw EPGInvalidPaletteIndex(PGLangStr(pgmInvalidPaletteIndex));
   if (Count != PaletteCount) {
     FlushGdi();
     FreeCanvasHandle();
@@ -81,8 +81,8 @@ void TPixelGraphic::SetPaletteCount(int Count) {
 }
 
 void TPixelGraphic::SetPaletteEntry(int Index, TRGB Color) {
-  if (PaletteIdent == pNone || PaletteIdent == pTrueColor) throw EPGNoPalette(PGLangStr(2));
-  if (Index < 0 || Index >= PaletteCount) throw EPGInvalidPaletteIndex(PGLangStr(3));
+  if (PaletteIdent == pNone || PaletteIdent == pTrueColor) throw EPGNoPalette(PGLangStr(pgmNoPalette));
+  if (Index < 0 || Index >= PaletteCount) throw EPGInvalidPaletteIndex(PGLangStr(pgmInvalidPaletteIndex));
   FlushGdi();
   FreeCanvasHandle();
   if (BitmapInfo && Index < GetPaletteSize())
@@ -118,7 +118,7 @@ void TPixelGraphic::SetPaletteIdent(TPaletteIdent Ident) {
 }
 
 void TPixelGraphic::UpdatePaletteIdent() {
-  IsGray = BitCountNum != 3;
+  IsGray = !IsTrueColor();
   if (IsGray)
     for (TRGB c : PaletteEntries)
       if (RGBRed(c) != RGBGreen(c) || RGBGreen(c) != RGBBlue(c)) {
@@ -135,7 +135,7 @@ void TPixelGraphic::UpdatePaletteIdent() {
     }
   }
   if (PaletteCount == 0)
-    PaletteIdent = BitCountNum == 3 ? pTrueColor : pNone;
+    PaletteIdent = IsTrueColor() ? pTrueColor : pNone;
   else
     PaletteIdent = pUnknown;
 }
@@ -143,7 +143,7 @@ void TPixelGraphic::UpdatePaletteIdent() {
 // ---- colour matching
 
 int32_t TPixelGraphic::NearestPaletteIndex(TRGB Color) const {
-  if (PaletteCount == 0) throw EPGNoPalette(PGLangStr(2));
+  if (PaletteCount == 0) throw EPGNoPalette(PGLangStr(pgmNoPalette));
   int best = 0, bestDistance = Distance(Color, PaletteEntries[0]);
   for (int i = 1; i < PaletteCount && bestDistance > 0; ++i) {
     int d = Distance(Color, PaletteEntries[size_t(i)]);
@@ -208,7 +208,7 @@ int32_t TPixelGraphic::MatchUnknownColor(TRGB Color) {
   LastColor = Color;
   int32_t result;
   try {
-    if (PaletteIdent == pNone) throw EPGNoPalette(PGLangStr(2));
+    if (PaletteIdent == pNone) throw EPGNoPalette(PGLangStr(pgmNoPalette));
     if (!ColorCache || PaletteCount > 256) {
       result = NearestPaletteIndex(Color);
     } else {

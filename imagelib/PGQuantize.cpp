@@ -280,9 +280,9 @@ std::vector<int64_t> CountIndices(TPixelGraphic* Target, TPixelGraphic* Source) 
   for (int y = 0; y < h; ++y) {
     const uint8_t* row = Source->ScanLine(y);
     for (int x = 0; x < w; ++x) {
-      int index = bits == 0 ? (row[x >> 3] >> (7 - (x & 7))) & 1
-                  : bits == 1 ? ((x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4))
-                              : row[x];
+      int index = bits == pgbc1Bit    ? (row[x >> 3] >> (7 - (x & 7))) & 1
+                  : bits == pgbc4Bits ? ((x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4))
+                                      : row[x];
       ++counts[size_t(index)];
     }
     bool abort = false;
@@ -308,7 +308,7 @@ void CreateOptimizedPalette(TPixelGraphic* Target, TPixelGraphic* Source, int Ma
     Target->SetPaletteCount(IntMin(MaxColors, 16));
   } else {
     Target->SetPaletteCount(0);
-    if (Source->GetBitCountNum() == 3) {
+    if (Source->IsTrueColor()) {
       MedianCut cut;
       cut.Count(Target, Source);
       SetEntries(Target, cut.Palette(n));

@@ -120,15 +120,15 @@ TRGB TPixelGraphic::ConversionColor(int Index) const {
 
 void TPixelGraphic::ReadRowColors(int Y, int FirstX, int Count, const TRGB* Colors, uint8_t* BGR) {
   const uint8_t* row = ScanLine(Y);
-  if (BitCountNum == 3) {
+  if (IsTrueColor()) {
     std::memcpy(BGR, row + int64_t(FirstX) * 3, size_t(Count) * 3);
     return;
   }
   for (int i = 0; i < Count; ++i) {
     int x = FirstX + i, index;
     switch (BitCountNum) {
-      case 0: index = (row[x >> 3] >> (7 - (x & 7))) & 1; break;
-      case 1: index = (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4); break;
+      case pgbc1Bit: index = (row[x >> 3] >> (7 - (x & 7))) & 1; break;
+      case pgbc4Bits: index = (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4); break;
       default: index = row[x];
     }
     TRGB c = Colors[index];
@@ -139,7 +139,7 @@ void TPixelGraphic::ReadRowColors(int Y, int FirstX, int Count, const TRGB* Colo
 }
 
 void TPixelGraphic::WriteConverted(int X, int Y, int R, int G, int B, bool Dithering) {
-  if (BitCountNum == 3) {
+  if (IsTrueColor()) {
     uint8_t* p = ScanLine(Y) + int64_t(X) * 3;
     p[0] = uint8_t(B);
     p[1] = uint8_t(G);
@@ -153,7 +153,7 @@ void TPixelGraphic::WriteConverted(int X, int Y, int R, int G, int B, bool Dithe
 
 bool TPixelGraphic::PrepareDithering() {
   // Palette targets dither when Dither is on; anything else drops a dithering state left over.
-  bool dithering = Dither && BitCountNum != 3;
+  bool dithering = Dither && !IsTrueColor();
   if (dithering)
     BeginDither();
   else
@@ -237,7 +237,7 @@ void TPixelGraphic::StretchCopy(int DstX, int DstY, int DstW, int DstH, int SrcX
     return partials.back().RGB;
   };
 
-  bool picking = BitCountNum == 3 && Source->BitCountNum == 3 &&
+  bool picking = IsTrueColor() && Source->IsTrueColor() &&
                  (horizontal == Kind::Nearest || horizontal == Kind::OneToOne) &&
                  (vertical == Kind::Nearest || vertical == Kind::OneToOne);
   if (OnProgressStart) OnProgressStart(this);
@@ -305,7 +305,7 @@ void TPixelGraphic::CopyRect(int DstX, int DstY, int DstW, int DstH, int SrcX, i
   bool dithering = PrepareDithering();
   ScopeExit endDither([&] { EndDither(); });
   if (OnProgressStart) OnProgressStart(this);
-  bool blocks = BitCountNum == 3 && Source->BitCountNum == 3;
+  bool blocks = IsTrueColor() && Source->IsTrueColor();
   bool allColumns = x0 == 0 && count == Width;
   std::vector<uint8_t> colors(size_t(count) * 3);
   TRGB sourceColors[256];

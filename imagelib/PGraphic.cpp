@@ -43,7 +43,7 @@ void TPixelGraphic::Assign(TPersistent* Source) {
   Finally(
       [&] {
         if (!source) {
-          NewImage(0, 0, 3);
+          NewImage(0, 0, pgbc24Bits);
           return;
         }
         FlushGdi();
@@ -89,11 +89,11 @@ int TPixelGraphic::GetPaletteSize() const { return kPaletteSize[BitCountNum]; }
 
 int TPixelGraphic::BitCountToNum(int BitCount) {
   switch (BitCount) {
-    case 1: return 0;
-    case 4: return 1;
-    case 8: return 2;
-    case 24: return 3;
-    default: throw EPGInvalidBitCountNum(PGLangStrS1(20, "BitCountNum"));
+    case 1: return pgbc1Bit;
+    case 4: return pgbc4Bits;
+    case 8: return pgbc8Bits;
+    case 24: return pgbc24Bits;
+    default: throw EPGInvalidBitCountNum(PGLangStrS1(pgmInvalidValueFor, "BitCountNum"));
   }
 }
 
@@ -128,17 +128,20 @@ void TPixelGraphic::FillColorTable() {
 
 void TPixelGraphic::RequireImageSize(int AWidth, int AHeight, int ABitCountNum) {
   static const int bits[4] = {1, 4, 8, 24};
-  if (AWidth < 0) throw EPGInvalidSize(PGLangStr(22));
-  if (AHeight < 0) throw EPGInvalidSize(PGLangStr(21));
-  if (ABitCountNum < 0 || ABitCountNum > 3) throw EPGInvalidBitCountNum(PGLangStrS1(20, "BitCountNum"));
-  if (!ImageSizeWithinLimit(AWidth, AHeight, bits[ABitCountNum])) throw EPixelGraphic(PGLangStrS1(31, "CreateDIBSection"));
+  if (AWidth < 0) throw EPGInvalidSize(PGLangStr(pgmNegativeWidth));
+  if (AHeight < 0) throw EPGInvalidSize(PGLangStr(pgmNegativeHeight));
+  if (ABitCountNum < pgbc1Bit || ABitCountNum > pgbc24Bits)
+    throw EPGInvalidBitCountNum(PGLangStrS1(pgmInvalidValueFor, "BitCountNum"));
+  if (!ImageSizeWithinLimit(AWidth, AHeight, bits[ABitCountNum]))
+    throw EPixelGraphic(PGLangStrS1(pgmFailed, "CreateDIBSection"));
 }
 
 void TPixelGraphic::NewImage(int AWidth, int AHeight, int ABitCountNum) {
-  if (AWidth < 0) throw EPGInvalidSize(PGLangStr(22));
-  if (AHeight < 0) throw EPGInvalidSize(PGLangStr(21));
+  if (AWidth < 0) throw EPGInvalidSize(PGLangStr(pgmNegativeWidth));
+  if (AHeight < 0) throw EPGInvalidSize(PGLangStr(pgmNegativeHeight));
   // The code indexes the per-bit-count tables, so an unknown one is refused up front.
-  if (ABitCountNum < 0 || ABitCountNum > 3) throw EPGInvalidBitCountNum(PGLangStrS1(20, "BitCountNum"));
+  if (ABitCountNum < pgbc1Bit || ABitCountNum > pgbc24Bits)
+    throw EPGInvalidBitCountNum(PGLangStrS1(pgmInvalidValueFor, "BitCountNum"));
   if (AWidth == Width && AHeight == Height && ABitCountNum == BitCountNum) {
     Clear();
     return;
@@ -157,7 +160,7 @@ void TPixelGraphic::NewImage(int AWidth, int AHeight, int ABitCountNum) {
   auto fail = [this]() {
     RowSize = 0;
     ImageSize = 0;
-    throw EPixelGraphic(PGLangStrS1(31, "CreateDIBSection"));
+    throw EPixelGraphic(PGLangStrS1(pgmFailed, "CreateDIBSection"));
   };
   // Sizes come from files too: anything the 32-bit fields cannot describe is refused.
   if (!ImageSizeWithinLimit(AWidth, AHeight, GetBitCount())) fail();
@@ -171,7 +174,7 @@ void TPixelGraphic::NewImage(int AWidth, int AHeight, int ABitCountNum) {
 
   int paletteSize = GetPaletteSize();
   if (paletteSize < PaletteCount) SetPaletteCount(paletteSize);
-  if (BitCountNum == 3) PaletteIdent = pTrueColor;
+  if (IsTrueColor()) PaletteIdent = pTrueColor;
 
   BitmapInfo.reset(new uint8_t[sizeof(BITMAPINFOHEADER) + 4 * size_t(paletteSize)]());
   auto* header = reinterpret_cast<BITMAPINFOHEADER*>(BitmapInfo.get());
@@ -202,25 +205,25 @@ void TPixelGraphic::NewImage(int AWidth, int AHeight, int ABitCountNum) {
 
 TRGB TPixelGraphic::GetPixelColor(int X, int Y) {
   int32_t value = GetPixel(X, Y);
-  return BitCountNum == 3 ? value : GetPaletteEntry(value);
+  return IsTrueColor() ? value : GetPaletteEntry(value);
 }
 
 void TPixelGraphic::SetPixelColor(int X, int Y, TRGB Color) {
-  SetPixel(X, Y, BitCountNum == 3 ? Color : ColorToIndex(Color));
+  SetPixel(X, Y, IsTrueColor() ? Color : ColorToIndex(Color));
 }
 
 TRGB TPixelGraphic::GetPaletteEntry(int Index) const {
   if (PaletteIdent == pTrueColor) return Index;
-  if (Index < 0 || Index >= PaletteCount) throw EPGInvalidPaletteIndex(PGLangStr(3));
+  if (Index < 0 || Index >= PaletteCount) throw EPGInvalidPaletteIndex(PGLangStr(pgmInvalidPaletteIndex));
   return PaletteEntries[size_t(Index)];
 }
 
 TRGB TPixelGraphic::GetBackGroundColor() const {
-  return BitCountNum == 3 ? BackGroundColor : GetPaletteEntry(BackGroundColor);
+  return IsTrueColor() ? BackGroundColor : GetPaletteEntry(BackGroundColor);
 }
 
 void TPixelGraphic::SetBackGroundColor(TRGB Color) {
-  BackGroundColor = BitCountNum == 3 ? Color : ColorToIndex(Color);
+  BackGroundColor = IsTrueColor() ? Color : ColorToIndex(Color);
 }
 
 void TPixelGraphic::Clear() {
@@ -228,7 +231,7 @@ void TPixelGraphic::Clear() {
   if (!Bits || Width <= 0 || Height <= 0) return;
   if (BackGroundColor == 0) {
     std::memset(Bits, 0, size_t(ImageSize));
-  } else if (BitCountNum == 2) {
+  } else if (BitCountNum == pgbc8Bits) {
     for (int y = 0; y < Height; ++y) std::memset(Bits + int64_t(RowSize) * y, uint8_t(BackGroundColor), size_t(Width));
   } else {
     // The result of SetPixel for every pixel: the top row pixel by pixel, then its pixel bytes
@@ -236,10 +239,10 @@ void TPixelGraphic::Clear() {
     for (int x = 0; x < Width; ++x) SetPixel(x, 0, BackGroundColor);
     const uint8_t* top = ScanLine(0);
     int64_t fullBytes, partialMask;  // mask of the pixel bits in the last partial byte
-    if (BitCountNum == 0) {
+    if (BitCountNum == pgbc1Bit) {
       fullBytes = Width / 8;
       partialMask = (Width % 8) ? (0xFF00 >> (Width % 8)) & 0xFF : 0;
-    } else if (BitCountNum == 1) {
+    } else if (BitCountNum == pgbc4Bits) {
       fullBytes = Width / 2;
       partialMask = (Width % 2) ? 0xF0 : 0;
     } else {

@@ -38,6 +38,9 @@ enum TPaletteIdent : uint8_t {
   pNone, pTrueColor, pUnknown, pBlackWhite, pSysGray4, pSys16, pGray4, pGray16, pGray236, pGray256,
   pSpecial125, pSpecial216, pSpecial252, pOptimized252Sys16, pSource
 };
+// A picture's bit-count code (BitCountNum), which indexes the tables kept per bit count: 1, 4, 8
+// or 24 bits per pixel.
+enum TPGBitCountNum : uint8_t { pgbc1Bit, pgbc4Bits, pgbc8Bits, pgbc24Bits };
 enum TStretchMode : uint8_t { smFast, smMedium, smPrecise };
 enum TPGWarningAction : uint8_t { pgwaIgnore, pgwaOKBox, pgwaOKCancelBox, pgwaRaise };
 
@@ -82,6 +85,8 @@ class TPixelGraphic : public TGraphic {
   void SetBitCountNum(int Value);
   int GetBitCount() const;
   int GetBitCountNum() const { return BitCountNum; }
+  bool IsTrueColor() const { return BitCountNum == pgbc24Bits; }
+  // The code of 1, 4, 8 or 24 bits (TPGBitCountNum); EPGInvalidBitCountNum for any other count.
   static int BitCountToNum(int BitCount);
   int GetPaletteSize() const;
   int GetRowSize() const { return RowSize; }
@@ -385,14 +390,14 @@ inline uint8_t* TPixelGraphic::ScanLine(int Y) {
 inline int32_t TPixelGraphic::GetPixel(int X, int Y) {
   FlushGdi();
   if (!Bits || X < 0 || Y < 0 || X >= Width || Y >= Height) {
-    if (RaiseOnOutOfRange) throw EPGXYIndexOutOfRange(PGLangStr(1));
+    if (RaiseOnOutOfRange) throw EPGXYIndexOutOfRange(PGLangStr(pgmXYOutOfRange));
     return BackGroundColor;
   }
   const uint8_t* row = Bits + int64_t(RowSize) * (Height - Y - 1);
   switch (BitCountNum) {
-    case 0: return (row[X >> 3] >> (7 - (X & 7))) & 1;
-    case 1: return (X & 1) ? (row[X >> 1] & 0x0F) : (row[X >> 1] >> 4);
-    case 2: return row[X];
+    case pgbc1Bit: return (row[X >> 3] >> (7 - (X & 7))) & 1;
+    case pgbc4Bits: return (X & 1) ? (row[X >> 1] & 0x0F) : (row[X >> 1] >> 4);
+    case pgbc8Bits: return row[X];
     default: {
       const uint8_t* p = row + int64_t(X) * 3;
       return p[2] | (p[1] << 8) | (p[0] << 16);
@@ -403,12 +408,12 @@ inline int32_t TPixelGraphic::GetPixel(int X, int Y) {
 inline void TPixelGraphic::SetPixel(int X, int Y, int32_t Value) {
   FlushGdi();
   if (!Bits || X < 0 || Y < 0 || X >= Width || Y >= Height) {
-    if (RaiseOnOutOfRange) throw EPGXYIndexOutOfRange(PGLangStr(1));
+    if (RaiseOnOutOfRange) throw EPGXYIndexOutOfRange(PGLangStr(pgmXYOutOfRange));
     return;
   }
   uint8_t* row = Bits + int64_t(RowSize) * (Height - Y - 1);
   switch (BitCountNum) {
-    case 0: {
+    case pgbc1Bit: {
       uint8_t mask = uint8_t(0x80 >> (X & 7));
       if (Value == 1)
         row[X >> 3] |= mask;
@@ -416,7 +421,7 @@ inline void TPixelGraphic::SetPixel(int X, int Y, int32_t Value) {
         row[X >> 3] &= uint8_t(~mask);
       break;
     }
-    case 1: {
+    case pgbc4Bits: {
       uint8_t& b = row[X >> 1];
       if (X & 1)
         b = uint8_t((b & 0xF0) | (Value & 0x0F));
@@ -424,7 +429,7 @@ inline void TPixelGraphic::SetPixel(int X, int Y, int32_t Value) {
         b = uint8_t((b & 0x0F) | ((Value & 0x0F) << 4));
       break;
     }
-    case 2: row[X] = uint8_t(Value); break;
+    case pgbc8Bits: row[X] = uint8_t(Value); break;
     default: {
       uint8_t* p = row + int64_t(X) * 3;
       p[0] = uint8_t(Value >> 16);

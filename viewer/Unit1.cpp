@@ -173,7 +173,7 @@ void TForm1::StInd1Click(TObject*) {
         const int width = PixelGraphicToPaste->GetWidth();
         const int height = PixelGraphicToPaste->GetHeight();
         PGImage1->SetKeepOldPaintPixelGraphic(false);
-        PGImage1->GetPixelGraphic()->NewImage(width, height, 3);
+        PGImage1->GetPixelGraphic()->NewImage(width, height, pgbc24Bits);
         PGImage1->SetKeepOldPaintPixelGraphic(true);
         PGImage1->SetSelectionBounds(0, 0, width, height);
         AttachSelection1Click(this);

@@ -14,20 +14,21 @@ namespace {
 using namespace dib;
 
 constexpr int kFileHeaderSize = 14;
+const char* const kPrefix = "BMP: ";
 
-[[noreturn]] void Refuse(const std::string& Text) { throw EPGBMPFileFormatReader("BMP: " + Text); }
+[[noreturn]] void Refuse(const std::string& Text) { throw EPGBMPFileFormatReader(kPrefix + Text); }
 
 // Reads the file header and peeks at the size of the header behind it, leaving the stream at the
 // start of that header; true for a core header. A file cut short of them is refused.
 bool ReadFileHeader(TStream* Stream, uint8_t (&FileHeader)[kFileHeaderSize]) {
-  ReadExact<EPGBMPFileFormatReader>(Stream, FileHeader, kFileHeaderSize, "BMP: ");
+  ReadExact<EPGBMPFileFormatReader>(Stream, FileHeader, kFileHeaderSize, kPrefix);
   uint8_t size[4];
-  ReadExact<EPGBMPFileFormatReader>(Stream, size, 4, "BMP: ");
+  ReadExact<EPGBMPFileFormatReader>(Stream, size, 4, kPrefix);
   Stream->Seek(-4, soCurrent);
   switch (GetLE32(size)) {
     case kCoreHeaderSize: return true;
     case kInfoHeaderSize: return false;
-    default: Refuse(PGLangStrS1(27, "BitmapInfoHeader/BitmapCoreHeader"));
+    default: Refuse(PGLangStrS1(pgmInvalidSizeOf, "BitmapInfoHeader/BitmapCoreHeader"));
   }
 }
 
@@ -44,7 +45,7 @@ bool TBMPFileFormatReader::CheckSignature(const TFileFormatHeader& Header) {
 }
 
 void TBMPFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Index) {
-  if (Index != 0) Refuse(PGLangStrS1(7, "Index"));
+  CheckReadIndex<EPGBMPFileFormatReader>(Index, kPrefix);
   int64_t start = Stream->GetPosition();
   uint8_t fileHeader[kFileHeaderSize];
   bool core = ReadFileHeader(Stream, fileHeader);
@@ -56,7 +57,7 @@ void TBMPFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
 void TBMPFileFormatReader::GetInfo(TStream* Stream, int Index, std::string& Info1, std::string& Info2, int& Width,
                                    int& Height, std::string& Colors, int& BitCount, int& ImageCount) {
   TFileFormatReader::GetInfo(Stream, Index, Info1, Info2, Width, Height, Colors, BitCount, ImageCount);
-  if (Index != 0) Refuse(PGLangStrS1(20, "Index"));
+  CheckInfoIndex<EPGBMPFileFormatReader>(Index, kPrefix);
   uint8_t fileHeader[kFileHeaderSize];
   const bool core = ReadFileHeader(Stream, fileHeader);
   Info1 = core ? "OS/2" : "Windows";

@@ -69,7 +69,7 @@ void DecodeOrLeaveEmpty(TPixelGraphic* Graphic, F&& Decode) {
   try {
     Decode();
   } catch (...) {
-    Graphic->NewImage(0, 0, 3);
+    Graphic->NewImage(0, 0, pgbc24Bits);
     Graphic->SetPaletteIdent(pTrueColor);
     throw;
   }

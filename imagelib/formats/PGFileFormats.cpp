@@ -15,7 +15,7 @@ TListOf<TFileFormatWriter>* FileFormatWriters = nullptr;
 
 // ---- colour resolutions
 
-std::string ColorResolutionName(TPGColorResolution R) { return PGLangStr(uint8_t(8 + R)); }
+std::string ColorResolutionName(TPGColorResolution R) { return PGLangStr(TPGMsg(pgmBlackAndWhite + int(R))); }
 
 TPGColorResolution GetColorResolution(const TPixelGraphic* Graphic) {
   TPaletteIdent ident = Graphic->GetPaletteIdent();
@@ -133,12 +133,12 @@ TFileFormatWriter* FindFileFormatWriter(const std::string& Ext) {
   std::string ext = LowerCase(WithoutDot(Ext));
   SortFileFormatWriters();
   if (!FileFormatWriters || FileFormatWriters->GetCount() == 0)
-    throw EPGFileFormatWritersEmpty(PGLangStrS1(16, "FileFormatWriters"));
+    throw EPGFileFormatWritersEmpty(PGLangStrS1(pgmIsEmpty, "FileFormatWriters"));
   for (int i = 0; i < FileFormatWriters->GetCount(); ++i) {
     TFileFormatWriter* writer = FileFormatWriters->GetItem(i);
     if (LowerCase(writer->GetExtension()) == ext) return writer;
   }
-  throw EPGUnknownExtension(PGLangStrS1(19, ext));
+  throw EPGUnknownExtension(PGLangStrS1(pgmUnknownExtension, ext));
 }
 
 // ---- descriptions
@@ -188,19 +188,19 @@ std::optional<std::string> PGWarningOutcome(TPGWarningAction Action, const std::
   switch (Action) {
     case pgwaIgnore: return std::nullopt;
     case pgwaOKBox:
-      ApplicationMessageBox(Text, FormatWord + " " + PGLangStr(28), MB_ICONWARNING | MB_OK);
+      ApplicationMessageBox(Text, FormatWord + " " + PGLangStr(pgmWarning), MB_ICONWARNING | MB_OK);
       return std::nullopt;
     case pgwaOKCancelBox:
-      if (ApplicationMessageBox(Text, FormatWord + " " + PGLangStr(28), MB_ICONWARNING | MB_OKCANCEL) == IDOK)
+      if (ApplicationMessageBox(Text, FormatWord + " " + PGLangStr(pgmWarning), MB_ICONWARNING | MB_OKCANCEL) == IDOK)
         return std::nullopt;
-      return Prefix + PGLangStr(29);
+      return Prefix + PGLangStr(pgmAborted);
     default: return Prefix + Text;
   }
 }
 
 TPGColorResolution ChooseColorResolution(const TFileFormatWriter* Writer, TPGColorResolution Current) {
   std::optional<TPGColorResolution> target = FallbackColorResolution(Current, Writer->GetCanWriteResolutions());
-  if (!target) throw EPGCanWriteResolutionsEmpty(PGLangStrS1(16, Writer->ClassName() + ".CanWriteResolutions"));
+  if (!target) throw EPGCanWriteResolutionsEmpty(PGLangStrS1(pgmIsEmpty, Writer->ClassName() + ".CanWriteResolutions"));
   return *target;
 }
 
@@ -212,7 +212,8 @@ void ConfirmColorResolutionChange(TPGWarningAction Action, const TFileFormatWrit
     case pgwaOKBox:
     case pgwaOKCancelBox: {
       std::string text;
-      GetPGLangStrS3(17, Writer->GetDescription(), ColorResolutionName(Current), ColorResolutionName(Target), text);
+      GetPGLangStrS3(pgmSaveWithOtherResolution, Writer->GetDescription(), ColorResolutionName(Current),
+                     ColorResolutionName(Target), text);
       TMsgDlgButtons buttons = Action == pgwaOKBox ? TMsgDlgButtons(mbOK) : TMsgDlgButtons(mbOK | mbCancel);
       int answer = MessageDlg(text, mtWarning, buttons, 0);
       refused = Action == pgwaOKCancelBox && answer != mrOk;
@@ -222,7 +223,7 @@ void ConfirmColorResolutionChange(TPGWarningAction Action, const TFileFormatWrit
   }
   if (refused) {
     std::string text;
-    GetPGLangStrS2(18, Writer->GetDescription(), ColorResolutionName(Current), text);
+    GetPGLangStrS2(pgmCannotSaveResolution, Writer->GetDescription(), ColorResolutionName(Current), text);
     throw EPGCannotWriteColorRes(text);
   }
 }

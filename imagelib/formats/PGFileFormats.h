@@ -64,6 +64,17 @@ class TFileFormatReader : public TFileFormatReaderWriter {
                        std::string& Colors, int& BitCount, int& ImageCount);
 
  protected:
+  // A file of a single-picture format holds picture 0 only: Read refuses another Index with
+  // message 7, GetInfo with message 20, each filled with "Index", after the format's Prefix.
+  template <class E>
+  static void CheckReadIndex(int Index, const std::string& Prefix) {
+    if (Index != 0) throw E(Prefix + PGLangStrS1(pgmInvalid, "Index"));
+  }
+  template <class E>
+  static void CheckInfoIndex(int Index, const std::string& Prefix) {
+    if (Index != 0) throw E(Prefix + PGLangStrS1(pgmInvalidValueFor, "Index"));
+  }
+
   bool HasSignature = false;
 };
 

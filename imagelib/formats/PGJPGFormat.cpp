@@ -211,7 +211,7 @@ class TJPGDecoder {
     if (info->input_scan_number <= kMaxScans) return;
     char text[160] = {};
     TCodecJump& jump = JumpOf(Common);
-    if (!jump.Try([&] { std::snprintf(text, sizeof text, "%s", PGLangStrS1(41, "Scan number").c_str()); }))
+    if (!jump.Try([&] { std::snprintf(text, sizeof text, "%s", PGLangStrS1(pgmOutOfRange, "Scan number").c_str()); }))
       jump.Leave();
     jump.Fail(kPrefix, text);
   }
@@ -264,7 +264,7 @@ bool TJPGFileFormatReader::CheckSignature(const TFileFormatHeader& Header) {
 }
 
 void TJPGFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Index) {
-  if (Index != 0) Refuse(PGLangStrS1(7, "Index"));
+  CheckReadIndex<EPGJPGFileFormatReaderWriter>(Index, kPrefix);
   RequireLibraryVersion();
   // JPEG data are taken as suited to the display already: the loader corrects nothing.
   Graphic->SetGamma(PGDisplayGamma);
@@ -273,20 +273,20 @@ void TJPGFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
   decoder.ReadHeader(Graphic->GetFastJPGDecoding() ? JDCT_IFAST : J_DCT_METHOD(PGJPGReadDCTMethod));
   // The picture's kind and size are settled before the library allocates for the decompression.
   decoder.Call([&] { jpeg_calc_output_dimensions(&info); });
-  int code;
+  TPGBitCountNum code;
   switch (info.output_components) {
-    case 1: code = 2; break;
-    case 3: code = 3; break;
-    default: Refuse(PGLangStr(30));  // CMYK, YCCK and other component counts
+    case 1: code = pgbc8Bits; break;
+    case 3: code = pgbc24Bits; break;
+    default: Refuse(PGLangStr(pgmNotSupportedSubformat));  // CMYK, YCCK and other component counts
   }
   TPixelGraphic::RequireImageSize(int(info.output_width), int(info.output_height), code);
   decoder.Call([&] { jpeg_start_decompress(&info); });
   DecodeOrLeaveEmpty(Graphic, [&] {
-    if (code == 2) Graphic->SetPaletteIdent(pGray256);
+    if (code == pgbc8Bits) Graphic->SetPaletteIdent(pGray256);
     Graphic->NewImage(int(info.output_width), int(info.output_height), code);
     // Each row the library writes must fit the picture's.
-    if (Graphic->GetWidth() != int(info.output_width) || info.output_components != (code == 2 ? 1 : 3))
-      Refuse(PGLangStrS1(7, "output_width"));
+    if (Graphic->GetWidth() != int(info.output_width) || info.output_components != (code == pgbc8Bits ? 1 : 3))
+      Refuse(PGLangStrS1(pgmInvalid, "output_width"));
     DecodeRows(decoder, Graphic, this);
   });
 }
@@ -294,7 +294,7 @@ void TJPGFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
 void TJPGFileFormatReader::GetInfo(TStream* Stream, int Index, std::string& Info1, std::string& Info2, int& Width,
                                    int& Height, std::string& Colors, int& BitCount, int& ImageCount) {
   TFileFormatReader::GetInfo(Stream, Index, Info1, Info2, Width, Height, Colors, BitCount, ImageCount);
-  if (Index != 0) Refuse(PGLangStrS1(20, "Index"));
+  CheckInfoIndex<EPGJPGFileFormatReaderWriter>(Index, kPrefix);
   // Any warning while the markers are read ends the description.
   TJPGDecoder decoder(Stream, JPGWarningRaise);
   decoder.ReadHeader(JDCT_IFAST);
@@ -365,10 +365,10 @@ void TJPGFileFormatWriter::Write(TStream* Stream, TPixelGraphic* Graphic) {
   info.image_height = JDIMENSION(Graphic->GetHeight());
   Graphic->UpdatePaletteIdent();
   bool gray = Graphic->GetBitCount() == 8 && Graphic->GetPaletteIdent() == pGray256;
-  if (!gray && Graphic->GetBitCount() != 24) Refuse(PGLangStrS1(20, "BitCount"));
+  if (!gray && Graphic->GetBitCount() != 24) Refuse(PGLangStrS1(pgmInvalidValueFor, "BitCount"));
   // A picture whose pixel memory could not be made has rows to write but none to read.
   if (Graphic->GetWidth() > 0 && Graphic->GetHeight() > 0 && !Graphic->GetBits())
-    Refuse(PGLangStrS1(31, "CreateDIBSection"));
+    Refuse(PGLangStrS1(pgmFailed, "CreateDIBSection"));
   info.input_components = gray ? 1 : 3;
   info.in_color_space = gray ? JCS_GRAYSCALE : JCS_EXT_BGR;
   // In this order: the defaults would overwrite what comes before them.

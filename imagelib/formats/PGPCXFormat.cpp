@@ -23,7 +23,7 @@ constexpr int kMaxRun = 63;
 const char* const kPrefix = "PCX: ";
 
 [[noreturn]] void Refuse(const std::string& Text) { throw EPGPCXFileFormatReader(kPrefix + Text); }
-[[noreturn]] void UnknownSubformat() { Refuse(PGLangStr(33)); }
+[[noreturn]] void UnknownSubformat() { Refuse(PGLangStr(pgmUnknownSubformat)); }
 
 struct TPCXHeader {
   int Version = 0, BitsPerPixel = 0, Planes = 0;
@@ -35,10 +35,10 @@ struct TPCXHeader {
 };
 
 int BitCountNumOf(int Bits, int Planes) {
-  if (Bits == 1 && Planes == 1) return 0;
-  if (Bits == 1 && Planes == 4) return 1;
-  if (Bits == 8 && Planes == 1) return 2;
-  if (Bits == 8 && Planes == 3) return 3;
+  if (Bits == 1 && Planes == 1) return pgbc1Bit;
+  if (Bits == 1 && Planes == 4) return pgbc4Bits;
+  if (Bits == 8 && Planes == 1) return pgbc8Bits;
+  if (Bits == 8 && Planes == 3) return pgbc24Bits;
   return -1;
 }
 
@@ -58,13 +58,13 @@ TPCXHeader ReadHeader(TStream* Stream) {
   std::memcpy(h.Colormap, b + 16, sizeof h.Colormap);
   h.BitCountNum = BitCountNumOf(h.BitsPerPixel, h.Planes);
   if (h.BitCountNum < 0) return h;
-  if (h.Width < 0) throw EPGInvalidSize(PGLangStr(22));
-  if (h.Height < 0) throw EPGInvalidSize(PGLangStr(21));
+  if (h.Width < 0) throw EPGInvalidSize(PGLangStr(pgmNegativeWidth));
+  if (h.Height < 0) throw EPGInvalidSize(PGLangStr(pgmNegativeHeight));
   const int64_t planeBytes = h.BitsPerPixel == 1 ? (h.Width + 7) / 8 : h.Width;
   if (h.BytesPerLine < planeBytes) UnknownSubformat();
   static const int kBitCounts[] = {1, 4, 8, 24};
   if (!ImageSizeWithinLimit(h.Width, h.Height, kBitCounts[h.BitCountNum]))
-    throw EPixelGraphic(PGLangStrS1(31, "CreateDIBSection"));
+    throw EPixelGraphic(PGLangStrS1(pgmFailed, "CreateDIBSection"));
   return h;
 }
 
@@ -101,14 +101,14 @@ void DecodeLine(TByteSource& Source, uint8_t* Line, int64_t Size) {
 void StoreLine(const TPCXHeader& H, const uint8_t* Line, uint8_t* Row, int64_t RowSize) {
   const int64_t width = H.Width, bpl = H.BytesPerLine;
   switch (H.BitCountNum) {
-    case 0: {
+    case pgbc1Bit: {
       const int64_t n = std::min(H.LineSize(), RowSize);
       std::memcpy(Row, Line, size_t(n));
       // Only the pixels inside the width are kept of the last byte (none of a padding byte).
       if (width / 8 < n) Row[width / 8] = uint8_t(Line[width / 8] & uint8_t(0xFF << (8 - width % 8)));
       break;
     }
-    case 1:  // four 1-bit planes make the four bits of a pixel
+    case pgbc4Bits:  // four 1-bit planes make the four bits of a pixel
       for (int64_t x = 0; x < width; ++x) {
         const int64_t j = x >> 3;
         const int s = 7 - int(x & 7);
@@ -118,7 +118,7 @@ void StoreLine(const TPCXHeader& H, const uint8_t* Line, uint8_t* Row, int64_t R
         b = (x & 1) ? uint8_t((b & 0xF0) | v) : uint8_t((b & 0x0F) | (v << 4));
       }
       break;
-    case 2: std::memcpy(Row, Line, size_t(width)); break;
+    case pgbc8Bits: std::memcpy(Row, Line, size_t(width)); break;
     default:  // planes red, green, blue into blue, green, red pixels
       for (int64_t x = 0; x < width; ++x, Row += 3) {
         Row[0] = Line[2 * bpl + x];
@@ -139,7 +139,7 @@ TPCXFileFormatReader::TPCXFileFormatReader() {
 bool TPCXFileFormatReader::CheckSignature(const TFileFormatHeader& Header) { return Header[0] == 0x0A; }
 
 void TPCXFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Index) {
-  if (Index != 0) Refuse(PGLangStrS1(7, "Index"));
+  CheckReadIndex<EPGPCXFileFormatReader>(Index, kPrefix);
   Graphic->SetGamma(PGDisplayGamma);
   Graphic->SetHeight(0);  // a file refused below leaves an empty picture
   const TPCXHeader h = ReadHeader(Stream);
@@ -148,7 +148,7 @@ void TPCXFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
   TStream* in = Stream;
   std::unique_ptr<TKnownSizeStream> known;
   uint8_t palette[kPaletteBytes];
-  if (h.BitCountNum == 2) {
+  if (h.BitCountNum == pgbc8Bits) {
     // The palette is found from the end, which a stream that cannot tell its size has to be read to.
     known = std::make_unique<TKnownSizeStream>(Stream, PGMaxImageSize);
     in = known->Get();
@@ -160,12 +160,12 @@ void TPCXFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
 
   Graphic->NewImage(int(h.Width), int(h.Height), h.BitCountNum);
   switch (h.BitCountNum) {
-    case 0:  // black and white, whatever the header's colours say
+    case pgbc1Bit:  // black and white, whatever the header's colours say
       Graphic->SetPaletteCount(2);
       Graphic->SetPaletteEntry(0, MakeRGB(0, 0, 0));
       Graphic->SetPaletteEntry(1, MakeRGB(255, 255, 255));
       break;
-    case 1:
+    case pgbc4Bits:
       if (h.Version == 3) {
         Graphic->SetPaletteIdent(pSys16);
         break;
@@ -174,7 +174,7 @@ void TPCXFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
       for (int i = 0; i < 16; ++i)
         Graphic->SetPaletteEntry(i, MakeRGB(h.Colormap[3 * i], h.Colormap[3 * i + 1], h.Colormap[3 * i + 2]));
       break;
-    case 2:
+    case pgbc8Bits:
       Graphic->SetPaletteCount(256);
       for (int i = 0; i < 256; ++i)
         Graphic->SetPaletteEntry(i, MakeRGB(palette[1 + 3 * i], palette[2 + 3 * i], palette[3 + 3 * i]));
@@ -193,7 +193,7 @@ void TPCXFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
 void TPCXFileFormatReader::GetInfo(TStream* Stream, int Index, std::string& Info1, std::string& Info2, int& Width,
                                    int& Height, std::string& Colors, int& BitCount, int& ImageCount) {
   TFileFormatReader::GetInfo(Stream, Index, Info1, Info2, Width, Height, Colors, BitCount, ImageCount);
-  if (Index != 0) Refuse(PGLangStrS1(20, "Index"));
+  CheckInfoIndex<EPGPCXFileFormatReader>(Index, kPrefix);
   // Combinations that loading refuses are described all the same.
   const TPCXHeader h = ReadHeader(Stream);
   BitCount = h.BitsPerPixel * h.Planes;

@@ -90,9 +90,9 @@ class TPNGReadStructs {
   TPNGReadStructs(TStream* Stream, png_error_ptr Warning) : Input(Stream) {
     Context.Input = &Input;
     Call([&] { Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &Context, PNGErrorFn, Warning); });
-    if (!Png) Refuse(PGLangStrS1(31, "png_create_read_struct"));
+    if (!Png) Refuse(PGLangStrS1(pgmFailed, "png_create_read_struct"));
     Call([&] { Info = png_create_info_struct(Png); });
-    if (!Info) Refuse(PGLangStrS1(31, "png_create_info_struct"));
+    if (!Info) Refuse(PGLangStrS1(pgmFailed, "png_create_info_struct"));
     png_set_read_fn(Png, &Context, ReadData);
     png_set_user_limits(Png, kMaxWidth, kMaxHeight);
     png_set_chunk_cache_max(Png, kChunkCacheMax);
@@ -139,13 +139,13 @@ THeader ReadHeader(TPNGReadStructs& S) {
 }
 
 // The bit-count code of the picture for the file, by channels and then by bit depth.
-int BitCountCode(const THeader& H) {
-  if (H.Channels >= 3) return 3;
+TPGBitCountNum BitCountCode(const THeader& H) {
+  if (H.Channels >= 3) return pgbc24Bits;
   switch (H.BitDepth) {
-    case 1: return 0;
+    case 1: return pgbc1Bit;
     case 2:
-    case 4: return 1;
-    default: return 2;
+    case 4: return pgbc4Bits;
+    default: return pgbc8Bits;
   }
 }
 
@@ -257,12 +257,12 @@ bool TPNGFileFormatReader::CheckSignature(const TFileFormatHeader& Header) {
 }
 
 void TPNGFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Index) {
-  if (Index != 0) Refuse(PGLangStrS1(7, "Index"));
+  CheckReadIndex<EPGPNGFileFormatReaderWriter>(Index, kPrefix);
   RequireLibraryVersion();
   Graphic->SetGamma(PGDisplayGamma);
   TPNGReadStructs s(Stream, WarningHandler(Graphic->GetReadWarningAction()));
   THeader h = ReadHeader(s);
-  int code = BitCountCode(h);
+  const TPGBitCountNum code = BitCountCode(h);
   // Before the library allocates its rows.
   TPixelGraphic::RequireImageSize(int(h.Width), int(h.Height), code);
   DecodeOrLeaveEmpty(Graphic, [&] {
@@ -286,10 +286,10 @@ void TPNGFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
     // The library writes each row straight into the picture's: it must be what the picture holds.
     int depth = png_get_bit_depth(s.Png, s.Info);
     static const int expectedDepth[4] = {1, 4, 8, 8};
-    bool twoBit = code == 1 && depth == 2;
+    bool twoBit = code == pgbc4Bits && depth == 2;
     if (png_get_rowbytes(s.Png, s.Info) > size_t(Graphic->GetRowSize()) ||
-        png_get_channels(s.Png, s.Info) != (code == 3 ? 3 : 1) || (depth != expectedDepth[code] && !twoBit))
-      Refuse(PGLangStrS1(7, "png_get_rowbytes"));
+        png_get_channels(s.Png, s.Info) != (code == pgbc24Bits ? 3 : 1) || (depth != expectedDepth[code] && !twoBit))
+      Refuse(PGLangStrS1(pgmInvalid, "png_get_rowbytes"));
     if (Graphic->OnProgressStart) Graphic->OnProgressStart(this);
     bool complete = false;
     Finally(
@@ -309,7 +309,7 @@ void TPNGFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
 void TPNGFileFormatReader::GetInfo(TStream* Stream, int Index, std::string& Info1, std::string& Info2, int& Width,
                                    int& Height, std::string& Colors, int& BitCount, int& ImageCount) {
   TFileFormatReader::GetInfo(Stream, Index, Info1, Info2, Width, Height, Colors, BitCount, ImageCount);
-  if (Index != 0) Refuse(PGLangStrS1(20, "Index"));
+  CheckInfoIndex<EPGPNGFileFormatReaderWriter>(Index, kPrefix);
   TPNGReadStructs s(Stream, PNGWarningRaise);
   THeader h = ReadHeader(s);
   Info1 = "GrayScale";
@@ -359,9 +359,9 @@ class TPNGWriteStructs {
   TPNGWriteStructs(TStream* Stream, png_error_ptr Warning) : Output(Stream) {
     Context.Output = &Output;
     Call([&] { Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &Context, PNGErrorFn, Warning); });
-    if (!Png) Refuse(PGLangStrS1(31, "png_create_write_struct"));
+    if (!Png) Refuse(PGLangStrS1(pgmFailed, "png_create_write_struct"));
     Call([&] { Info = png_create_info_struct(Png); });
-    if (!Info) Refuse(PGLangStrS1(31, "png_create_info_struct"));
+    if (!Info) Refuse(PGLangStrS1(pgmFailed, "png_create_info_struct"));
     png_set_write_fn(Png, &Context, WriteData, FlushData);
   }
   TPNGWriteStructs(const TPNGWriteStructs&) = delete;
@@ -415,7 +415,7 @@ void TPNGFileFormatWriter::Write(TStream* Stream, TPixelGraphic* Graphic) {
   TPNGWriteStructs s(Stream, WarningHandler(Graphic->GetReadWarningAction()));
   int width = Graphic->GetWidth(), height = Graphic->GetHeight(), bits = Graphic->GetBitCount();
   // A picture whose pixel memory could not be made has rows to write but none to read.
-  if (width > 0 && height > 0 && !Graphic->GetBits()) Refuse(PGLangStrS1(31, "CreateDIBSection"));
+  if (width > 0 && height > 0 && !Graphic->GetBits()) Refuse(PGLangStrS1(pgmFailed, "CreateDIBSection"));
   bool rgb = bits == 24;
   int colorType = rgb ? PNG_COLOR_TYPE_RGB
                       : Graphic->GetPaletteIdent() == pGray256 ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_PALETTE;

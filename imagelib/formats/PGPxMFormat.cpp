@@ -54,23 +54,27 @@ struct TPxMHeader {
 
   bool Binary() const { return Kind >= 4; }
   int Channels() const { return Kind % 3 == 0 ? 3 : 1; }
-  int BitCountNum() const { return Kind % 3 == 1 ? 0 : Kind % 3 == 2 ? 2 : 3; }
+  TPGBitCountNum BitCountNum() const {
+    return Kind % 3 == 1 ? pgbc1Bit : Kind % 3 == 2 ? pgbc8Bits : pgbc24Bits;
+  }
   int BitCount() const { return Kind % 3 == 1 ? 1 : Kind % 3 == 2 ? 8 : 24; }
 };
 
 // The magic and the numbers after it, checked; the raster begins right after the character that
 // ended the last number.
 TPxMHeader ReadHeader(TByteSource& Source) {
-  if (Source.Next() != 'P') Refuse(PGLangStrS1(34, "PBM, PGM, PPM"));
+  if (Source.Next() != 'P') Refuse(PGLangStrS1(pgmNotAFile, "PBM, PGM, PPM"));
   TPxMHeader h;
   h.Kind = Source.Next() - '0';
-  if (h.Kind < 1 || h.Kind > 6) Refuse(PGLangStr(33));
+  if (h.Kind < 1 || h.Kind > 6) Refuse(PGLangStr(pgmUnknownSubformat));
   h.Width = int32_t(NextNumber(Source));
   h.Height = int32_t(NextNumber(Source));
   if (h.Kind % 3 != 1) h.MaxValue = NextNumber(Source);
   // Numbers of 2^31 and above wrap to negative sizes; a maximum of 0 would scale by nothing.
-  if (h.Width <= 0 || h.Height <= 0 || h.MaxValue == 0 || (h.Binary() && h.MaxValue > 255)) Refuse(PGLangStr(30));
-  if (!ImageSizeWithinLimit(h.Width, h.Height, h.BitCount())) throw EPixelGraphic(PGLangStrS1(31, "CreateDIBSection"));
+  if (h.Width <= 0 || h.Height <= 0 || h.MaxValue == 0 || (h.Binary() && h.MaxValue > 255))
+    Refuse(PGLangStr(pgmNotSupportedSubformat));
+  if (!ImageSizeWithinLimit(h.Width, h.Height, h.BitCount()))
+    throw EPixelGraphic(PGLangStrS1(pgmFailed, "CreateDIBSection"));
   return h;
 }
 
@@ -240,7 +244,7 @@ void WriteRow(TOutput& Out, TPixelGraphic* Graphic, int Kind, bool Binary, int Y
 }  // namespace
 
 void TPxMFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Index) {
-  if (Index != 0) throw EPGPxMFileFormatReader("PxM: " + PGLangStrS1(7, "Index"));
+  CheckReadIndex<EPGPxMFileFormatReader>(Index, "PxM: ");  // the one text of the reader with this prefix
   Graphic->SetGamma(PGDisplayGamma);
   Graphic->SetWidth(0);  // a file refused below leaves an empty picture
   Graphic->SetHeight(0);
@@ -262,7 +266,7 @@ void TPxMFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
 void TPxMFileFormatReader::GetInfo(TStream* Stream, int Index, std::string& Info1, std::string& Info2, int& Width,
                                    int& Height, std::string& Colors, int& BitCount, int& ImageCount) {
   TFileFormatReader::GetInfo(Stream, Index, Info1, Info2, Width, Height, Colors, BitCount, ImageCount);
-  if (Index != 0) Refuse(PGLangStrS1(20, "Index"));
+  CheckInfoIndex<EPGPxMFileFormatReader>(Index, kPrefix);
   TByteSource source(Stream, kPrefix, RaiseEndOfFile<EPGPxMFileFormatReader>);
   const TPxMHeader h = ReadHeader(source);
   Info1 = h.Binary() ? "Binary" : "ASCII";
@@ -306,9 +310,9 @@ void TPXMFileFormatWriter::Write(TStream* Stream, TPixelGraphic* Graphic) {
   else if (Extension == "ppm")
     kind = 3, prefix = "PPM: ";
   else
-    throw EPGPxMFileFormatWriter(kPrefix + PGLangStrS1(19, Extension));
+    throw EPGPxMFileFormatWriter(kPrefix + PGLangStrS1(pgmUnknownExtension, Extension));
   const int width = Graphic->GetWidth(), height = Graphic->GetHeight();
-  if (width <= 0 || height <= 0) throw EPGPxMFileFormatWriter(kPrefix + PGLangStr(35));
+  if (width <= 0 || height <= 0) throw EPGPxMFileFormatWriter(kPrefix + PGLangStr(pgmWidthOrHeightZero));
   const bool binary = PGPxMBinary;
 
   TOutput out(Stream);
@@ -326,7 +330,7 @@ void TPXMFileFormatWriter::Write(TStream* Stream, TPixelGraphic* Graphic) {
   const bool fits = kind == 1   ? bits == 1 || ident == pBlackWhite
                     : kind == 2 ? bits == 8 || ident == pGray256
                                 : bits == 24;
-  if (!fits) throw EPGPxMFileFormatWriter(prefix + PGLangStr(36));
+  if (!fits) throw EPGPxMFileFormatWriter(prefix + PGLangStr(pgmInvalidColorResolution));
 
   std::vector<char> bytes;
   ForEachRowWithProgress(Graphic, Graphic, height, false,

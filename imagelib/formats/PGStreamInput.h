@@ -23,7 +23,7 @@ int64_t ReadFully(TStream* Stream, void* Buffer, int64_t Count);
 // Prefix is the format's message prefix ("BMP: "), E its exception class.
 template <class E>
 [[noreturn]] void RaiseEndOfFile(const std::string& Prefix) {
-  throw E(Prefix + PGLangStr(32));
+  throw E(Prefix + PGLangStr(pgmUnexpectedEnd));
 }
 
 // A header or record of fixed size: all Count bytes, never a short one read as zeros.

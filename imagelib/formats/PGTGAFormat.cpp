@@ -14,7 +14,9 @@ namespace imagelib {
 namespace {
 
 constexpr int kHeaderSize = 18;
-constexpr uint8_t kRunLength = 8;     // image type bit
+// Image types: the three kinds of pixels, each also run-length coded (the bit kRunLength).
+enum : uint8_t { kColorMapped = 1, kTrueColor = 2, kBlackAndWhite = 3 };
+constexpr uint8_t kRunLength = 8;
 constexpr uint8_t kRightToLeft = 16;  // descriptor bits
 constexpr uint8_t kTopToBottom = 32;
 constexpr int kMaxPacket = 128;
@@ -49,20 +51,22 @@ TTGAHeader ReadHeader(TByteSource& Source) {
   h.Depth = b[16];
   h.Descriptor = b[17];
   switch (h.ImageType) {
-    case 1: case 2: case 3: case 9: case 10: case 11: break;
-    default: Refuse(PGLangStrS1(20, "ImageType"));  // no image, or a coding that is not read
+    case kColorMapped: case kTrueColor: case kBlackAndWhite: break;
+    case kRunLength | kColorMapped: case kRunLength | kTrueColor: case kRunLength | kBlackAndWhite: break;
+    default: Refuse(PGLangStrS1(pgmInvalidValueFor, "ImageType"));  // no image, or a coding that is not read
   }
   switch (h.Depth) {
     case 8: case 16: case 24: case 32: break;
-    default: Refuse(PGLangStr(30));
+    default: Refuse(PGLangStr(pgmNotSupportedSubformat));
   }
   if (h.Depth == 8 && h.ColorMapType == 1) {
-    if (h.FirstEntry > h.MapLength) Refuse(PGLangStr(30));
+    if (h.FirstEntry > h.MapLength) Refuse(PGLangStr(pgmNotSupportedSubformat));
     h.MapCount = h.MapLength - h.FirstEntry;
-    if (h.MapCount > 0 && h.EntrySize != 16 && h.EntrySize != 24 && h.EntrySize != 32) Refuse(PGLangStr(30));
+    if (h.MapCount > 0 && h.EntrySize != 16 && h.EntrySize != 24 && h.EntrySize != 32)
+      Refuse(PGLangStr(pgmNotSupportedSubformat));
   }
   if (!ImageSizeWithinLimit(h.Width, h.Height, h.Depth == 8 ? 8 : 24))
-    throw EPixelGraphic(PGLangStrS1(31, "CreateDIBSection"));
+    throw EPixelGraphic(PGLangStrS1(pgmFailed, "CreateDIBSection"));
   return h;
 }
 
@@ -125,7 +129,7 @@ TTGAFileFormatReader::TTGAFileFormatReader() {
 }
 
 void TTGAFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Index) {
-  if (Index != 0) Refuse(PGLangStrS1(7, "Index"));
+  CheckReadIndex<EPGTGAFileFormatReader>(Index, kPrefix);
   TByteSource source(Stream, kPrefix, RaiseEndOfFile<EPGTGAFileFormatReader>, TByteSource::kDataBlock);
   const TTGAHeader h = ReadHeader(source);
   source.Skip(h.IDLength);
@@ -148,7 +152,7 @@ void TTGAFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
   const int bytes = h.BytesPerPixel();
   const int64_t width = h.Width, pixels = width * h.Height;
   source.EnsureHolds(h.RunLength() ? (pixels + kMaxPacket - 1) / kMaxPacket * (1 + bytes) : pixels * bytes);
-  Graphic->NewImage(h.Width, h.Height, h.Depth == 8 ? 2 : 3);
+  Graphic->NewImage(h.Width, h.Height, h.Depth == 8 ? pgbc8Bits : pgbc24Bits);
   if (h.Depth == 8 && palette.empty()) {
     Graphic->SetPaletteIdent(pGray256);
   } else if (h.Depth == 8) {
@@ -181,13 +185,13 @@ void TTGAFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
 void TTGAFileFormatReader::GetInfo(TStream* Stream, int Index, std::string& Info1, std::string& Info2, int& Width,
                                    int& Height, std::string& Colors, int& BitCount, int& ImageCount) {
   TFileFormatReader::GetInfo(Stream, Index, Info1, Info2, Width, Height, Colors, BitCount, ImageCount);
-  if (Index != 0) Refuse(PGLangStrS1(20, "Index"));
+  CheckInfoIndex<EPGTGAFileFormatReader>(Index, kPrefix);
   TByteSource source(Stream, kPrefix, RaiseEndOfFile<EPGTGAFileFormatReader>);
   const TTGAHeader h = ReadHeader(source);
   Info1 = h.RunLength() ? "Run-length encoded" : "Uncompressed";
   switch (h.ImageType & ~kRunLength) {
-    case 1: Info2 = "Color-mapped"; break;
-    case 2: Info2 = "True-color"; break;
+    case kColorMapped: Info2 = "Color-mapped"; break;
+    case kTrueColor: Info2 = "True-color"; break;
     default: Info2 = "\"Black-and-white\"";
   }
   Width = h.Width;
@@ -205,14 +209,14 @@ TTGAFileFormatWriter::TTGAFileFormatWriter() {
 void TTGAFileFormatWriter::Write(TStream* Stream, TPixelGraphic* Graphic) {
   // Nothing is written of a picture the file cannot describe.
   const int bits = Graphic->GetBitCount(), width = Graphic->GetWidth(), height = Graphic->GetHeight();
-  if (bits != 8 && bits != 24) throw EPixelGraphic(kPrefix + PGLangStr(36));
-  if (width > 0xFFFF) throw EPixelGraphic(kPrefix + PGLangStrS1(7, "Width"));
-  if (height > 0xFFFF) throw EPixelGraphic(kPrefix + PGLangStrS1(7, "Height"));
+  if (bits != 8 && bits != 24) throw EPixelGraphic(kPrefix + PGLangStr(pgmInvalidColorResolution));
+  if (width > 0xFFFF) throw EPixelGraphic(kPrefix + PGLangStrS1(pgmInvalid, "Width"));
+  if (height > 0xFFFF) throw EPixelGraphic(kPrefix + PGLangStrS1(pgmInvalid, "Height"));
 
   const int colors = bits == 8 ? std::min(Graphic->GetPaletteCount(), 0xFFFF) : 0;
   std::vector<uint8_t> head(size_t(kHeaderSize + 3 * colors), 0);
   uint8_t* h = head.data();
-  h[2] = bits == 24 ? 2 : 1;
+  h[2] = bits == 24 ? kTrueColor : kColorMapped;
   if (bits == 8) {
     h[1] = 1;
     PutLE16(h + 5, uint32_t(colors));

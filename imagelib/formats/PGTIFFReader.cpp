@@ -24,11 +24,13 @@ enum : uint16_t {
 enum : uint32_t { piWhiteIsZero = 0, piBlackIsZero = 1, piRGB = 2, piPalette = 3, piSeparated = 5 };
 
 [[noreturn]] void Refuse(const std::string& Text) { throw EPGTIFFileFormatReader(kPrefix + Text); }
-[[noreturn]] void Invalid(const std::string& What) { Refuse(PGLangStrS1(7, What)); }
+[[noreturn]] void Invalid(const std::string& What) { Refuse(PGLangStrS1(pgmInvalid, What)); }
 // Data that lie beyond the end of the stream fail as a short read of the stream would.
 [[noreturn]] void PastTheEnd() { throw EReadError("Stream read error"); }
 
 const std::string kStripCountText = "NumStripOffsets<>(ImageLength+RowsPerStrip-1) div RowsPerStrip";
+// The reader's own texts are English whatever the language; only those of message 7 follow it.
+const char* const kNotTIF = "Not a TIF file";
 
 // One call's view of the file: where it starts, how much of it there is, its byte order and the
 // entries of the directory that was loaded. Nothing of it outlives the call.
@@ -113,10 +115,10 @@ void TTIFFParser::ReadIFD(int Index, int& ImageCount, TTIFFImageInfo& Info) {
   FAvailable = std::max<int64_t>(FStream->GetSize() - FFileStart, 0);
   uint8_t head[8];
   FStream->ReadBuffer(head, 2);
-  if (!(head[0] == head[1] && (head[0] == 'I' || head[0] == 'M'))) Refuse(PGLangStrS1(34, "TIF"));
+  if (!(head[0] == head[1] && (head[0] == 'I' || head[0] == 'M'))) Refuse(kNotTIF);
   FIntel = head[0] == 'I';
   FStream->ReadBuffer(head + 2, 2);
-  if (Get16(head + 2) != 42) Refuse(PGLangStrS1(34, "TIF"));
+  if (Get16(head + 2) != 42) Refuse(kNotTIF);
   FStream->ReadBuffer(head + 4, 4);
   const uint32_t first = Get32(head + 4);
 
@@ -312,7 +314,7 @@ void TTIFFileFormatReader::Read(TStream* Stream, TPixelGraphic* Graphic, int Ind
     if (total > available) PastTheEnd();
   }
 
-  Graphic->NewImage(int(width), int(length), spp == 1 ? TPixelGraphic::BitCountToNum(int(bits)) : 3);
+  Graphic->NewImage(int(width), int(length), spp == 1 ? TPixelGraphic::BitCountToNum(int(bits)) : pgbc24Bits);
   if (bits == 1 && spp == 1) {
     Graphic->SetPaletteIdent(pBlackWhite);
   } else if (spp == 1) {

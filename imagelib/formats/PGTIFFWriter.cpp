@@ -19,7 +19,8 @@ enum : uint16_t { ftShort = 3, ftLong = 4, ftRational = 5 };
 // What must hold before the first byte is written: a picture with rows and columns, a known
 // compression. Nothing reaches the stream otherwise.
 void CheckWritable(TPixelGraphic* Graphic) {
-  if (Graphic->GetWidth() <= 0 || Graphic->GetHeight() <= 0) throw EPGTIFFileFormatWriter("TIFF: " + PGLangStr(35));
+  if (Graphic->GetWidth() <= 0 || Graphic->GetHeight() <= 0)
+    throw EPGTIFFileFormatWriter("TIFF: " + PGLangStr(pgmWidthOrHeightZero));
   if (PGTIFFCompression != kNone && PGTIFFCompression != kPackBits) InternalError();
 }
 

@@ -31,9 +31,9 @@ bool DisplayCopyWanted(const TDisplayCopyQuery& Q) {
 
 TDisplayCopyFormat DisplayCopyFormat(int ScreenBits, int SourceBitCount, TPalette8BitSys24BitGraphic For24Bit,
                                      TPalette8BitSys8BitGraphic For8Bit) {
-  if (ScreenBits < 8) return TDisplayCopyFormat{1, pSys16};
-  if (ScreenBits > 8) return TDisplayCopyFormat{3, pTrueColor};
-  return TDisplayCopyFormat{2, SourceBitCount == 24 ? For24Bit : For8Bit};
+  if (ScreenBits < 8) return TDisplayCopyFormat{pgbc4Bits, pSys16};
+  if (ScreenBits > 8) return TDisplayCopyFormat{pgbc24Bits, pTrueColor};
+  return TDisplayCopyFormat{pgbc8Bits, SourceBitCount == 24 ? For24Bit : For8Bit};
 }
 
 void MakeDisplayCopyImage(TPixelGraphic* Copy, const TDisplayCopyFormat& Format, int Width, int Height,
@@ -110,7 +110,7 @@ void TDisplayCopyJob::CreatePaintPixelGraphic() {
 }
 
 void TDisplayCopyJob::MakeCopy() {
-  if (Optimise && Intermediate->GetBitCountNum() == 2 && Intermediate->GetWidth() == Copy->GetWidth() &&
+  if (Optimise && Intermediate->GetBitCountNum() == pgbc8Bits && Intermediate->GetWidth() == Copy->GetWidth() &&
       Intermediate->GetHeight() == Copy->GetHeight())
     RemapByTable();
   else

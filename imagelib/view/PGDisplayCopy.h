@@ -37,7 +37,7 @@ bool DisplayCopyWanted(const TDisplayCopyQuery& Q);
 // The bit count and palette of a copy: pBlackWhite..pSpecial252 a fixed palette,
 // pOptimized252Sys16 one made from the source, pSource the source's own, pTrueColor none.
 struct TDisplayCopyFormat {
-  int BitCountNum = 3;
+  int BitCountNum = pgbc24Bits;
   TPaletteIdent Palette = pTrueColor;
   bool operator==(const TDisplayCopyFormat&) const = default;
 };

@@ -87,7 +87,7 @@ std::string TPGOpenDialog::FormatEntries(bool WithImageFiles) {
   std::string filter;
   if (formats.empty()) return filter;
   if (WithImageFiles) {
-    filter = PGLangStr(25) + "|";
+    filter = PGLangStr(pgmImageFiles) + "|";
     for (size_t i = 0; i < formats.size(); ++i)
       filter += (i ? "; *." : "*.") + LowerCase(formats[i]->GetExtension());
     filter += "|";
@@ -108,7 +108,7 @@ std::string TPGOpenDialog::ListedExtension(int Index, int First) {
 
 std::string TPGOpenDialog::DefaultFilter() {
   SortFileFormatReaders();
-  return FormatEntries(true) + PGLangStr(26) + "|*.*";
+  return FormatEntries(true) + PGLangStr(pgmAllFiles) + "|*.*";
 }
 
 std::string TPGOpenDialog::FilterExtension(int Index) { return ListedExtension(Index, 2); }
@@ -168,7 +168,7 @@ std::string FirstSelectedPath(const std::string& Path) {
 
 std::string PreviewInfoSizeLine(int Width, int Height, const std::string& Colors, int BitCount, int ImageCount) {
   std::string line = IntToStr(Width) + "x" + IntToStr(Height) + "x" + Colors + " " + IntToStr(BitCount) + " " +
-                     PGLangStr(24);
+                     PGLangStr(pgmBit);
   if (ImageCount > 1) line += ", " + IntToStr(ImageCount);
   return line;
 }

@@ -64,7 +64,7 @@ void TFilterDialog::AfterConstruction() {
 }
 
 std::string TFilterDialog::PercentText(int32_t Position) {
-  std::string sign = Position > 0 ? "+" : Position == 0 ? PGLangStr(82) : "";
+  std::string sign = Position > 0 ? "+" : Position == 0 ? PGLangStr(pgmPlusMinus) : "";
   return sign + IntToStr(Position) + "%";
 }
 
@@ -185,7 +185,7 @@ void TFilterDialog::BuildForm() {
   form->Bevel->SetBounds(5, bevelTop, form->GetClientWidth() - 10, 3);
   form->Bevel->SetParent(form);
 
-  auto button = [&](int Left, uint8_t Text, int Result) {
+  auto button = [&](int Left, TPGMsg Text, int Result) {
     auto* b = New<TButton>(form);
     b->SetCaption(PGLangStr(Text));
     b->SetModalResult(Result);
@@ -193,9 +193,9 @@ void TFilterDialog::BuildForm() {
     b->SetParent(form);
     return b;
   };
-  form->OKButton = button(form->GetClientWidth() / 2 - 95, 42, mrOk);
+  form->OKButton = button(form->GetClientWidth() / 2 - 95, pgmOK, mrOk);
   form->OKButton->SetDefault(true);
-  form->CancelButton = button(form->GetClientWidth() / 2 + 10, 43, mrCancel);
+  form->CancelButton = button(form->GetClientWidth() / 2 + 10, pgmCancel, mrCancel);
   form->CancelButton->SetCancel(true);
   form->SetClientHeight(Bottom(form->OKButton) + 10);
   // The keys work on the first control from the start.
@@ -225,7 +225,7 @@ void TFilterDialog::BuildForm() {
   if (SourceGraphic)
     PreviewSize(SourceGraphic->GetWidth(), SourceGraphic->GetHeight(), form->Preview->GetClientWidth(),
                 form->Preview->GetClientHeight(), w, h);
-  form->PreviewSource->NewImage(w, h, 3);
+  form->PreviewSource->NewImage(w, h, pgbc24Bits);
   form->SrcThread->Source = SourceGraphic;
   form->SrcThread->Dest = form->PreviewSource;
   if (SourceGraphic) form->SrcThread->Resume();

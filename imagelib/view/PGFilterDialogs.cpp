@@ -44,7 +44,7 @@ TXXXFilterDialog::TXXXFilterDialog(TComponent* AOwner) : TPreviewFilterDialog(AO
 }
 
 void TXXXFilterDialog::InitTexts() {
-  for (TFilterDialogSlider* s : {&Slider1, &Slider2, &Slider3}) s->MiddleText = PGLangStr(82) + "0%";
+  for (TFilterDialogSlider* s : {&Slider1, &Slider2, &Slider3}) s->MiddleText = PGLangStr(pgmPlusMinus) + "0%";
 }
 
 void TXXXFilterDialog::SetFilterParams(TPGFilter* AFilter) {
@@ -69,10 +69,10 @@ void TXXXFilterDialog::RestoreValues() {
 
 void TRGBFilterDialog::InitTexts() {
   TXXXFilterDialog::InitTexts();
-  Slider1.Caption = PGLangStr(45);
-  Slider2.Caption = PGLangStr(46);
-  Slider3.Caption = PGLangStr(47);
-  Caption = PGLangStr(44);
+  Slider1.Caption = PGLangStr(pgmRed);
+  Slider2.Caption = PGLangStr(pgmGreen);
+  Slider3.Caption = PGLangStr(pgmBlue);
+  Caption = PGLangStr(pgmRGBFilter);
 }
 
 void TRGBFilterDialog::SetChannel(TFilterDialogSlider& Slider, int Value) {
@@ -85,10 +85,10 @@ void TRGBFilterDialog::SetChannel(TFilterDialogSlider& Slider, int Value) {
 // ---- brightness, contrast, gamma
 
 TBCGFilterDialog::TBCGFilterDialog(TComponent* AOwner) : TPreviewFilterDialog(AOwner) {
-  Describe(Slider1, -100, 100, 10, 0, 55, "-100%", PGLangStr(82) + "0%", "+100%", 0);
+  Describe(Slider1, -100, 100, 10, 0, 55, "-100%", PGLangStr(pgmPlusMinus) + "0%", "+100%", 0);
   Describe(Slider2, -100, 100, 100, 0, 55, "0.20", "1.00", "5.00", 0);
   Describe(Slider3, -100, 100, 100, 0, 55, "0.20", "1.00", "5.00", 0);
-  Slider3.Caption = PGLangStr(63);
+  Slider3.Caption = PGLangStr(pgmGamma);
   HasPreview = true;
   HasRadioButtons = true;
   Radio1Checked = true;
@@ -96,12 +96,12 @@ TBCGFilterDialog::TBCGFilterDialog(TComponent* AOwner) : TPreviewFilterDialog(AO
 }
 
 void TBCGFilterDialog::InitTexts() {
-  Slider1.Caption = PGLangStr(66);
-  Slider2.Caption = PGLangStr(67);
-  OptionCaption = PGLangStr(68);
-  Radio1Caption = PGLangStr(64);
-  Radio2Caption = PGLangStr(65);
-  Caption = PGLangStr(69);
+  Slider1.Caption = PGLangStr(pgmBrightness);
+  Slider2.Caption = PGLangStr(pgmContrast);
+  OptionCaption = PGLangStr(pgmApplyOn);
+  Radio1Caption = PGLangStr(pgmApplyOnRGB);
+  Radio2Caption = PGLangStr(pgmApplyOnY);
+  Caption = PGLangStr(pgmBCGFilter);
 }
 
 long double TBCGFilterDialog::PowerOf5(int32_t Position) {
@@ -154,8 +154,8 @@ TGrayScaleFilterDialog::TGrayScaleFilterDialog(TComponent* AOwner) : TPreviewFil
 }
 
 void TGrayScaleFilterDialog::InitTexts() {
-  CheckBoxCaption = PGLangStr(71);
-  Caption = PGLangStr(70);
+  CheckBoxCaption = PGLangStr(pgmRGBWeighting);
+  Caption = PGLangStr(pgmGrayscaleFilter);
 }
 
 void TGrayScaleFilterDialog::SetFilterParams(TPGFilter* AFilter) {
@@ -175,8 +175,8 @@ void TConvFilterDialog::SetMarks(int32_t StdDeviation, int32_t Percent) {
 }
 
 void TConvFilterDialog::InitTexts() {
-  Slider1.Caption = PGLangStr(72);
-  Slider2.Caption = PGLangStr(73);
+  Slider1.Caption = PGLangStr(pgmStdDeviation);
+  Slider2.Caption = PGLangStr(pgmStrength);
 }
 
 std::string TConvFilterDialog::GetValueText1() { return TwoDecimals(Slider1.Position * 0.01L); }
@@ -213,7 +213,7 @@ TSharpenFilterDialog::TSharpenFilterDialog(TComponent* AOwner) : TConvFilterDial
 
 void TSharpenFilterDialog::InitTexts() {
   TConvFilterDialog::InitTexts();
-  Caption = PGLangStr(74);
+  Caption = PGLangStr(pgmSharpen);
 }
 
 void TSharpenFilterDialog::SetFilterParams(TPGFilter* AFilter) {
@@ -225,7 +225,7 @@ TSmoothFilterDialog::TSmoothFilterDialog(TComponent* AOwner) : TConvFilterDialog
 
 void TSmoothFilterDialog::InitTexts() {
   TConvFilterDialog::InitTexts();
-  Caption = PGLangStr(76);
+  Caption = PGLangStr(pgmSmooth);
 }
 
 void TSmoothFilterDialog::SetFilterParams(TPGFilter* AFilter) {

@@ -153,7 +153,7 @@ void TPGImage::LoadFromFile(const std::string& FileName, int Index) {
 }
 
 void TPGImage::SaveToFile(const std::string& FileName) {
-  if (!FPixelGraphic) throw EPGEmpty(PGLangStrS1(16, "PixelGraphic"));
+  if (!FPixelGraphic) throw EPGEmpty(PGLangStrS1(pgmIsEmpty, "PixelGraphic"));
   // Saving reads the picture, which the paint thread may be reading too.
   StopPaintThread();
   FPixelGraphic->SetSaveColorResWarningAction(FSaveColorResWarningAction);

@@ -94,7 +94,7 @@ bool TPGImage::StartPaintJob(int ScreenBits, bool NeedStretch) {
     FPixelGraphic->GetBits();  // drawing still pending on this thread reaches the pixels first
     if (FAllow24BitStretch && NeedStretch && ScreenBits == 8 && FPalette8BitSys24BitGraphic == pOptimized252Sys16) {
       job->Intermediate = New<TPixelGraphic>();
-      MakeDisplayCopyImage(job->Intermediate, TDisplayCopyFormat{3, pTrueColor}, boxWidth, boxHeight, nullptr);
+      MakeDisplayCopyImage(job->Intermediate, TDisplayCopyFormat{pgbc24Bits, pTrueColor}, boxWidth, boxHeight, nullptr);
       job->Intermediate->SetStretchMode(FStretchMode);
       job->PreStretch = true;
     } else {

@@ -8,12 +8,12 @@ namespace {
 
 // Raw pixel X of a row of 1 or 4 bits per pixel, and its store.
 int PackedPixel(const uint8_t* Row, int X, int BitCountNum) {
-  if (BitCountNum == 0) return (Row[X >> 3] >> (7 - (X & 7))) & 1;
+  if (BitCountNum == pgbc1Bit) return (Row[X >> 3] >> (7 - (X & 7))) & 1;
   return (X & 1) ? (Row[X >> 1] & 0x0F) : (Row[X >> 1] >> 4);
 }
 
 void SetPackedPixel(uint8_t* Row, int X, int BitCountNum, int Value) {
-  if (BitCountNum == 0) {
+  if (BitCountNum == pgbc1Bit) {
     uint8_t mask = uint8_t(0x80 >> (X & 7));
     Row[X >> 3] = uint8_t(Value ? (Row[X >> 3] | mask) : (Row[X >> 3] & ~mask));
   } else {
@@ -24,10 +24,10 @@ void SetPackedPixel(uint8_t* Row, int X, int BitCountNum, int Value) {
 
 void MirrorRow(const uint8_t* From, uint8_t* To, int Width, int BitCountNum) {
   switch (BitCountNum) {
-    case 3:
+    case pgbc24Bits:
       for (int x = 0; x < Width; ++x) std::memcpy(To + 3 * int64_t(x), From + 3 * (int64_t(Width) - 1 - x), 3);
       break;
-    case 2:
+    case pgbc8Bits:
       for (int x = 0; x < Width; ++x) To[x] = From[Width - 1 - x];
       break;
     default:

@@ -36,7 +36,7 @@ TPixelGraphic* TPreviewJob::MakePreview() {
   const TSize size = PreviewSize(graphic->GetWidth(), graphic->GetHeight(), BoxWidth, BoxHeight);
   if (size.cx != graphic->GetWidth() || size.cy != graphic->GetHeight()) {
     TOwned<TPixelGraphic> reduced(New<TPixelGraphic>());
-    reduced->NewImage(size.cx, size.cy, 3);
+    reduced->NewImage(size.cx, size.cy, pgbc24Bits);
     reduced->SetStretchMode(StretchMode);
     graphic.reset(CopyStep(graphic.get(), reduced.release(), false));
     if (JobTerminated()) return nullptr;

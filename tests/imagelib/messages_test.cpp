@@ -126,6 +126,57 @@ TEST(PGLangStr, BindingTranslations) {
   EXPECT_EQ(std::string("Höhe"), "H\xF6he") << "texts are Windows-1252 bytes";
 }
 
+// The names are the ids of their texts: in the table's order, one for each id that has a text.
+TEST(TPGMsg, EachNameIsTheIdOfItsEnglishText) {
+  const struct {
+    TPGMsg Id;
+    const char* English;
+  } names[] = {
+      {pgmXYOutOfRange, "X, Y index out of range"}, {pgmNoPalette, "No palette"},
+      {pgmInvalidPaletteIndex, "Invalid palette index"}, {pgmUnknownClipboardFormat, "Unknown clipboard format"},
+      {pgmInvalidTemporaryFile, "Invalid temporary file"}, {pgmUnknownFileFormat, "Unknown file format"},
+      {pgmInvalid, "%S1 invalid"}, {pgmBlackAndWhite, "black and white"}, {pgm2Colors, "2 colors"},
+      {pgm16Grays, "16 shades of gray"}, {pgm16SysColors, "16 system colors"}, {pgm16Colors, "16 colors"},
+      {pgm256Grays, "256 shades of gray"}, {pgm256Colors, "256 colors"}, {pgmTrueColor, "16.7 million colors"},
+      {pgmIsEmpty, "%S1 is empty"},
+      {pgmSaveWithOtherResolution,
+       "The graphic cannot be saved to a %S1 file with the current color resolution (%S2).\r\r"
+       "The graphic will be saved with a different color resolution (%S3)."},
+      {pgmCannotSaveResolution,
+       "The graphic cannot be saved with to a %S1 file with the current color resolution (%S2)"},
+      {pgmUnknownExtension, "Unknown file extension \"%S1\""}, {pgmInvalidValueFor, "Invalid value for %S1"},
+      {pgmNegativeHeight, "Negative height"}, {pgmNegativeWidth, "Negative width"},
+      {pgmFilterSourceIsTarget, "Cannot apply this filter to a source that is identical to the target"},
+      {pgmBit, "bit"}, {pgmImageFiles, "Image files"}, {pgmAllFiles, "All files"},
+      {pgmInvalidSizeOf, "Invalid size of %S1"}, {pgmWarning, "Warning"},
+      {pgmAborted, "Operation aborted on user request"}, {pgmNotSupportedSubformat, "Not supported subformat"},
+      {pgmFailed, "%S1 failed"}, {pgmUnexpectedEnd, "Unexpected end of file"},
+      {pgmUnknownSubformat, "Unknown subformat"}, {pgmNotAFile, "Not a %S1 file"},
+      {pgmWidthOrHeightZero, "Width = 0 or Height = 0"}, {pgmInvalidColorResolution, "Invalid color resolution"},
+      {pgmUnsupportedFieldType, "Unsupported field type %S1"},
+      {pgmInvalidRowByteCount, "Invalid count of bytes in row %S1"},
+      {pgmUnsupportedCompression, "Unsupported Compression"},
+      {pgmSaturationZeroHueDefined, "Saturation=0 and Hue defined"}, {pgmOutOfRange, "%S1 out of range"},
+      {pgmOK, "OK"}, {pgmCancel, "Cancel"}, {pgmRGBFilter, "RGB Filter"}, {pgmRed, "R"}, {pgmGreen, "G"},
+      {pgmBlue, "B"}, {pgmCMYFilter, "CMY Filter"}, {pgmCyan, "C"}, {pgmMagenta, "M"}, {pgmYellow, "Y"},
+      {pgmYCbCrFilter, "YCbCr Filter"}, {pgmLuma, "Y"}, {pgmChromaBlue, "Cb"}, {pgmChromaRed, "Cr"},
+      {pgmHLSFilter, "HLS Filter"}, {pgmHue, "H"}, {pgmLightness, "L"}, {pgmSaturation, "S"},
+      {pgmHSVFilter, "HSV Filter"}, {pgmValue, "V"}, {pgmNegativeFilter, "Negative Filter"}, {pgmGamma, "Gamma"},
+      {pgmApplyOnRGB, "RGB"}, {pgmApplyOnY, "Y"}, {pgmBrightness, "Brightness"}, {pgmContrast, "Contrast"},
+      {pgmApplyOn, "Apply on"}, {pgmBCGFilter, "Brightness, Contrast, Gamma Filter"},
+      {pgmGrayscaleFilter, "Grayscale Filter"}, {pgmRGBWeighting, "RGB weighting"},
+      {pgmStdDeviation, "Std. deviation"}, {pgmStrength, "Strength"}, {pgmSharpen, "Sharpen"}, {pgmDetail, "Detail"},
+      {pgmSmooth, "Smooth"}, {pgmRadius, "Radius"}, {pgmBlur, "Blur"}, {pgmContour, "Contour"}, {pgmWhite, "White"},
+      {pgmBlack, "Black"}, {pgmPlusMinus, "±"}, {pgmDegree, "°"},
+  };
+  int id = 1;
+  for (const auto& n : names) {
+    EXPECT_EQ(n.Id, id++) << n.English;
+    EXPECT_STREQ(PGLangStrEntries[n.Id].Texts[0], n.English) << "id " << int(n.Id);
+  }
+  EXPECT_EQ(id, PGLangStrCount - 1);  // ids 1..83: all but the two empty ones
+}
+
 TEST(PGLangStr, PlaceholdersAreFilledOnceInOrder) {
   std::string s;
   GetPGLangStrS1(7, "BitmapInfoHeader.biWidth", s);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "classlib/finally.h"
 #include "classlib/testing.h"
 #include "imagelib/PGOptions.h"
 #include "imagelib/formats/PGTIFFormat.h"
@@ -254,6 +255,17 @@ TEST(TIFFReading, RefusalsInTheirOrder) {
   rep.Strips[0] = Bytes{0xF4, 1, 0xF3, 1};  // row 1 a repeat of 14
   for (const Image& im : {lit, rep})
     EXPECT_EQ(ReadTIFF(One(im)).Refusal, "EPGTIFFileFormatReader: TIFF (PackBits): Invalid count of bytes in row 1");
+}
+
+// The reader's texts are its own English ones in any language; those built from message 7 follow it.
+TEST(TIFFReading, OwnTextsStayEnglishInAnotherLanguage) {
+  Bytes badOrder = One(Basic(1, {8}, 1, 2, GrayRow));
+  badOrder[1] = 'M';
+  const uint8_t language = PGLanguage;
+  classlib::ScopeExit restore([&] { PGLanguage = language; });
+  PGLanguage = 1;  // German
+  EXPECT_EQ(ReadTIFF(badOrder).Refusal, TIFFText("Not a TIF file"));
+  EXPECT_EQ(ReadTIFF(One(Basic(1, {8}, 1, 2, GrayRow)), 1).Refusal, TIFFText("Index ungültig"));
 }
 
 TEST(TIFFReading, ImageChains) {

@@ -137,7 +137,7 @@ TEST_F(View, AFailedLoadKeepsThePictureAndItsName) {
     Image->LoadFromFile(cut);
     FAIL() << "the cut file loaded";
   } catch (const EPGBMPFileFormatReader& e) {
-    EXPECT_EQ(e.Message(), "BMP: " + PGLangStr(32));
+    EXPECT_EQ(e.Message(), "BMP: " + PGLangStr(pgmUnexpectedEnd));
   }
   EXPECT_EQ(Image->GetPixelGraphic(), before);
   EXPECT_EQ(Image->GetFileName(), good);
