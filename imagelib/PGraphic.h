@@ -301,6 +301,10 @@ class TPixelGraphic : public TGraphic {
   bool PrepareDithering();
   // One converted pixel: bytes for 24 bits, else dithered or matched.
   void WriteConverted(int X, int Y, int R, int G, int B, bool Dithering);
+  // Count converted pixels of row Y from X0, from blue, green, red at BGR, in the row's direction;
+  // without Valid every column is written and a dithered whole row goes to DitherRow at once,
+  // with it only the columns it marks.
+  void WriteConvertedRow(int Y, int X0, int Count, const uint8_t* BGR, bool Dithering, const std::vector<bool>* Valid);
 
   int32_t BackGroundColor = 0;
   uint8_t BitCountNum = 3;
