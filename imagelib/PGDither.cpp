@@ -16,12 +16,14 @@
 namespace imagelib {
 
 namespace {
+constexpr int ClampChannel(int V) { return V < 0 ? 0 : (V > 255 ? 255 : V); }
+
 constexpr std::array<int32_t, 1021> MakeClampTable() {
   std::array<int32_t, 1021> t{};
-  for (int v = -510; v <= 510; ++v) t[size_t(v + 510)] = v < 0 ? 0 : (v > 255 ? 255 : v);
+  for (int v = -510; v <= 510; ++v) t[size_t(v + 510)] = ClampChannel(v);
   return t;
 }
-std::array<int32_t, 1021> gClampTable = MakeClampTable();
+constexpr std::array<int32_t, 1021> kClampTable = MakeClampTable();
 
 // Half away from zero: the sums hold 16 times the error. For a negative sum,
 // -((-s + 8) div 16) equals floor((s + 7) / 16); written so, it needs no branch.
@@ -66,7 +68,6 @@ bool RowSumsSmall(const int32_t* Sums, size_t Count) {
 // value in a byte, and that value's part of the cell of Grid for each channel, so that the chain
 // from a sum to its cell is two look-ups and two additions. One table, so that the loops need one
 // register for it.
-constexpr int Clamp(int V) { return V < 0 ? 0 : (V > 255 ? 255 : V); }
 template <class Grid>
 struct ClampTables {
   uint8_t Value[766];
@@ -76,10 +77,10 @@ template <class Grid>
 constexpr ClampTables<Grid> MakeClampTables() {
   ClampTables<Grid> t{};
   for (int v = -255; v <= 510; ++v) {
-    t.Value[v + 255] = uint8_t(Clamp(v));
-    t.Red[v + 255] = Grid::CellOf(Clamp(v), 0, 0);
-    t.Green[v + 255] = Grid::CellOf(0, Clamp(v), 0);
-    t.Blue[v + 255] = Grid::CellOf(0, 0, Clamp(v));
+    t.Value[v + 255] = uint8_t(ClampChannel(v));
+    t.Red[v + 255] = Grid::CellOf(ClampChannel(v), 0, 0);
+    t.Green[v + 255] = Grid::CellOf(0, ClampChannel(v), 0);
+    t.Blue[v + 255] = Grid::CellOf(0, 0, ClampChannel(v));
   }
   return t;
 }
@@ -91,11 +92,8 @@ struct ColorMapCells {
 };
 }  // namespace
 
-int32_t* const PGClampTable = gClampTable.data() + 510;
-
-void InitClampTable() {
-  for (int v = -510; v <= 510; ++v) PGClampTable[v] = v < 0 ? 0 : (v > 255 ? 255 : v);
-}
+// Constant: the table is whole before any code of the program runs, and no thread can change it.
+constinit const int32_t* const PGClampTable = kClampTable.data() + 510;
 
 void TPixelGraphic::BeginDither() {
   EndDither();
