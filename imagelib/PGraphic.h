@@ -288,11 +288,16 @@ class TPixelGraphic : public TGraphic {
   void EnsureColorMap();
   // Clears a stale next dither row.
   void ClearDitherRowNext();
-  // DitherRow for a bit count, with the matching of Kind: pSpecial252 and pSys16 through their
-  // fine grids, pUnknown through the colour map, pNone through MatchColor (ColorToIndex unless
-  // Direct); Gray dithers the luminance.
-  template <int N, TPaletteIdent Kind, bool Gray>
-  void DitherRowBits(int Y, const uint8_t* BGR, bool Direct);
+  // DitherRow's colour matching of Kind: pSpecial252 and pSys16 through their fine grids,
+  // pUnknown through the colour map, pNone through MatchColor (ColorToIndex unless Direct).
+  template <TPaletteIdent Kind>
+  struct TDitherMatch;
+  // DitherRow with the matching of Kind; Gray dithers the luminance.
+  template <TPaletteIdent Kind, bool Gray>
+  void DitherRowWith(int Y, const uint8_t* BGR, bool Direct);
+  // The row into pixels of bit count N, left to right when Ahead is 1, right to left when -1.
+  template <int N, int Ahead, bool Gray, class Match>
+  void DitherRowBits(int Y, const uint8_t* BGR, Match M);
   // Gamma correction of freshly loaded pixels (or palette) to the display gamma.
   void ApplyGammaCorrection();
   // Bit count and palette of a save's converted copy for resolution Target.
