@@ -112,9 +112,9 @@ void TPixelGraphic::BeginDither() {
       break;
     }
 
-  int limit = DitherErrorLimit;
-  bool soft = DitherErrorLimitSoft;
-  if (DitherErrorLimitAuto) {
+  int limit = DitherOptions.DitherErrorLimit;
+  bool soft = DitherOptions.DitherErrorLimitSoft;
+  if (DitherOptions.DitherErrorLimitAuto) {
     soft = true;
     switch (PaletteIdent) {
       case pBlackWhite: limit = 255; break;

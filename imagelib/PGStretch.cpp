@@ -277,7 +277,7 @@ void TPixelGraphic::WriteConvertedRow(int Y, int X0, int Count, const uint8_t* B
 
 bool TPixelGraphic::PrepareDithering() {
   // Palette targets dither when Dither is on; anything else drops a dithering state left over.
-  bool dithering = Dither && !IsTrueColor();
+  bool dithering = DitherOptions.Dither && !IsTrueColor();
   if (dithering)
     BeginDither();
   else

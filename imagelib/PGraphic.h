@@ -44,6 +44,16 @@ enum TPGBitCountNum : uint8_t { pgbc1Bit, pgbc4Bits, pgbc8Bits, pgbc24Bits };
 enum TStretchMode : uint8_t { smFast, smMedium, smPrecise };
 enum TPGWarningAction : uint8_t { pgwaIgnore, pgwaOKBox, pgwaOKCancelBox, pgwaRaise };
 
+// The options of dithering into a palette picture (PGDither.cpp), handed on whole: from picture to
+// picture, and from the picture view to its display-ready copy.
+struct TDitherOptions {
+  bool Dither = true;                // conversions into a palette dither
+  uint8_t DitherErrorLimit = 32;     // the most error a pixel takes on
+  bool DitherErrorLimitAuto = true;  // the limit chosen by the palette's kind instead
+  bool DitherErrorLimitSoft = true;  // the limit as a knee rather than a cap
+  bool operator==(const TDitherOptions&) const = default;
+};
+
 // (Sender, Step, Max, Abort): Step/Max of the work is done; setting Abort stops an operation that
 // honours it.
 using TPGProgressEvent = std::function<void(TObject* Sender, int Step, int Max, bool& Abort)>;
@@ -99,14 +109,16 @@ class TPixelGraphic : public TGraphic {
   // ---- options (the setters only store)
   bool GetTransparent() override { return Transparent; }
   void SetTransparent(bool Value) override { Transparent = Value; }
-  bool GetDither() const { return Dither; }
-  void SetDither(bool Value) { Dither = Value; }
-  uint8_t GetDitherErrorLimit() const { return DitherErrorLimit; }
-  void SetDitherErrorLimit(uint8_t Value) { DitherErrorLimit = Value; }
-  bool GetDitherErrorLimitAuto() const { return DitherErrorLimitAuto; }
-  void SetDitherErrorLimitAuto(bool Value) { DitherErrorLimitAuto = Value; }
-  bool GetDitherErrorLimitSoft() const { return DitherErrorLimitSoft; }
-  void SetDitherErrorLimitSoft(bool Value) { DitherErrorLimitSoft = Value; }
+  const TDitherOptions& GetDitherOptions() const { return DitherOptions; }
+  void SetDitherOptions(const TDitherOptions& Value) { DitherOptions = Value; }
+  bool GetDither() const { return DitherOptions.Dither; }
+  void SetDither(bool Value) { DitherOptions.Dither = Value; }
+  uint8_t GetDitherErrorLimit() const { return DitherOptions.DitherErrorLimit; }
+  void SetDitherErrorLimit(uint8_t Value) { DitherOptions.DitherErrorLimit = Value; }
+  bool GetDitherErrorLimitAuto() const { return DitherOptions.DitherErrorLimitAuto; }
+  void SetDitherErrorLimitAuto(bool Value) { DitherOptions.DitherErrorLimitAuto = Value; }
+  bool GetDitherErrorLimitSoft() const { return DitherOptions.DitherErrorLimitSoft; }
+  void SetDitherErrorLimitSoft(bool Value) { DitherOptions.DitherErrorLimitSoft = Value; }
   bool GetFastJPGDecoding() const { return FastJPGDecoding; }
   void SetFastJPGDecoding(bool Value) { FastJPGDecoding = Value; }
   TStretchMode GetStretchMode() const { return StretchMode; }
@@ -316,11 +328,8 @@ class TPixelGraphic : public TGraphic {
   uint8_t* Bits = nullptr;
   std::unique_ptr<uint8_t[]> BitmapInfo;  // header and colour table of the section
   TPGCanvas* Canvas = nullptr;
-  bool Dither = true;
-  uint8_t DitherErrorLimit = 32;
-  bool DitherErrorLimitAuto = true;
+  TDitherOptions DitherOptions;
   std::unique_ptr<int32_t[]> DitherLimitTable;
-  bool DitherErrorLimitSoft = true;
   std::unique_ptr<int32_t[]> DitherRowCurrent, DitherRowNext;
   int DitherWidth = 0;           // the width the rows were made for
   bool DitherNextStale = false;  // DitherRowNext holds an old row: it counts as cleared
