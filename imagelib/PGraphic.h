@@ -76,12 +76,12 @@ class TPixelGraphic : public TGraphic {
   TPixelGraphic& operator=(const TPixelGraphic&) = delete;
   ~TPixelGraphic() override;
 
-  // ---- construction and copying
+  // ---- construction and copying (PGraphic.cpp)
   // A TPixelGraphic or nil; anything else goes to the class library.
   void Assign(TPersistent* Source) override;
   void AssignPalette(TPixelGraphic* Source);
 
-  // ---- geometry
+  // ---- geometry (PGraphic.cpp)
   // The one place where pixel memory is made. Width is tested before height; a picture whose
   // pixel memory would exceed PGMaxImageSize is refused like a failed bitmap section.
   void NewImage(int AWidth, int AHeight, int ABitCountNum);
@@ -106,7 +106,7 @@ class TPixelGraphic : public TGraphic {
   bool GetEmpty() override { return Bits == nullptr; }
   int64_t GetStreamSize() const;
 
-  // ---- options (the setters only store)
+  // ---- options (inline: the setters only store)
   bool GetTransparent() override { return Transparent; }
   void SetTransparent(bool Value) override { Transparent = Value; }
   const TDitherOptions& GetDitherOptions() const { return DitherOptions; }
@@ -137,7 +137,7 @@ class TPixelGraphic : public TGraphic {
   bool GetRGBWeighting() const { return RGBWeighting; }
   bool GetIsGray() const { return IsGray; }
 
-  // ---- loading, saving and the clipboard (PGLoadSave.cpp)
+  // ---- loading, saving and the clipboard (PGLoadSave.cpp; PasteFromClipboard in PGClipboard.cpp)
   // Every load: an empty true-colour picture, then the reader chosen by the data's signature (or by
   // Ext, lower case without the dot, for formats without one), gamma correction and the palette's
   // kind; OnChange fires once. EPGUnknownFileFormat when no reader takes the data.
@@ -164,7 +164,7 @@ class TPixelGraphic : public TGraphic {
   // Loads the clipboard's packed bitmap when it holds one (Windows build).
   void PasteFromClipboard();
 
-  // ---- pixel access (each first flushes pending drawing)
+  // ---- pixel access (PGraphic.cpp; the raw accessors inline below; each first flushes pending drawing)
   uint8_t* GetBits();
   // Row Y (0 = top) of the bottom-up pixel memory; none for an empty picture (no range check).
   uint8_t* ScanLine(int Y);
@@ -182,7 +182,7 @@ class TPixelGraphic : public TGraphic {
   int32_t GetBackGroundValue() const { return BackGroundColor; }
   void Clear();
 
-  // ---- change notification
+  // ---- change notification (PGraphic.cpp)
   void BeginUpdate() { ++UpdateCount; }
   void EndUpdate();
   int GetUpdateCount() const { return UpdateCount; }
@@ -201,15 +201,19 @@ class TPixelGraphic : public TGraphic {
   TNotifyEvent OnProgressStart;
   TNotifyEvent OnProgressEnd;
 
-  // ---- drawing (Windows build)
+  // ---- drawing (PGraphicDraw.cpp; natively PGraphicNative.cpp, where pictures never draw)
   // Made on first use; every call marks drawing as possibly pending.
   TPGCanvas* GetCanvas();
   void FreeCanvasHandle();
   void DrawToDC(HDC DC, const TRect& Rect, bool BackgroundPalette, DWORD RasterOp);
-  // The logical palette, rebuilt when stale; 0 for true colour or an empty palette.
+  // Draws through the canvas even on a device that can stretch bits (a test seam).
+  static void SetForceCanvasBlit(bool Value);
+
+  // ---- the logical palette (PGraphic.cpp)
+  // Rebuilt when stale; 0 for true colour or an empty palette.
   HPALETTE GetPalette() override;
 
-  // ---- palettes and colour matching
+  // ---- palettes and colour matching (PGPalettes.cpp)
   virtual void InvalidateColorCache();
   virtual void SetColorCache(bool Value);
   virtual void SetPaletteCount(int Count);
@@ -219,7 +223,8 @@ class TPixelGraphic : public TGraphic {
   virtual int32_t ColorToIndex(TRGB Color);
   void UpdatePaletteIdent();
 
-  // ---- stretching and copying (the target is this picture; it keeps its size, bit count and palette)
+  // ---- stretching and copying (PGStretch.cpp)
+  // The target is this picture; it keeps its size, bit count and palette.
   // Resamples the source rectangle onto the target rectangle by the target's StretchMode; the parts
   // of either rectangle outside their pictures are skipped.
   void StretchCopy(int DstX, int DstY, int DstW, int DstH, int SrcX, int SrcY, int SrcW, int SrcH,
@@ -228,6 +233,8 @@ class TPixelGraphic : public TGraphic {
   void CopyRect(int DstX, int DstY, int DstW, int DstH, int SrcX, int SrcY, TPixelGraphic* Source);
   // The whole source onto the whole target.
   void CopyFrom(TPixelGraphic* Source);
+
+  // ---- conversions between pictures (PGConversion.cpp)
   // The colour that conversions read for each pixel index: the palette entry, and for an index at
   // or beyond the palette's end the colour the bitmap's colour table shows for it.
   void ConversionColors(TRGB (&Colors)[256]) const;
@@ -242,7 +249,7 @@ class TPixelGraphic : public TGraphic {
   // target of at least Source's bit count filters the palette only.
   void ApplyFilter(TPGFilter* Filter, TPixelGraphic* Source);
 
-  // ---- dithering
+  // ---- dithering (PGDither.cpp)
   // Prepares dithering into this picture: error rows, limit table, IsGray.
   void BeginDither();
   // Writes pixel (X, Y) from (R, G, B) plus the diffused error and spreads the new error. Even rows
@@ -272,17 +279,16 @@ class TPixelGraphic : public TGraphic {
   // count when a 1-, 4- or 8-bit picture has no palette (or more entries than its table holds).
   int GetDIBColorCount() const;
 
-  // ---- state for tests and the library's own modules
+  // ---- state for tests and the library's own modules (inline)
   HBITMAP GetDIBSection() const { return DIBSection; }
   const BITMAPINFO* GetBitmapInfo() const { return reinterpret_cast<const BITMAPINFO*>(BitmapInfo.get()); }
   HPALETTE GetPaletteHandle() const { return PaletteHandle; }
   bool GetPaletteStale() const { return PaletteStale; }
   bool GetGdiPending() const { return GdiPending; }
   TPGCanvas* GetCanvasIfAny() const { return Canvas; }
-  // Draws through the canvas even on a device that can stretch bits (a test seam).
-  static void SetForceCanvasBlit(bool Value);
 
  protected:
+  // ---- drawing (PGraphicDraw.cpp; natively PGraphicNative.cpp)
   void Draw(TCanvas* ACanvas, const TRect& Rect) override;
   // The platform flush of queued drawing, when the canvas has been handed out.
   void FlushGdi() {
@@ -291,13 +297,35 @@ class TPixelGraphic : public TGraphic {
       GdiPending = false;
     }
   }
+
+  // ---- geometry (PGraphic.cpp)
   RGBQUAD* ColorTable() const;
+
+  // ---- loading (PGLoadSave.cpp)
+  // Gamma correction of freshly loaded pixels (or palette) to the display gamma.
+  void ApplyGammaCorrection();
+  // Bit count and palette of a save's converted copy for resolution Target.
+  void PrepareForResolution(TPGColorResolution Target, TPixelGraphic* Source);
+
+  // ---- palettes and colour matching (PGPalettes.cpp)
   int32_t NearestPaletteIndex(TRGB Color) const;
-  // ColorToIndex without the virtual call (PGColorMatch.h), and its out-of-line part.
+  // ColorToIndex without the virtual call (inline in PGColorMatch.h), and its out-of-line part.
   inline int32_t MatchColor(TRGB Color);
   int32_t MatchUnknownColor(TRGB Color);
   // Allocates and seeds the colour map when it is invalid.
   void EnsureColorMap();
+
+  // ---- conversions between pictures (PGConversion.cpp)
+  // Begins dithering for a conversion into this picture when it dithers; tells whether it does.
+  bool PrepareDithering();
+  // One converted pixel: bytes for 24 bits, else dithered or matched.
+  void WriteConverted(int X, int Y, int R, int G, int B, bool Dithering);
+  // Count converted pixels of row Y from X0, from blue, green, red at BGR, in the row's direction;
+  // without Valid every column is written and a dithered whole row goes to DitherRow at once,
+  // with it only the columns it marks.
+  void WriteConvertedRow(int Y, int X0, int Count, const uint8_t* BGR, bool Dithering, const std::vector<bool>* Valid);
+
+  // ---- dithering (PGDither.cpp)
   // Clears a stale next dither row.
   void ClearDitherRowNext();
   // DitherRow's colour matching of Kind: pSpecial252 and pSys16 through their fine grids,
@@ -310,19 +338,8 @@ class TPixelGraphic : public TGraphic {
   // The row into pixels of bit count N, left to right when Ahead is 1, right to left when -1.
   template <int N, int Ahead, bool Gray, class Match>
   void DitherRowBits(int Y, const uint8_t* BGR, Match M);
-  // Gamma correction of freshly loaded pixels (or palette) to the display gamma.
-  void ApplyGammaCorrection();
-  // Bit count and palette of a save's converted copy for resolution Target.
-  void PrepareForResolution(TPGColorResolution Target, TPixelGraphic* Source);
-  // Begins dithering for a conversion into this picture when it dithers; tells whether it does.
-  bool PrepareDithering();
-  // One converted pixel: bytes for 24 bits, else dithered or matched.
-  void WriteConverted(int X, int Y, int R, int G, int B, bool Dithering);
-  // Count converted pixels of row Y from X0, from blue, green, red at BGR, in the row's direction;
-  // without Valid every column is written and a dithered whole row goes to DitherRow at once,
-  // with it only the columns it marks.
-  void WriteConvertedRow(int Y, int X0, int Count, const uint8_t* BGR, bool Dithering, const std::vector<bool>* Valid);
 
+  // ---- fields
   int32_t BackGroundColor = 0;
   uint8_t BitCountNum = 3;
   uint8_t* Bits = nullptr;
@@ -367,14 +384,14 @@ class TPixelGraphic : public TGraphic {
   HBITMAP DIBSection = nullptr;
 
  private:
-  void DestroyCanvas();  // Windows build: frees the canvas and its device context
-  void FillColorTable();
+  void DestroyCanvas();   // PGraphicDraw.cpp: frees the canvas and its device context
+  void FillColorTable();  // PGraphic.cpp
 };
 
 // Pictures constructed and not yet destroyed, on every thread (the tests' leak checks).
 int LivePixelGraphicCount();
 
-// ---- numeric routines
+// ---- numeric routines (PGraphic.cpp)
 inline int IntMax(int A, int B) { return A > B ? A : B; }
 inline int IntMin(int A, int B) { return A < B ? A : B; }
 // Left <= X < Right and Top <= Y < Bottom.
