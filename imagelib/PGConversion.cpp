@@ -56,6 +56,10 @@ void TPixelGraphic::WriteConverted(int X, int Y, int R, int G, int B, bool Dithe
 
 void TPixelGraphic::WriteConvertedRow(int Y, int X0, int Count, const uint8_t* BGR, bool Dithering,
                                       const std::vector<bool>* Valid) {
+  if (IsTrueColor() && !Valid) {
+    std::memcpy(ScanLine(Y) + int64_t(X0) * 3, BGR, size_t(Count) * 3);
+    return;
+  }
   if (Dithering && !Valid && X0 == 0 && Count == Width) {
     DitherRow(Y, BGR);
     return;

@@ -199,10 +199,11 @@ void SumRow(const std::vector<Tap>& RowTaps, int64_t Divisor, SourceRowPasses& P
     const std::vector<int32_t>& pass = Passes.Of(t.Index);
     for (size_t k = 0; k < Totals.size(); ++k) Totals[k] += pass[k] * t.Weight;
   }
-  for (size_t c = 0; c < Totals.size() / 3; ++c) {
-    BGR[3 * c] = uint8_t(Totals[3 * c + 2] / Divisor);
-    BGR[3 * c + 1] = uint8_t(Totals[3 * c + 1] / Divisor);
-    BGR[3 * c + 2] = uint8_t(Totals[3 * c] / Divisor);
+  const int64_t* totals = Totals.data();
+  for (size_t c = 0, columns = Totals.size() / 3; c < columns; ++c) {
+    BGR[3 * c] = uint8_t(totals[3 * c + 2] / Divisor);
+    BGR[3 * c + 1] = uint8_t(totals[3 * c + 1] / Divisor);
+    BGR[3 * c + 2] = uint8_t(totals[3 * c] / Divisor);
   }
 }
 

@@ -321,8 +321,8 @@ class TPixelGraphic : public TGraphic {
   // One converted pixel: bytes for 24 bits, else dithered or matched.
   void WriteConverted(int X, int Y, int R, int G, int B, bool Dithering);
   // Count converted pixels of row Y from X0, from blue, green, red at BGR, in the row's direction;
-  // without Valid every column is written and a dithered whole row goes to DitherRow at once,
-  // with it only the columns it marks.
+  // without Valid every column is written (into true colour as one block, and a dithered whole row
+  // through DitherRow), with it only the columns it marks.
   void WriteConvertedRow(int Y, int X0, int Count, const uint8_t* BGR, bool Dithering, const std::vector<bool>* Valid);
 
   // ---- dithering (PGDither.cpp)
