@@ -5,10 +5,7 @@
 
 namespace imagelib {
 
-// Indexed -510..510; entry v is v clamped to 0..255.
-extern int32_t* const PGClampTable;
-
-// Fills the clamp table; it is already filled when the program starts, so this is harmless.
-void InitClampTable();
+// Indexed -510..510; entry v is v clamped to 0..255. Made by the compiler: it needs no start-up.
+extern const int32_t* const PGClampTable;
 
 }  // namespace imagelib

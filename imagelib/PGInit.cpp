@@ -6,7 +6,6 @@
 
 #include "imagelib/PGCanvasList.h"
 #include "imagelib/PGCursors.h"
-#include "imagelib/PGDither.h"
 #include "imagelib/PGMessages.h"
 #include "imagelib/PGOptions.h"
 #include "imagelib/formats/PGBMPFormat.h"
@@ -105,7 +104,6 @@ void InitPGraphicUnit() {
     PGDialogFont = nullptr;
     FillDialogLogFont();
     CreatePGCursors();
-    InitClampTable();
     SetDefaultPGOptions();
     PGCanvasList = new classlib::TList;
     DefaultBMPFileFormatReader = New<TBMPFileFormatReader>();

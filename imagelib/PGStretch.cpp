@@ -1,5 +1,6 @@
 // Stretching and copying between pictures of any bit counts: StretchCopy with its three resampling
 // qualities, CopyRect and CopyFrom.
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <vector>
@@ -58,9 +59,8 @@ Record MakeRecord(Kind K, int64_t A, int64_t SrcPos, int64_t SrcSize, int64_t Ds
       bool enlarging = DstSize > SrcSize;
       bool outside = r.First < 0 || r.First >= Extent || r.Last < 0 || r.Last >= Extent;
       if (enlarging && outside && ((r.First < 0 && r.Last >= 0) || (r.First < Extent && r.Last >= Extent))) {
-        auto clamp = [Extent](int64_t v) { return v < 0 ? 0 : (v > Extent - 1 ? Extent - 1 : v); };
-        r.First = clamp(r.First);
-        r.Last = clamp(r.Last);
+        r.First = std::clamp<int64_t>(r.First, 0, Extent - 1);
+        r.Last = std::clamp<int64_t>(r.Last, 0, Extent - 1);
       }
       int64_t cF = (2 * (r.First - SrcPos) + 1) * DstSize, cL = (2 * (r.Last - SrcPos) + 1) * DstSize;
       r.WeightFirst = 2 * DstSize - (u - cF);
@@ -103,63 +103,119 @@ void AppendTaps(const Record& R, int64_t Between, std::vector<Tap>& Taps) {
   Taps.push_back(Tap{int32_t(R.Last), R.WeightLast});
 }
 
-}  // namespace
+// The horizontal sampling of the target columns, made once per copy: column c (of Count, from the
+// first target column inside the picture) weighs Taps[Start[c]] .. Taps[Start[c + 1] - 1].
+struct ColumnTaps {
+  int Count = 0;
+  std::vector<int32_t> Start;
+  std::vector<Tap> Taps;
+  std::vector<bool> Valid;
+  int SourceFirst = 0, SourceLast = -1;  // the source columns any tap reads
+  bool AllValid = false;                 // the columns are the whole target row, all of them valid
+};
 
-void TPixelGraphic::ConversionColors(TRGB (&Colors)[256]) const {
-  for (int i = 0; i < 256; ++i) Colors[i] = ConversionColor(i);
-}
-
-TRGB TPixelGraphic::ConversionColor(int Index) const {
-  // What the screen shows for each index: the palette, and beyond it the bitmap's colour table.
-  if (Index >= 0 && Index < PaletteCount) return PaletteEntries[size_t(Index)];
-  const RGBQUAD* table = ColorTable();
-  if (table && Index >= 0 && Index < GetPaletteSize())
-    return MakeRGB(table[Index].rgbRed, table[Index].rgbGreen, table[Index].rgbBlue);
-  return 0;
-}
-
-void TPixelGraphic::ReadRowColors(int Y, int FirstX, int Count, const TRGB* Colors, uint8_t* BGR) {
-  const uint8_t* row = ScanLine(Y);
-  if (IsTrueColor()) {
-    std::memcpy(BGR, row + int64_t(FirstX) * 3, size_t(Count) * 3);
-    return;
+ColumnTaps PlanColumns(Kind K, int X0, int X1, int DstX, int DstW, int SrcX, int SrcW, int SourceWidth,
+                       int TargetWidth) {
+  ColumnTaps plan;
+  plan.Count = X1 >= X0 ? X1 - X0 + 1 : 0;
+  plan.Start.assign(size_t(plan.Count) + 1, 0);
+  plan.Valid.assign(size_t(plan.Count), false);
+  plan.SourceFirst = SourceWidth;
+  for (int c = 0; c < plan.Count; ++c) {
+    Record r = MakeRecord(K, X0 + c - int64_t(DstX), SrcX, SrcW, DstW, SourceWidth);
+    plan.Start[size_t(c)] = int32_t(plan.Taps.size());
+    if (!r.Valid) continue;
+    plan.Valid[size_t(c)] = true;
+    AppendTaps(r, DstW, plan.Taps);
+    plan.SourceFirst = IntMin(plan.SourceFirst, int(r.First));
+    plan.SourceLast = IntMax(plan.SourceLast, int(r.Last));
   }
-  for (int i = 0; i < Count; ++i) {
-    int x = FirstX + i, index;
-    switch (BitCountNum) {
-      case pgbc1Bit: index = (row[x >> 3] >> (7 - (x & 7))) & 1; break;
-      case pgbc4Bits: index = (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4); break;
-      default: index = row[x];
+  plan.Start[size_t(plan.Count)] = int32_t(plan.Taps.size());
+  plan.AllValid = plan.Count == TargetWidth;
+  for (int c = 0; c < plan.Count && plan.AllValid; ++c) plan.AllValid = plan.Valid[size_t(c)];
+  return plan;
+}
+
+// The horizontal passes of the source rows: three sums per target column, divided by the
+// horizontal divisor. A pass depends on its source row only, so it is kept for the following
+// target rows that weigh the same source row; the target rows run downwards, and so do theirs.
+class SourceRowPasses {
+ public:
+  SourceRowPasses(TPixelGraphic* Source, const ColumnTaps& Columns, int64_t Divisor)
+      : Source(Source), Columns(Columns), Divisor(Divisor),
+        Row(size_t(IntMax(Columns.SourceLast - Columns.SourceFirst + 1, 0)) * 3) {
+    Source->ConversionColors(Colors);
+  }
+
+  // Forgets the passes of the source rows above SourceRow.
+  void DropAbove(int SourceRow) {
+    while (!Passes.empty() && Passes.front().SourceRow < SourceRow) Passes.pop_front();
+  }
+
+  const std::vector<int32_t>& Of(int SourceRow) {
+    for (const Pass& p : Passes)
+      if (p.SourceRow == SourceRow) return p.RGB;
+    Pass p{SourceRow, std::vector<int32_t>(size_t(Columns.Count) * 3, 0)};
+    int first = Columns.SourceFirst, last = Columns.SourceLast;
+    if (last >= first) Source->ReadRowColors(SourceRow, first, last - first + 1, Colors, Row.data());
+    for (int c = 0; c < Columns.Count; ++c) {
+      if (!Columns.Valid[size_t(c)]) continue;
+      int64_t sr = 0, sg = 0, sb = 0;
+      for (int32_t t = Columns.Start[size_t(c)]; t < Columns.Start[size_t(c) + 1]; ++t) {
+        const Tap& tap = Columns.Taps[size_t(t)];
+        const uint8_t* px = Row.data() + size_t(tap.Index - first) * 3;
+        sb += px[0] * tap.Weight;
+        sg += px[1] * tap.Weight;
+        sr += px[2] * tap.Weight;
+      }
+      p.RGB[size_t(c) * 3] = int32_t(sr / Divisor);
+      p.RGB[size_t(c) * 3 + 1] = int32_t(sg / Divisor);
+      p.RGB[size_t(c) * 3 + 2] = int32_t(sb / Divisor);
     }
-    TRGB c = Colors[index];
-    BGR[3 * i] = uint8_t(RGBBlue(c));
-    BGR[3 * i + 1] = uint8_t(RGBGreen(c));
-    BGR[3 * i + 2] = uint8_t(RGBRed(c));
+    Passes.push_back(std::move(p));  // a deque keeps the rows handed out before in place
+    return Passes.back().RGB;
+  }
+
+ private:
+  struct Pass {
+    int SourceRow;
+    std::vector<int32_t> RGB;
+  };
+  TPixelGraphic* Source;
+  const ColumnTaps& Columns;
+  int64_t Divisor;
+  TRGB Colors[256];
+  std::vector<uint8_t> Row;  // the source columns the taps read, as blue, green, red
+  std::deque<Pass> Passes;
+};
+
+// The vertical pass of a target row: the horizontal passes of the source rows its taps weigh, as
+// blue, green, red per column (every kind's weights add up to its divisor, so each fits a byte).
+void SumRow(const std::vector<Tap>& RowTaps, int64_t Divisor, SourceRowPasses& Passes,
+            std::vector<int64_t>& Totals, uint8_t* BGR) {
+  Passes.DropAbove(RowTaps.front().Index);
+  std::fill(Totals.begin(), Totals.end(), 0);
+  for (const Tap& t : RowTaps) {
+    const std::vector<int32_t>& pass = Passes.Of(t.Index);
+    for (size_t k = 0; k < Totals.size(); ++k) Totals[k] += pass[k] * t.Weight;
+  }
+  const int64_t* totals = Totals.data();
+  for (size_t c = 0, columns = Totals.size() / 3; c < columns; ++c) {
+    BGR[3 * c] = uint8_t(totals[3 * c + 2] / Divisor);
+    BGR[3 * c + 1] = uint8_t(totals[3 * c + 1] / Divisor);
+    BGR[3 * c + 2] = uint8_t(totals[3 * c] / Divisor);
   }
 }
 
-void TPixelGraphic::WriteConverted(int X, int Y, int R, int G, int B, bool Dithering) {
-  if (IsTrueColor()) {
-    uint8_t* p = ScanLine(Y) + int64_t(X) * 3;
-    p[0] = uint8_t(B);
-    p[1] = uint8_t(G);
-    p[2] = uint8_t(R);
-  } else if (Dithering) {
-    DitherPixel(X, Y, R, G, B);
-  } else {
-    SetPixelColor(X, Y, MakeRGB(R, G, B));
-  }
+// One source pixel per target pixel with weight one, between true-colour pictures: the sums are
+// the pixel itself.
+void PickRow(const uint8_t* From, uint8_t* To, int X0, const ColumnTaps& Columns) {
+  for (int c = 0; c < Columns.Count; ++c)
+    if (Columns.Valid[size_t(c)])
+      std::memcpy(To + (X0 + c) * 3, From + Columns.Taps[size_t(Columns.Start[size_t(c)])].Index * 3, 3);
 }
 
-bool TPixelGraphic::PrepareDithering() {
-  // Palette targets dither when Dither is on; anything else drops a dithering state left over.
-  bool dithering = Dither && !IsTrueColor();
-  if (dithering)
-    BeginDither();
-  else
-    EndDither();
-  return dithering;
-}
+}  // namespace
 
 void TPixelGraphic::CopyFrom(TPixelGraphic* Source) {
   StretchCopy(0, 0, Width, Height, 0, 0, Source->Width, Source->Height, Source);
@@ -183,66 +239,15 @@ void TPixelGraphic::StretchCopy(int DstX, int DstY, int DstW, int DstH, int SrcX
   ScopeExit endDither([&] { EndDither(); });
 
   Kind horizontal = KindFor(StretchMode, SrcW, DstW), vertical = KindFor(StretchMode, SrcH, DstH);
-  int64_t hDiv = Divisor(horizontal, SrcW, DstW), vDiv = Divisor(vertical, SrcH, DstH);
-  int columns = x1 >= x0 ? x1 - x0 + 1 : 0;
-  // Per target column: its taps (source column, weight) in one flat list.
-  std::vector<int32_t> tapStart(size_t(columns) + 1, 0);
-  std::vector<Tap> taps;
-  std::vector<bool> columnValid(size_t(columns), false);
-  int sourceFirst = Source->Width, sourceLast = -1;
-  for (int c = 0; c < columns; ++c) {
-    Record r = MakeRecord(horizontal, x0 + c - int64_t(DstX), SrcX, SrcW, DstW, Source->Width);
-    tapStart[size_t(c)] = int32_t(taps.size());
-    if (r.Valid) {
-      columnValid[size_t(c)] = true;
-      AppendTaps(r, DstW, taps);
-      sourceFirst = IntMin(sourceFirst, int(r.First));
-      sourceLast = IntMax(sourceLast, int(r.Last));
-    }
-  }
-  tapStart[size_t(columns)] = int32_t(taps.size());
-  bool allColumns = columns == Width;
-  for (int c = 0; c < columns && allColumns; ++c) allColumns = columnValid[size_t(c)];
-
-  // The horizontal pass of a source row depends on that row only, so it is kept for the next
-  // target row that weighs the same source row.
-  struct Partial {
-    int SourceRow;
-    std::vector<int32_t> RGB;  // three per target column
-  };
-  std::deque<Partial> partials;
-  TRGB sourceColors[256];
-  Source->ConversionColors(sourceColors);
-  std::vector<uint8_t> sourceRow(size_t(IntMax(sourceLast - sourceFirst + 1, 0)) * 3);
-  auto partialOf = [&](int row) -> const std::vector<int32_t>& {
-    for (const Partial& p : partials)
-      if (p.SourceRow == row) return p.RGB;
-    Partial p{row, std::vector<int32_t>(size_t(columns) * 3, 0)};
-    if (sourceLast >= sourceFirst) Source->ReadRowColors(row, sourceFirst, sourceLast - sourceFirst + 1, sourceColors, sourceRow.data());
-    for (int c = 0; c < columns; ++c) {
-      if (!columnValid[size_t(c)]) continue;
-      int64_t sr = 0, sg = 0, sb = 0;
-      for (int32_t t = tapStart[size_t(c)]; t < tapStart[size_t(c) + 1]; ++t) {
-        const uint8_t* px = sourceRow.data() + size_t(taps[size_t(t)].Index - sourceFirst) * 3;
-        int64_t w = taps[size_t(t)].Weight;
-        sb += px[0] * w;
-        sg += px[1] * w;
-        sr += px[2] * w;
-      }
-      p.RGB[size_t(c) * 3] = int32_t(sr / hDiv);
-      p.RGB[size_t(c) * 3 + 1] = int32_t(sg / hDiv);
-      p.RGB[size_t(c) * 3 + 2] = int32_t(sb / hDiv);
-    }
-    partials.push_back(std::move(p));
-    return partials.back().RGB;
-  };
-
+  const ColumnTaps columns = PlanColumns(horizontal, x0, x1, DstX, DstW, SrcX, SrcW, Source->Width, Width);
+  SourceRowPasses passes(Source, columns, Divisor(horizontal, SrcW, DstW));
+  const int64_t vDiv = Divisor(vertical, SrcH, DstH);
   bool picking = IsTrueColor() && Source->IsTrueColor() &&
                  (horizontal == Kind::Nearest || horizontal == Kind::OneToOne) &&
                  (vertical == Kind::Nearest || vertical == Kind::OneToOne);
   if (OnProgressStart) OnProgressStart(this);
-  std::vector<int64_t> totals(size_t(columns) * 3);
-  std::vector<uint8_t> targetRow(size_t(Width) * 3);
+  std::vector<int64_t> totals(size_t(columns.Count) * 3);
+  std::vector<uint8_t> targetRow(size_t(columns.Count) * 3);
   std::vector<Tap> rowTaps;
   bool abort = false;
   for (int y = y0; y <= y1 && !abort; ++y) {
@@ -250,35 +255,12 @@ void TPixelGraphic::StretchCopy(int DstX, int DstY, int DstW, int DstH, int SrcX
     Record rowRecord = MakeRecord(vertical, y - int64_t(DstY), SrcY, SrcH, DstH, Source->Height);
     if (!rowRecord.Valid) continue;
     if (picking) {
-      // One source pixel per target pixel with weight one: the sums are the pixel itself.
-      const uint8_t* from = Source->ScanLine(int(rowRecord.First));
-      uint8_t* to = ScanLine(y);
-      for (int c = 0; c < columns; ++c)
-        if (columnValid[size_t(c)]) std::memcpy(to + (x0 + c) * 3, from + taps[size_t(tapStart[size_t(c)])].Index * 3, 3);
-      if (OnProgress) OnProgress(this, y - y0, y1 - y0, abort);
-      continue;
-    }
-    rowTaps.clear();
-    AppendTaps(rowRecord, DstH, rowTaps);
-    while (!partials.empty() && partials.front().SourceRow < rowTaps.front().Index) partials.pop_front();
-    std::fill(totals.begin(), totals.end(), 0);
-    for (const Tap& t : rowTaps) {
-      const std::vector<int32_t>& partial = partialOf(t.Index);
-      for (size_t k = 0; k < totals.size(); ++k) totals[k] += partial[k] * t.Weight;
-    }
-    auto channel = [&](int c, int k) { return int(totals[size_t(c) * 3 + size_t(k)] / vDiv); };
-    if (dithering && allColumns) {
-      for (int c = 0; c < columns; ++c) {
-        targetRow[size_t(c) * 3] = uint8_t(channel(c, 2));
-        targetRow[size_t(c) * 3 + 1] = uint8_t(channel(c, 1));
-        targetRow[size_t(c) * 3 + 2] = uint8_t(channel(c, 0));
-      }
-      DitherRow(y, targetRow.data());
+      PickRow(Source->ScanLine(int(rowRecord.First)), ScanLine(y), x0, columns);
     } else {
-      for (int i = 0; i < columns; ++i) {
-        int c = (y & 1) ? columns - 1 - i : i;  // odd rows from the right
-        if (columnValid[size_t(c)]) WriteConverted(x0 + c, y, channel(c, 0), channel(c, 1), channel(c, 2), dithering);
-      }
+      rowTaps.clear();
+      AppendTaps(rowRecord, DstH, rowTaps);
+      SumRow(rowTaps, vDiv, passes, totals, targetRow.data());
+      WriteConvertedRow(y, x0, columns.Count, targetRow.data(), dithering, columns.AllValid ? nullptr : &columns.Valid);
     }
     if (OnProgress) OnProgress(this, y - y0, y1 - y0, abort);
   }
@@ -306,7 +288,6 @@ void TPixelGraphic::CopyRect(int DstX, int DstY, int DstW, int DstH, int SrcX, i
   ScopeExit endDither([&] { EndDither(); });
   if (OnProgressStart) OnProgressStart(this);
   bool blocks = IsTrueColor() && Source->IsTrueColor();
-  bool allColumns = x0 == 0 && count == Width;
   std::vector<uint8_t> colors(size_t(count) * 3);
   TRGB sourceColors[256];
   Source->ConversionColors(sourceColors);
@@ -321,15 +302,7 @@ void TPixelGraphic::CopyRect(int DstX, int DstY, int DstW, int DstH, int SrcX, i
     }
     if (dithering) NextDitherRow();
     Source->ReadRowColors(int(sy), int(int64_t(x0) + SrcX - DstX), count, sourceColors, colors.data());
-    if (dithering && allColumns) {
-      DitherRow(y, colors.data());
-    } else {
-      for (int i = 0; i < count; ++i) {
-        int c = (y & 1) ? count - 1 - i : i;
-        const uint8_t* px = colors.data() + size_t(c) * 3;
-        WriteConverted(x0 + c, y, px[2], px[1], px[0], dithering);
-      }
-    }
+    WriteConvertedRow(y, x0, count, colors.data(), dithering, nullptr);
     if (OnProgress) OnProgress(this, y - y0, y1 - y0, abort);
   }
   if (OnProgressEnd) OnProgressEnd(this);

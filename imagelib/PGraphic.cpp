@@ -53,10 +53,7 @@ void TPixelGraphic::Assign(TPersistent* Source) {
         SetPaletteIdent(source->PaletteIdent);
         SetPaletteCount(source->PaletteCount);
         BackGroundColor = source->BackGroundColor;
-        Dither = source->Dither;
-        DitherErrorLimit = source->DitherErrorLimit;
-        DitherErrorLimitAuto = source->DitherErrorLimitAuto;
-        DitherErrorLimitSoft = source->DitherErrorLimitSoft;
+        DitherOptions = source->DitherOptions;
         SetColorCache(source->ColorCache);
         Gamma = source->Gamma;
         SetRGBWeighting(source->RGBWeighting);

@@ -45,6 +45,16 @@ enum TPGBitCountNum : uint8_t { pgbc1Bit, pgbc4Bits, pgbc8Bits, pgbc24Bits };
 enum TStretchMode : uint8_t { smFast, smMedium, smPrecise };
 enum TPGWarningAction : uint8_t { pgwaIgnore, pgwaOKBox, pgwaOKCancelBox, pgwaRaise };
 
+// The options of dithering into a palette picture (PGDither.cpp), handed on whole: from picture to
+// picture, and from the picture view to its display-ready copy.
+struct TDitherOptions {
+  bool Dither = true;                // conversions into a palette dither
+  uint8_t DitherErrorLimit = 32;     // the most error a pixel takes on
+  bool DitherErrorLimitAuto = true;  // the limit chosen by the palette's kind instead
+  bool DitherErrorLimitSoft = true;  // the limit as a knee rather than a cap
+  bool operator==(const TDitherOptions&) const = default;
+};
+
 // (Sender, Step, Max, Abort): Step/Max of the work is done; setting Abort stops an operation that
 // honours it.
 using TPGProgressEvent = std::function<void(TObject* Sender, int Step, int Max, bool& Abort)>;
@@ -56,12 +66,12 @@ class TPixelGraphic : public TGraphic {
   TPixelGraphic& operator=(const TPixelGraphic&) = delete;
   ~TPixelGraphic() override;
 
-  // ---- construction and copying
+  // ---- construction and copying (PGraphic.cpp)
   // A TPixelGraphic or nil; anything else goes to the class library.
   void Assign(TPersistent* Source) override;
   void AssignPalette(TPixelGraphic* Source);
 
-  // ---- geometry
+  // ---- geometry (PGraphic.cpp)
   // The one place where pixel memory is made. Width is tested before height; a picture whose
   // pixel memory would exceed PGMaxImageSize is refused like a failed bitmap section.
   void NewImage(int AWidth, int AHeight, int ABitCountNum);
@@ -86,17 +96,19 @@ class TPixelGraphic : public TGraphic {
   bool GetEmpty() override { return Bits == nullptr; }
   int64_t GetStreamSize() const;
 
-  // ---- options (the setters only store)
+  // ---- options (inline: the setters only store)
   bool GetTransparent() override { return Transparent; }
   void SetTransparent(bool Value) override { Transparent = Value; }
-  bool GetDither() const { return Dither; }
-  void SetDither(bool Value) { Dither = Value; }
-  uint8_t GetDitherErrorLimit() const { return DitherErrorLimit; }
-  void SetDitherErrorLimit(uint8_t Value) { DitherErrorLimit = Value; }
-  bool GetDitherErrorLimitAuto() const { return DitherErrorLimitAuto; }
-  void SetDitherErrorLimitAuto(bool Value) { DitherErrorLimitAuto = Value; }
-  bool GetDitherErrorLimitSoft() const { return DitherErrorLimitSoft; }
-  void SetDitherErrorLimitSoft(bool Value) { DitherErrorLimitSoft = Value; }
+  const TDitherOptions& GetDitherOptions() const { return DitherOptions; }
+  void SetDitherOptions(const TDitherOptions& Value) { DitherOptions = Value; }
+  bool GetDither() const { return DitherOptions.Dither; }
+  void SetDither(bool Value) { DitherOptions.Dither = Value; }
+  uint8_t GetDitherErrorLimit() const { return DitherOptions.DitherErrorLimit; }
+  void SetDitherErrorLimit(uint8_t Value) { DitherOptions.DitherErrorLimit = Value; }
+  bool GetDitherErrorLimitAuto() const { return DitherOptions.DitherErrorLimitAuto; }
+  void SetDitherErrorLimitAuto(bool Value) { DitherOptions.DitherErrorLimitAuto = Value; }
+  bool GetDitherErrorLimitSoft() const { return DitherOptions.DitherErrorLimitSoft; }
+  void SetDitherErrorLimitSoft(bool Value) { DitherOptions.DitherErrorLimitSoft = Value; }
   bool GetFastJPGDecoding() const { return FastJPGDecoding; }
   void SetFastJPGDecoding(bool Value) { FastJPGDecoding = Value; }
   TStretchMode GetStretchMode() const { return StretchMode; }
@@ -115,7 +127,7 @@ class TPixelGraphic : public TGraphic {
   bool GetRGBWeighting() const { return RGBWeighting; }
   bool GetIsGray() const { return IsGray; }
 
-  // ---- loading, saving and the clipboard (PGLoadSave.cpp)
+  // ---- loading, saving and the clipboard (PGLoadSave.cpp; PasteFromClipboard in PGClipboard.cpp)
   // Every load: an empty true-colour picture, then the reader chosen by the data's signature (or by
   // Ext, lower case without the dot, for formats without one), gamma correction and the palette's
   // kind; OnChange fires once. EPGUnknownFileFormat when no reader takes the data.
@@ -142,7 +154,7 @@ class TPixelGraphic : public TGraphic {
   // Loads the clipboard's packed bitmap when it holds one (Windows build).
   void PasteFromClipboard();
 
-  // ---- pixel access (each first flushes pending drawing)
+  // ---- pixel access (PGraphic.cpp; the raw accessors inline below; each first flushes pending drawing)
   uint8_t* GetBits();
   // Row Y (0 = top) of the bottom-up pixel memory; none for an empty picture (no range check).
   uint8_t* ScanLine(int Y);
@@ -160,7 +172,7 @@ class TPixelGraphic : public TGraphic {
   int32_t GetBackGroundValue() const { return BackGroundColor; }
   void Clear();
 
-  // ---- change notification
+  // ---- change notification (PGraphic.cpp)
   void BeginUpdate() { ++UpdateCount; }
   void EndUpdate();
   int GetUpdateCount() const { return UpdateCount; }
@@ -179,15 +191,19 @@ class TPixelGraphic : public TGraphic {
   TNotifyEvent OnProgressStart;
   TNotifyEvent OnProgressEnd;
 
-  // ---- drawing (Windows build)
+  // ---- drawing (PGraphicDraw.cpp; natively PGraphicNative.cpp, where pictures never draw)
   // Made on first use; every call marks drawing as possibly pending.
   TPGCanvas* GetCanvas();
   void FreeCanvasHandle();
   void DrawToDC(HDC DC, const TRect& Rect, bool BackgroundPalette, DWORD RasterOp);
-  // The logical palette, rebuilt when stale; 0 for true colour or an empty palette.
+  // Draws through the canvas even on a device that can stretch bits (a test seam).
+  static void SetForceCanvasBlit(bool Value);
+
+  // ---- the logical palette (PGraphic.cpp)
+  // Rebuilt when stale; 0 for true colour or an empty palette.
   HPALETTE GetPalette() override;
 
-  // ---- palettes and colour matching
+  // ---- palettes and colour matching (PGPalettes.cpp)
   virtual void InvalidateColorCache();
   virtual void SetColorCache(bool Value);
   virtual void SetPaletteCount(int Count);
@@ -197,7 +213,8 @@ class TPixelGraphic : public TGraphic {
   virtual int32_t ColorToIndex(TRGB Color);
   void UpdatePaletteIdent();
 
-  // ---- stretching and copying (the target is this picture; it keeps its size, bit count and palette)
+  // ---- stretching and copying (PGStretch.cpp)
+  // The target is this picture; it keeps its size, bit count and palette.
   // Resamples the source rectangle onto the target rectangle by the target's StretchMode; the parts
   // of either rectangle outside their pictures are skipped.
   void StretchCopy(int DstX, int DstY, int DstW, int DstH, int SrcX, int SrcY, int SrcW, int SrcH,
@@ -206,6 +223,8 @@ class TPixelGraphic : public TGraphic {
   void CopyRect(int DstX, int DstY, int DstW, int DstH, int SrcX, int SrcY, TPixelGraphic* Source);
   // The whole source onto the whole target.
   void CopyFrom(TPixelGraphic* Source);
+
+  // ---- conversions between pictures (PGConversion.cpp)
   // The colour that conversions read for each pixel index: the palette entry, and for an index at
   // or beyond the palette's end the colour the bitmap's colour table shows for it.
   void ConversionColors(TRGB (&Colors)[256]) const;
@@ -220,7 +239,7 @@ class TPixelGraphic : public TGraphic {
   // target of at least Source's bit count filters the palette only.
   void ApplyFilter(TPGFilter* Filter, TPixelGraphic* Source);
 
-  // ---- dithering
+  // ---- dithering (PGDither.cpp)
   // Prepares dithering into this picture: error rows, limit table, IsGray.
   void BeginDither();
   // Writes pixel (X, Y) from (R, G, B) plus the diffused error and spreads the new error. Even rows
@@ -250,17 +269,16 @@ class TPixelGraphic : public TGraphic {
   // count when a 1-, 4- or 8-bit picture has no palette (or more entries than its table holds).
   int GetDIBColorCount() const;
 
-  // ---- state for tests and the library's own modules
+  // ---- state for tests and the library's own modules (inline)
   HBITMAP GetDIBSection() const { return DIBSection; }
   const BITMAPINFO* GetBitmapInfo() const { return reinterpret_cast<const BITMAPINFO*>(BitmapInfo.get()); }
   HPALETTE GetPaletteHandle() const { return PaletteHandle; }
   bool GetPaletteStale() const { return PaletteStale; }
   bool GetGdiPending() const { return GdiPending; }
   TPGCanvas* GetCanvasIfAny() const { return Canvas; }
-  // Draws through the canvas even on a device that can stretch bits (a test seam).
-  static void SetForceCanvasBlit(bool Value);
 
  protected:
+  // ---- drawing (PGraphicDraw.cpp; natively PGraphicNative.cpp)
   void Draw(TCanvas* ACanvas, const TRect& Rect) override;
   // The platform flush of queued drawing, when the canvas has been handed out.
   void FlushGdi() {
@@ -269,39 +287,56 @@ class TPixelGraphic : public TGraphic {
       GdiPending = false;
     }
   }
+
+  // ---- geometry (PGraphic.cpp)
   RGBQUAD* ColorTable() const;
-  int32_t NearestPaletteIndex(TRGB Color) const;
-  // ColorToIndex without the virtual call (PGColorMatch.h), and its out-of-line part.
-  inline int32_t MatchColor(TRGB Color);
-  int32_t MatchUnknownColor(TRGB Color);
-  // Allocates and seeds the colour map when it is invalid.
-  void EnsureColorMap();
-  // Clears a stale next dither row.
-  void ClearDitherRowNext();
-  // DitherRow for a bit count, with the matching of Kind: pSpecial252 and pSys16 through their
-  // fine grids, pUnknown through the colour map, pNone through MatchColor (ColorToIndex unless
-  // Direct); Gray dithers the luminance.
-  template <int N, TPaletteIdent Kind, bool Gray>
-  void DitherRowBits(int Y, const uint8_t* BGR, bool Direct);
+
+  // ---- loading (PGLoadSave.cpp)
   // Gamma correction of freshly loaded pixels (or palette) to the display gamma.
   void ApplyGammaCorrection();
   // Bit count and palette of a save's converted copy for resolution Target.
   void PrepareForResolution(TPGColorResolution Target, TPixelGraphic* Source);
+
+  // ---- palettes and colour matching (PGPalettes.cpp)
+  int32_t NearestPaletteIndex(TRGB Color) const;
+  // ColorToIndex without the virtual call (inline in PGColorMatch.h), and its out-of-line part.
+  inline int32_t MatchColor(TRGB Color);
+  int32_t MatchUnknownColor(TRGB Color);
+  // Allocates and seeds the colour map when it is invalid.
+  void EnsureColorMap();
+
+  // ---- conversions between pictures (PGConversion.cpp)
   // Begins dithering for a conversion into this picture when it dithers; tells whether it does.
   bool PrepareDithering();
   // One converted pixel: bytes for 24 bits, else dithered or matched.
   void WriteConverted(int X, int Y, int R, int G, int B, bool Dithering);
+  // Count converted pixels of row Y from X0, from blue, green, red at BGR, in the row's direction;
+  // without Valid every column is written (into true colour as one block, and a dithered whole row
+  // through DitherRow), with it only the columns it marks.
+  void WriteConvertedRow(int Y, int X0, int Count, const uint8_t* BGR, bool Dithering, const std::vector<bool>* Valid);
 
+  // ---- dithering (PGDither.cpp)
+  // Clears a stale next dither row.
+  void ClearDitherRowNext();
+  // DitherRow's colour matching of Kind: pSpecial252 and pSys16 through their fine grids,
+  // pUnknown through the colour map, pNone through MatchColor (ColorToIndex unless Direct).
+  template <TPaletteIdent Kind>
+  struct TDitherMatch;
+  // DitherRow with the matching of Kind; Gray dithers the luminance.
+  template <TPaletteIdent Kind, bool Gray>
+  void DitherRowWith(int Y, const uint8_t* BGR, bool Direct);
+  // The row into pixels of bit count N, left to right when Ahead is 1, right to left when -1.
+  template <int N, int Ahead, bool Gray, class Match>
+  void DitherRowBits(int Y, const uint8_t* BGR, Match M);
+
+  // ---- fields
   int32_t BackGroundColor = 0;
   uint8_t BitCountNum = pgbc24Bits;
   uint8_t* Bits = nullptr;
   std::unique_ptr<uint8_t[]> BitmapInfo;  // header and colour table of the section
   TPGCanvas* Canvas = nullptr;
-  bool Dither = true;
-  uint8_t DitherErrorLimit = 32;
-  bool DitherErrorLimitAuto = true;
+  TDitherOptions DitherOptions;
   std::unique_ptr<int32_t[]> DitherLimitTable;
-  bool DitherErrorLimitSoft = true;
   std::unique_ptr<int32_t[]> DitherRowCurrent, DitherRowNext;
   int DitherWidth = 0;           // the width the rows were made for
   bool DitherNextStale = false;  // DitherRowNext holds an old row: it counts as cleared
@@ -339,14 +374,14 @@ class TPixelGraphic : public TGraphic {
   HBITMAP DIBSection = nullptr;
 
  private:
-  void DestroyCanvas();  // Windows build: frees the canvas and its device context
-  void FillColorTable();
+  void DestroyCanvas();   // PGraphicDraw.cpp: frees the canvas and its device context
+  void FillColorTable();  // PGraphic.cpp
 };
 
 // Pictures constructed and not yet destroyed, on every thread (the tests' leak checks).
 int LivePixelGraphicCount();
 
-// ---- numeric routines
+// ---- numeric routines (PGraphic.cpp)
 inline int IntMax(int A, int B) { return A > B ? A : B; }
 inline int IntMin(int A, int B) { return A < B ? A : B; }
 // Left <= X < Right and Top <= Y < Bottom.

@@ -149,14 +149,15 @@ class TPGImage : public TScrollBox {
   void SetBackGroundColor(TRGB Value) { FBackGroundColor = Value; }
   bool GetCenter() const { return FCenter; }
   void SetCenter(bool Value) { SetArranging(FCenter, Value); }
-  bool GetDither() const { return FDither; }
-  void SetDither(bool Value) { SetRebuilding(FDither, Value); }
-  uint8_t GetDitherErrorLimit() const { return FDitherErrorLimit; }
-  void SetDitherErrorLimit(uint8_t Value) { DitherOption(FDitherErrorLimit, Value); }
-  bool GetDitherErrorLimitAuto() const { return FDitherErrorLimitAuto; }
-  void SetDitherErrorLimitAuto(bool Value) { DitherOption(FDitherErrorLimitAuto, Value); }
-  bool GetDitherErrorLimitSoft() const { return FDitherErrorLimitSoft; }
-  void SetDitherErrorLimitSoft(bool Value) { DitherOption(FDitherErrorLimitSoft, Value); }
+  // Handed whole to each display-ready copy.
+  bool GetDither() const { return FDitherOptions.Dither; }
+  void SetDither(bool Value) { SetRebuilding(FDitherOptions.Dither, Value); }
+  uint8_t GetDitherErrorLimit() const { return FDitherOptions.DitherErrorLimit; }
+  void SetDitherErrorLimit(uint8_t Value) { DitherOption(FDitherOptions.DitherErrorLimit, Value); }
+  bool GetDitherErrorLimitAuto() const { return FDitherOptions.DitherErrorLimitAuto; }
+  void SetDitherErrorLimitAuto(bool Value) { DitherOption(FDitherOptions.DitherErrorLimitAuto, Value); }
+  bool GetDitherErrorLimitSoft() const { return FDitherOptions.DitherErrorLimitSoft; }
+  void SetDitherErrorLimitSoft(bool Value) { DitherOption(FDitherOptions.DitherErrorLimitSoft, Value); }
   bool GetFlipHorizontal() const { return FFlipHorizontal; }
   void SetFlipHorizontal(bool Value) { SetRepainting(FFlipHorizontal, Value); }
   bool GetFlipVertical() const { return FFlipVertical; }
@@ -363,7 +364,7 @@ class TPGImage : public TScrollBox {
   void DitherOption(T& Field, T Value) {
     if (Field == Value) return;
     Field = Value;
-    if (FDither) PixelGraphicChanged();
+    if (FDitherOptions.Dither) PixelGraphicChanged();
   }
   TArrangeArea ArrangeArea() const;
   // Frees the results and progress reports the paint thread posted and the view has not taken:
@@ -393,10 +394,7 @@ class TPGImage : public TScrollBox {
   TPoint FDragStart{0, 0};   // TPicBox pixels
   TPoint FGrabOffset{0, 0};  // picture pixels
   TPoint FAnchor{0, 0};      // picture pixels
-  bool FDither = true;
-  uint8_t FDitherErrorLimit = 32;
-  bool FDitherErrorLimitAuto = true;
-  bool FDitherErrorLimitSoft = true;
+  TDitherOptions FDitherOptions;
   std::string FFileName;
   bool FFlipHorizontal = false;
   bool FFlipVertical = false;

@@ -110,10 +110,7 @@ bool TPGImage::StartPaintJob(int ScreenBits, bool NeedStretch) {
     FPaintPixelGraphicHeight = stretched ? boxHeight : FPictureHeight;
     MakeDisplayCopyImage(job->Copy, format, FPaintPixelGraphicWidth, FPaintPixelGraphicHeight, job->Intermediate);
     job->Copy->SetStretchMode(FStretchMode);
-    job->Copy->SetDither(FDither);
-    job->Copy->SetDitherErrorLimit(FDitherErrorLimit);
-    job->Copy->SetDitherErrorLimitAuto(FDitherErrorLimitAuto);
-    job->Copy->SetDitherErrorLimitSoft(FDitherErrorLimitSoft);
+    job->Copy->SetDitherOptions(FDitherOptions);
     job->Copy->SetRGBWeighting(FRGBWeighting);
     FPaintPixelGraphicOutdated = false;
     if (FUseThread) {

@@ -356,6 +356,9 @@ TEST(Assign, CopiesPixelsPaletteAndOptionsButNotEvents) {
   source->SetPaletteEntry(16, MakeRGB(1, 2, 3));
   source->SetPixel(2, 1, 16);
   source->SetDither(false);
+  source->SetDitherErrorLimit(7);
+  source->SetDitherErrorLimitAuto(false);
+  source->SetDitherErrorLimitSoft(false);
   source->SetGamma(2.2L);
   source->SetStretchMode(smFast);
   source->SetRaiseOnOutOfRange(true);
@@ -372,7 +375,7 @@ TEST(Assign, CopiesPixelsPaletteAndOptionsButNotEvents) {
   EXPECT_EQ(copy->GetPaletteCount(), 17);
   EXPECT_EQ(copy->GetPaletteEntry(16), MakeRGB(1, 2, 3));
   EXPECT_EQ(copy->GetPaletteIdent(), pUnknown);
-  EXPECT_FALSE(copy->GetDither());
+  EXPECT_EQ(copy->GetDitherOptions(), (TDitherOptions{false, 7, false, false}));
   EXPECT_EQ(copy->GetGamma(), 2.2L);
   EXPECT_EQ(copy->GetStretchMode(), smFast);
   EXPECT_TRUE(copy->GetRaiseOnOutOfRange());

@@ -128,11 +128,14 @@ TEST_F(PaintThread, PaletteScreensGetCopiesOfTheirBitCount) {
   }
   {
     ScopedBitCount screen(4);
+    Image->SetDitherErrorLimitAuto(false);
+    Image->SetDitherErrorLimit(90);
     Image->PixelGraphicChanged();  // as after a display change
     Image->Invalidate();
     ASSERT_TRUE(PumpUntil([&] { return Image->GetPaintPixelGraphic() && Image->GetPaintPixelGraphic()->GetBitCount() == 4; }));
     TPixelGraphic* copy = Image->GetPaintPixelGraphic();
     EXPECT_EQ(copy->GetPaletteIdent(), pSys16);
+    EXPECT_EQ(copy->GetDitherOptions(), (TDitherOptions{true, 90, false, true})) << "the view's, whole";
     EXPECT_EQ(Image->GetPalette(), nullptr) << "the system colours need no palette";
     std::vector<TRGB> shown = Painted();
     for (int y = 0; y < 150; y += 5)
