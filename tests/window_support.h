@@ -3,6 +3,7 @@
 // status bar and other windows back.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -86,8 +87,60 @@ class PointerLock {
   HANDLE FMutex;
 };
 
+// The system's record of where the pointer has been, newest first. Wine reports a move twice:
+// at once, and again when the X server's event reaches the program under the pointer, which
+// may be after later moves; so a pointer found at one point by two looks may have been
+// elsewhere between them, and only the record shows it.
+class PointerTrail {
+ public:
+  PointerTrail() : FStart(Read()) {}
+
+  // The positions recorded since this trail began, newest first; false when the start can no
+  // longer be found (the record is short) and so nothing is known.
+  bool Since(std::vector<POINT>& Moves) const {
+    std::vector<MOUSEMOVEPOINT> now = Read();
+    Moves.clear();
+    if (FStart.empty()) return false;
+    for (size_t at = 0; at < now.size(); ++at) {
+      size_t overlap = std::min(now.size() - at, FStart.size());
+      if (std::equal(FStart.begin(), FStart.begin() + overlap, now.begin() + at, Same)) return true;
+      Moves.push_back(POINT{now[at].x, now[at].y});
+    }
+    return false;
+  }
+  // Since it began the pointer was nowhere but At, where it began.
+  bool StayedAt(POINT At) const {
+    std::vector<POINT> moves;
+    return !FStart.empty() && FStart[0].x == At.x && FStart[0].y == At.y && Since(moves) &&
+           std::all_of(moves.begin(), moves.end(), [&](POINT P) { return P.x == At.x && P.y == At.y; });
+  }
+
+ private:
+  static bool Same(const MOUSEMOVEPOINT& A, const MOUSEMOVEPOINT& B) {
+    return A.x == B.x && A.y == B.y && A.time == B.time;
+  }
+  // Up to 64 entries (the system keeps no more); unused slots, with time 0, left out.
+  static std::vector<MOUSEMOVEPOINT> Read() {
+    for (int attempt = 0; attempt < 10; ++attempt) {
+      POINT before{}, after{};
+      GetCursorPos(&before);
+      MOUSEMOVEPOINT from{}, points[64]{};
+      from.x = before.x;
+      from.y = before.y;  // time 0: its newest entry, which is the newest of all while it is there
+      int count = GetMouseMovePointsEx(sizeof from, &from, points, 64, GMMP_USE_DISPLAY_POINTS);
+      GetCursorPos(&after);
+      if (count <= 0 || after.x != before.x || after.y != before.y) continue;
+      std::vector<MOUSEMOVEPOINT> trail;
+      for (int i = 0; i < count && points[i].time; ++i) trail.push_back(points[i]);
+      return trail;
+    }
+    return {};
+  }
+  std::vector<MOUSEMOVEPOINT> FStart;
+};
+
 // Puts the real pointer at (X, Y) of Window's client area and runs Then. Should the pointer
-// still move meanwhile, Then runs again until the pointer stayed put throughout.
+// have been anywhere else meanwhile, Then runs again until it stayed put throughout.
 template <class F>
 auto WithPointerAt(HWND Window, int X, int Y, F Then) {
   PointerLock lock;
@@ -100,11 +153,10 @@ auto WithPointerAt(HWND Window, int X, int Y, F Then) {
   };
   for (int attempt = 0;; ++attempt) {
     SetCursorPos(p.x, p.y);
-    // The X server's answer to the warp may still carry an older position for a moment:
-    // Then runs only once the pointer has been seen there twice in a row.
     for (int wait = 0; wait < 100 && !(there() && (Sleep(2), there())); ++wait) SetCursorPos(p.x, p.y);
+    PointerTrail trail;
     auto result = Then();
-    if (there() || attempt == 50) return result;
+    if (trail.StayedAt(p) || attempt == 50) return result;
   }
 }
 

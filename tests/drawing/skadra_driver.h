@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "classlib/winapi.h"
 #include "tests/program_driver.h"
@@ -101,25 +103,55 @@ class SkadraProcess : public ProgramProcess {
     return ChildWindowFromPointEx(panel, POINT{Left + 4, 12}, CWP_SKIPINVISIBLE);
   }
 
-  // The real pointer at a point of Window's client area, once the system reports it there twice
-  // in a row: the X server's answer to an earlier move may still bring an older position.
+  // The real pointer at a point of Window's client area, once the program under it has had the
+  // X server's report of the move. Wine puts the pointer there at once and again when that
+  // report arrives; reports of earlier moves, which would put it back, all come before it.
+  // The X server reports only a real move, so when none comes the pointer goes to the pixel
+  // beside and back, and both reports are awaited.
   static void PointerTo(HWND Window, POINT At) {
     ClientToScreen(Window, &At);
-    auto there = [&] {
-      POINT now{};
-      return GetCursorPos(&now) && now.x == At.x && now.y == At.y;
-    };
-    for (int i = 0; i < 200 && !(there() && (Sleep(5), there())); ++i) SetCursorPos(At.x, At.y);
+    auto at = [](POINT P, POINT Q) { return P.x == Q.x && P.y == Q.y; };
+    POINT now{};
+    if (at(FReached, At) && GetCursorPos(&now) && at(now, At) && testsupport::PointerTrail().StayedAt(At)) return;
+    const POINT beside{At.x + 1, At.y};
+    for (int attempt = 0; attempt < 20; ++attempt) {
+      if (attempt > 0) SetCursorPos(beside.x, beside.y);
+      SetCursorPos(At.x, At.y);
+      testsupport::PointerTrail trail;
+      std::vector<POINT> moves;
+      auto reported = [&] {
+        if (!trail.Since(moves) || moves.empty() || !at(moves.front(), At)) return false;
+        if (attempt == 0) return true;
+        auto first = std::find_if(moves.begin(), moves.end(), [&](POINT P) { return at(P, beside); });
+        return first != moves.end() && std::any_of(moves.begin(), first, [&](POINT P) { return at(P, At); });
+      };
+      if (WaitUntil(reported, 2)) {
+        FReached = At;
+        return;
+      }
+    }
+    FReached = POINT{-1, -1};
   }
   void PointerTo(POINT At) const { PointerTo(Image, At); }
-  static void Button(bool Down) {
+
+  // The program's window thread holds the mouse capture (a press on a control takes it).
+  bool Captured() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(ThreadId(), &info) && info.hwndCapture;
+  }
+  // The left button pressed or let go where the pointer is; done once the program has taken it,
+  // which a control shows by taking or giving up the capture, as a command posted next would
+  // otherwise reach the program before it.
+  void Button(bool Down) const {
     INPUT input{};
     input.type = INPUT_MOUSE;
     input.mi.dwFlags = Down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
     SendInput(1, &input, sizeof input);
+    WaitUntil([&] { return Captured() == Down; }, 10);
   }
   // A click on a window at its middle.
-  static void ClickOn(HWND Window) {
+  void ClickOn(HWND Window) const {
     testsupport::PointerLock lock;
     RECT r{};
     GetClientRect(Window, &r);
@@ -142,6 +174,9 @@ class SkadraProcess : public ProgramProcess {
 
   testsupport::TempDir Folder;
   HWND Main = nullptr, Image = nullptr, Box = nullptr;
+
+ private:
+  static inline POINT FReached{-1, -1};  // where PointerTo last saw the report of its move
 };
 
 }  // namespace skadratest
