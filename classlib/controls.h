@@ -374,6 +374,7 @@ class TWinControl : public TControl {
   // Runs a key message through the key events; false when a handler swallowed the key.
   bool KeyEvent(TMessage& Message);
   void ReflectTo(HWND Child, UINT Msg, TMessage& Message);
+  bool ReflectNotification(TMessage& Message);
   void RouteMouse(TMessage& Message);
   // WM_SETCURSOR and WM_CONTEXTMENU for this window; false leaves them to the default procedure.
   bool SetCursorFor(TMessage& Message);

@@ -584,12 +584,50 @@ bool TWinControl::PopupFor(TMessage& Message) {
   return true;
 }
 
+// The notifications a child sends its parent go back to the child, reflected (CN_ numbers).
+bool TWinControl::ReflectNotification(TMessage& Message) {
+  UINT msg = Message.Msg;
+  switch (msg) {
+    case WM_COMMAND:
+      if (Message.LParam)
+        ReflectTo(reinterpret_cast<HWND>(Message.LParam), msg, Message);
+      else if (!CommandFromMenu(Message.WParam))
+        DefaultHandler(Message);
+      return true;
+    case WM_NOTIFY:
+      ReflectTo(reinterpret_cast<NMHDR*>(Message.LParam)->hwndFrom, msg, Message);
+      return true;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      if (Message.LParam)
+        ReflectTo(reinterpret_cast<HWND>(Message.LParam), msg, Message);
+      else
+        DefaultHandler(Message);
+      return true;
+    case WM_DRAWITEM:
+      ReflectTo(reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam)->hwndItem, msg, Message);
+      return true;
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+      ReflectTo(reinterpret_cast<HWND>(Message.LParam), msg, Message);
+      return true;
+    default:
+      return false;
+  }
+}
+
 void TWinControl::WndProc(TMessage& Message) {
   UINT msg = Message.Msg;
   if (IsMouseMessage(msg)) {
     RouteMouse(Message);
     return;
   }
+  if (ReflectNotification(Message)) return;
   switch (msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -640,34 +678,6 @@ void TWinControl::WndProc(TMessage& Message) {
       return;
     case WM_CONTEXTMENU:
       if (!PopupFor(Message)) DefaultHandler(Message);
-      return;
-    case WM_COMMAND:
-      if (Message.LParam)
-        ReflectTo(reinterpret_cast<HWND>(Message.LParam), msg, Message);
-      else if (!CommandFromMenu(Message.WParam))
-        DefaultHandler(Message);
-      return;
-    case WM_NOTIFY:
-      ReflectTo(reinterpret_cast<NMHDR*>(Message.LParam)->hwndFrom, msg, Message);
-      return;
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-      if (Message.LParam)
-        ReflectTo(reinterpret_cast<HWND>(Message.LParam), msg, Message);
-      else
-        DefaultHandler(Message);
-      return;
-    case WM_DRAWITEM:
-      ReflectTo(reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam)->hwndItem, msg, Message);
-      return;
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-      ReflectTo(reinterpret_cast<HWND>(Message.LParam), msg, Message);
       return;
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORBTN:
