@@ -182,6 +182,16 @@ class ProgramProcess {
   }
   HANDLE Process() const { return FInfo.hProcess; }
   DWORD ThreadId() const { return FInfo.dwThreadId; }
+  // The state of the program's window thread: focus, capture, menu mode; all empty when unknown.
+  GUITHREADINFO GuiState() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(ThreadId(), &info)) {
+      info = {};
+      info.cbSize = sizeof info;
+    }
+    return info;
+  }
 
   // The program's visible top-level windows, front to back.
   std::vector<HWND> TopWindows() const {

@@ -171,9 +171,8 @@ TAction FormAction(TSession& S, HWND Form, std::mt19937& Random) {
   if (r < 55) return MouseAction(S, Form, Pick(children, Random), Random);
   if (r < 78) {
     GUITHREADINFO gui{};
-  gui.cbSize = sizeof(gui);
     HWND target = Pick(children, Random);
-    if (Chance(0.5, Random) && GetGUIThreadInfo(S.ThreadId(), &gui) && gui.hwndFocus &&
+    if (Chance(0.5, Random) && (gui = S.GuiState()).hwndFocus &&
         GetAncestor(gui.hwndFocus, GA_ROOT) == Form && IsWindowVisible(gui.hwndFocus))
       target = gui.hwndFocus;
     return KeyAction(S, Form, target, Pick(kFormKeys, Random));
@@ -251,10 +250,9 @@ void PutOnClipboard(const std::vector<int>& N) {
 }  // namespace
 
 TAction Choose(TSession& S, std::mt19937& Random) {
-  GUITHREADINFO gui{};
-  gui.cbSize = sizeof(gui);
+  const GUITHREADINFO gui = S.GuiState();
   std::vector<HWND> tops = Enabled(S.TopWindows());
-  if (GetGUIThreadInfo(S.ThreadId(), &gui) && (gui.flags & GUI_INMENUMODE) && !tops.empty()) {
+  if ((gui.flags & GUI_INMENUMODE) && !tops.empty()) {
     // A menu left open (its item was disabled): the user presses Esc.
     HWND owner = gui.hwndMenuOwner && IsWindowVisible(gui.hwndMenuOwner) ? gui.hwndMenuOwner : tops.front();
     TAction a = KeyAction(S, GetAncestor(owner, GA_ROOT), GetAncestor(owner, GA_ROOT), VK_ESCAPE);
